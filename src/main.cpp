@@ -1,0 +1,72 @@
+// Process entry: reads the command line, picks the backend, runs the engine in the game folder.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/headless/headless_platform.h"
+#include "platform/program_end.h"
+#include "shell/command_line.h"
+#include "shell/engine.h"
+#include "shell/event_log.h"
+
+namespace {
+
+using namespace velmio;
+
+// Paths given on the command line are relative to where the program was started, not to the
+// game folder it then works in.
+std::string Absolute(const std::string& path) {
+  if (path.empty() || path == "-") return path;
+  std::error_code error;
+  auto absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.string();
+}
+
+int Fail(const std::string& message) {
+  fprintf(stderr, "velmio: %s\nTry 'velmio --help'.\n", message.c_str());
+  return kExitBadCommandLine;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  CommandLine commandLine;
+  std::string error;
+  if (!ParseCommandLine(arguments, commandLine, error)) return Fail(error);
+  if (commandLine.showHelp) {
+    fputs(kUsage, stdout);
+    return kExitNormal;
+  }
+  if (commandLine.showVersion) {
+    fputs(kVersionText, stdout);
+    return kExitNormal;
+  }
+
+  std::vector<ScriptEvent> events;
+  if (!commandLine.inputScript.empty()) {
+    std::ifstream file(commandLine.inputScript, std::ios::binary);
+    if (!file) return Fail("cannot read the input script " + commandLine.inputScript);
+    std::stringstream content;
+    content << file.rdbuf();
+    if (!ParseInputScript(content.str(), events, error)) return Fail(commandLine.inputScript + ": " + error);
+  }
+
+  EventLog log;
+  if (!commandLine.logFile.empty() && !log.Open(Absolute(commandLine.logFile)))
+    return Fail("cannot write the log " + commandLine.logFile);
+  // Screenshot names in the input script are relative to the starting folder too.
+  for (ScriptEvent& event : events)
+    if (event.kind == ScriptEventKind::Screenshot) event.text = Absolute(event.text);
+
+  if (chdir(commandLine.gameFolder.c_str()) != 0) return Fail("cannot enter the game folder " + commandLine.gameFolder);
+
+  if (!commandLine.headless) {
+    return Fail("the window backend is not available in this build yet; use --headless");
+  }
+  HeadlessPlatform platform(std::move(events), commandLine.maxTime);
+  return RunEngine(platform, log);
+}

@@ -1,0 +1,155 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+
+#include "platform/program_end.h"
+#include "shell/message_queue.h"
+
+namespace velmio {
+
+HeadlessPlatform::HeadlessPlatform(std::vector<ScriptEvent> events, uint32_t maxTime)
+    : maxTime_(maxTime), script_(std::move(events)) {
+  ScheduleLeadingAfters();
+}
+
+// "after" lines are timed from the moment the script reaches them: those at its head from the
+// start, the others from the delivery of the event before them.
+void HeadlessPlatform::ScheduleLeadingAfters() {
+  while (next_ < script_.size() && script_[next_].after) {
+    const ScriptEvent& event = script_[next_++];
+    Timed timed{now_ + *event.after, event};
+    auto at = std::upper_bound(timed_.begin(), timed_.end(), timed.due,
+                               [](uint32_t due, const Timed& other) { return due < other.due; });
+    timed_.insert(at, std::move(timed));
+  }
+}
+
+void HeadlessPlatform::Advance(uint32_t milliseconds) {
+  uint64_t target = uint64_t{now_} + milliseconds;
+  if (target > maxTime_) {
+    now_ = maxTime_;
+    throw ProgramEnd{kExitTimeLimit};
+  }
+  now_ = static_cast<uint32_t>(target);
+}
+
+void HeadlessPlatform::Deliver(const ScriptEvent& event) {
+  auto at = [&](MessageKind kind) {
+    if (event.hasPosition) {
+      pointerX_ = event.x;
+      pointerY_ = event.y;
+    }
+    pending_.push_back(Message{kind, pointerX_, pointerY_, 0});
+  };
+  switch (event.kind) {
+    case ScriptEventKind::Click:
+      if (event.hasPosition) at(MessageKind::MouseMove);
+      at(MessageKind::LeftButtonDown);
+      at(MessageKind::LeftButtonUp);
+      break;
+    case ScriptEventKind::RightClick:
+      if (event.hasPosition) at(MessageKind::MouseMove);
+      at(MessageKind::RightButtonDown);
+      at(MessageKind::RightButtonUp);
+      break;
+    case ScriptEventKind::Move:
+      at(MessageKind::MouseMove);
+      break;
+    case ScriptEventKind::Key:
+      pending_.push_back(Message{MessageKind::Character, pointerX_, pointerY_, event.value});
+      break;
+    case ScriptEventKind::Menu:
+      pending_.push_back(Message{MessageKind::MenuCommand, 0, 0, event.value});
+      break;
+    case ScriptEventKind::Close:
+      pending_.push_back(Message{MessageKind::Close, 0, 0, 0});
+      break;
+    case ScriptEventKind::Answer:
+      pendingAnswer_ = static_cast<ScriptAnswer>(event.value);
+      break;
+    case ScriptEventKind::Text:
+      dialogTexts_.push_back(event.text);
+      break;
+    case ScriptEventKind::Screenshot:
+      if (screenshotWriter_) screenshotWriter_(event.text);
+      break;
+    case ScriptEventKind::Wait:
+      Advance(event.value);
+      break;
+  }
+}
+
+void HeadlessPlatform::CollectEvents(MessageQueue& queue) {
+  while (!timed_.empty() && timed_.front().due <= now_) {
+    ScriptEvent event = timed_.front().event;
+    timed_.erase(timed_.begin());
+    Deliver(event);
+  }
+  while (!pending_.empty()) {
+    queue.Post(pending_.front());
+    pending_.pop_front();
+  }
+}
+
+void HeadlessPlatform::YieldSlice() {
+  // Busy scenario code costs virtual time too, so an endless loop still meets --max-time.
+  Advance(1);
+}
+
+void HeadlessPlatform::Idle(uint32_t timeout, WaitKind kind) {
+  if (kind == WaitKind::Player && pending_.empty()) {
+    // Deliver script events up to and including the next one that produces input.
+    while (next_ < script_.size()) {
+      const ScriptEvent& event = script_[next_++];
+      Deliver(event);
+      ScheduleLeadingAfters();
+      silentSince_ = now_;
+      if (event.kind != ScriptEventKind::Wait && event.kind != ScriptEventKind::Answer &&
+          event.kind != ScriptEventKind::Text) {
+        return;
+      }
+    }
+  }
+  if (!pending_.empty()) return;
+  uint32_t step = std::max<uint32_t>(timeout, 1);
+  if (!timed_.empty()) step = std::min(step, std::max<uint32_t>(timed_.front().due - now_, 1));
+  Advance(step);
+  bool exhausted = next_ >= script_.size() && timed_.empty();
+  if (kind == WaitKind::Player && exhausted && !closing_ && now_ - silentSince_ >= kSilentPlayerLimit) {
+    // Nobody will ever answer: close the window as the player would.
+    closing_ = true;
+    pendingAnswer_ = ScriptAnswer::Yes;
+    pending_.push_back(Message{MessageKind::Close, 0, 0, 0});
+  }
+}
+
+bool HeadlessPlatform::NextIsAnswer() const {
+  return next_ < script_.size() && script_[next_].kind == ScriptEventKind::Answer && !script_[next_].after;
+}
+
+MessageBoxAnswer HeadlessPlatform::ShowMessageBox(std::string_view text, std::string_view title,
+                                                  MessageBoxStyle style) {
+  ScriptAnswer answer = pendingAnswer_;
+  pendingAnswer_ = ScriptAnswer::Default;
+  if (answer == ScriptAnswer::Default && NextIsAnswer()) {
+    answer = static_cast<ScriptAnswer>(script_[next_++].value);
+    ScheduleLeadingAfters();
+  }
+  if (closing_) answer = ScriptAnswer::Yes;
+  if (style == MessageBoxStyle::Ok) return MessageBoxAnswer::Ok;
+  return answer == ScriptAnswer::No ? MessageBoxAnswer::No : MessageBoxAnswer::Yes;
+}
+
+bool HeadlessPlatform::TakeDialogText(std::string& text) {
+  if (dialogTexts_.empty() && next_ < script_.size() && script_[next_].kind == ScriptEventKind::Text &&
+      !script_[next_].after) {
+    dialogTexts_.push_back(script_[next_++].text);
+    ScheduleLeadingAfters();
+  }
+  if (dialogTexts_.empty()) return false;
+  text = std::move(dialogTexts_.front());
+  dialogTexts_.pop_front();
+  return true;
+}
+
+}  // namespace velmio

@@ -1,0 +1,58 @@
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/headless/input_script.h"
+#include "platform/platform.h"
+
+namespace velmio {
+
+class EventLog;
+
+// No window, no sound card: a virtual clock that only moves when the engine idles, and input
+// from a script delivered one event at a time whenever the engine waits for the player.
+class HeadlessPlatform : public Platform {
+ public:
+  static constexpr uint32_t kSilentPlayerLimit = 30000;
+
+  HeadlessPlatform(std::vector<ScriptEvent> events, uint32_t maxTime);
+
+  uint32_t Milliseconds() override { return now_; }
+  void CollectEvents(MessageQueue& queue) override;
+  void Idle(uint32_t timeout, WaitKind kind) override;
+  void PlayerWaitStarted() override { silentSince_ = now_; }
+  void YieldSlice() override;
+  MessageBoxAnswer ShowMessageBox(std::string_view text, std::string_view title, MessageBoxStyle style) override;
+  bool TakeDialogText(std::string& text) override;
+
+  // Writes the display as PNG; installed by the engine once it has a display surface.
+  void SetScreenshotWriter(std::function<void(const std::string&)> writer) { screenshotWriter_ = std::move(writer); }
+
+ private:
+  void Advance(uint32_t milliseconds);
+  void Deliver(const ScriptEvent& event);
+  void ScheduleLeadingAfters();
+  bool NextIsAnswer() const;
+
+  uint32_t now_ = 0;
+  uint32_t maxTime_;
+  uint32_t silentSince_ = 0;
+  std::vector<ScriptEvent> script_;
+  size_t next_ = 0;
+  struct Timed {
+    uint32_t due;
+    ScriptEvent event;
+  };
+  std::vector<Timed> timed_;  // "after" events, ordered by due time
+  std::deque<Message> pending_;
+  ScriptAnswer pendingAnswer_ = ScriptAnswer::Default;
+  std::deque<std::string> dialogTexts_;
+  bool closing_ = false;
+  int pointerX_ = 0;
+  int pointerY_ = 0;
+  std::function<void(const std::string&)> screenshotWriter_;
+};
+
+}  // namespace velmio

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+
+namespace velmio {
+
+// The window messages the engine reacts to. They mirror the Windows messages the engine was
+// designed around, so waits can peek for and remove specific kinds exactly as before.
+enum class MessageKind : uint8_t {
+  MouseMove,
+  LeftButtonDown,
+  LeftButtonUp,
+  RightButtonDown,
+  RightButtonUp,
+  Character,
+  MenuCommand,
+  Timer,
+  Close,
+  Paint,
+  MediaNotification,
+};
+
+struct Message {
+  MessageKind kind = MessageKind::Paint;
+  int x = 0;
+  int y = 0;
+  uint32_t param = 0;  // character code, menu id, timer id or notification code
+};
+
+}  // namespace velmio

@@ -1,0 +1,66 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/message.h"
+
+namespace velmio {
+
+class MessageQueue;
+
+enum class WaitKind : uint8_t {
+  Timed,   // a delay that ends by itself (typing delay, effect step, `wait`)
+  Player,  // the engine is waiting for the player (click wait, choice, menu page...)
+};
+
+// A rectangle of the screen: left and top inclusive, width and height in pixels.
+struct ScreenArea {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+enum class MessageBoxStyle : uint8_t { Ok, YesNo };
+enum class MessageBoxAnswer : uint8_t { Ok, Yes, No };
+
+// Everything the engine needs from the machine it runs on. The SDL backend drives a real
+// window; the headless backend runs on a virtual clock with scripted input.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Milliseconds from an arbitrary origin; wraps like the 32-bit multimedia timer.
+  virtual uint32_t Milliseconds() = 0;
+
+  // Moves whatever input the platform holds into the engine's queue. Never blocks.
+  virtual void CollectEvents(MessageQueue& queue) = 0;
+
+  // The engine has nothing to do for `timeout` milliseconds: sleep until an event arrives or the
+  // time is up. Never spins.
+  virtual void Idle(uint32_t timeout, WaitKind kind) = 0;
+
+  // A player wait (click wait, choice, menu...) begins; the headless backend measures how long
+  // the player has been silent from here.
+  virtual void PlayerWaitStarted() {}
+
+  // Called between statements so that a long computation stays responsive.
+  virtual void YieldSlice() = 0;
+
+  // Texts are Shift JIS; the backend converts them for display.
+  virtual MessageBoxAnswer ShowMessageBox(std::string_view text, std::string_view title,
+                                          MessageBoxStyle style) = 0;
+
+  // The window shows `area` of the 640 x 480 picture anew. `pixels` is the display surface: rows
+  // bottom-up, `stride` bytes apart, 3 bytes per pixel in blue, green, red order.
+  virtual void Present(const uint8_t* pixels, int stride, const ScreenArea& area) {}
+
+  virtual void SetWindowTitle(std::string_view title) {}
+  virtual void ShowWindow() {}
+
+  // The answer typed into the next input dialog, when the platform has one ready (scripted input).
+  virtual bool TakeDialogText(std::string& text) { return false; }
+};
+
+}  // namespace velmio

@@ -1,0 +1,266 @@
+#include "script/script.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "shell/errors.h"
+
+namespace velmio {
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+  return lower;
+}
+
+Script::Script() { SetText(""); }
+
+void Script::SetText(std::string text, std::vector<ScenarioFileSpan> files) {
+  length_ = static_cast<int32_t>(text.size());
+  buffer_.assign(text.begin(), text.end());
+  // Readers stop at the NUL; the extra bytes let a reader look one past it without care.
+  buffer_.resize(text.size() + 4, '\0');
+  files_ = std::move(files);
+  position = 0;
+  statementStart = 0;
+  labels_.clear();
+  labelIndex_.clear();
+}
+
+void Script::BuildLabelTable() {
+  labels_.clear();
+  labelIndex_.clear();
+  position = 0;
+  for (;;) {
+    unsigned char c = Current();
+    if (c == ' ' || c == '\t' || c == '\n') {
+      ++position;
+    } else if (c == '\0') {
+      return;
+    } else if (c == '*') {
+      statementStart = position;
+      std::string name = ReadLabel();
+      if (labelIndex_.count(name) != 0) RaiseError("エラー", "ラベル*%sの多重定義です。", name);
+      if (labels_.size() >= kMaxLabels) RaiseError("エラー", "ラベルが5000を超えました。");
+      // ReadLabel has skipped the blanks after the name.
+      if (Current() == '\n') ++position;
+      labelIndex_.emplace(name, static_cast<int32_t>(labels_.size()));
+      labels_.push_back(Label{position, std::move(name)});
+    } else {
+      while (Current() != '\n' && Current() != '\0') ++position;
+    }
+  }
+}
+
+void Script::JumpToLabel(std::string_view name) {
+  auto it = labelIndex_.find(LowerAscii(name));
+  if (it == labelIndex_.end()) RaiseError("ラベルエラー", "ラベル*%sは存在しません", name);
+  position = labels_[it->second].position;
+}
+
+bool Script::HasLabel(std::string_view name) const {
+  return labelIndex_.count(LowerAscii(name)) != 0;
+}
+
+std::string Script::DescribeLocation(int32_t offset) const {
+  if (files_.empty()) return "";
+  auto after = std::upper_bound(files_.begin(), files_.end(), offset,
+                                [](int32_t value, const ScenarioFileSpan& span) { return value < span.start; });
+  if (after == files_.begin()) return "";
+  const ScenarioFileSpan& file = *(after - 1);
+  int32_t end = std::min(offset, length_);
+  int line = 1 + static_cast<int>(std::count(buffer_.begin() + file.start, buffer_.begin() + end, '\n'));
+  return file.name + ":" + std::to_string(line);
+}
+
+// --- Operand readers ---
+
+void Script::SkipBlanks() {
+  while (IsBlank(Current())) ++position;
+}
+
+void Script::SkipBlanksAndLineFeeds() {
+  while (IsBlank(Current()) || Current() == '\n') ++position;
+}
+
+void Script::SkipRestOfLine() {
+  while (Current() != '\n' && Current() != '\0') ++position;
+  if (Current() == '\n') ++position;
+}
+
+std::string Script::ReadToken() {
+  SkipBlanks();
+  std::string token;
+  for (;;) {
+    unsigned char c = Current();
+    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + ('a' - 'A'));
+    bool take = (c >= 'a' && c <= 'z') || c == '_' || (IsDigit(c) && !token.empty());
+    if (!take) break;
+    token.push_back(static_cast<char>(c));
+    ++position;
+    if (token.size() > kMaxTokenLength) RaiseError("命令エラー", "長すぎるトークンです:%s", token);
+  }
+  SkipBlanks();
+  return token;
+}
+
+int Script::ReadVariableNumber() {
+  int32_t number = ReadNumber();
+  if (number < 0 || number >= kVariableCount)
+    RaiseError("実行時エラー", "変数番号%dは0から4095の範囲にありません。", std::to_string(number));
+  return number;
+}
+
+int32_t Script::ReadNumber() {
+  SkipBlanks();
+  unsigned char c = Current();
+  if (c == '%') {
+    ++position;
+    int variable = ReadVariableNumber();
+    SkipBlanks();
+    return variables.numbers[variable];
+  }
+  if (IsDigit(c) || c == '+' || c == '-') {
+    bool negative = c == '-';
+    if (c == '+' || c == '-') ++position;
+    uint32_t value = 0;
+    std::string digits;
+    while (IsDigit(Current())) {
+      digits.push_back(static_cast<char>(Current()));
+      ++position;
+      if (digits.size() >= 19) RaiseError("構文エラー", "数字が長すぎます。:%s", digits);
+      value = value * 10u + static_cast<uint32_t>(digits.back() - '0');
+    }
+    if (negative) value = 0u - value;
+    SkipBlanks();
+    return static_cast<int32_t>(value);
+  }
+  std::string name = ReadToken();
+  const int32_t* value = numberAliases.Find(name);
+  if (value == nullptr) RaiseError("構文エラー", "数字がくるべきところに数字がありません。");
+  return *value;
+}
+
+std::string Script::ReadString() {
+  SkipBlanks();
+  unsigned char c = Current();
+  if (c == '$') {
+    ++position;
+    int variable = ReadVariableNumber();
+    SkipBlanks();
+    const std::string& text = variables.strings[variable];
+    if (text.size() > kMaxStringOperandLength)
+      RaiseError("実行時エラー", "文字列変数$%dが255バイトを超えています。", std::to_string(variable));
+    return text;
+  }
+  if (c == '"') {
+    ++position;
+    std::string text;
+    for (;;) {
+      unsigned char b = Current();
+      if (b == '"') break;
+      if (b == '\n' || b == '\0') RaiseError("構文エラー", "文字列中に改行が有ります。");
+      text.push_back(static_cast<char>(b));
+      ++position;
+      if (text.size() > kMaxStringLength) RaiseError("構文エラー", "文字列が長すぎます。:%s", text);
+    }
+    ++position;
+    SkipBlanks();
+    return text;
+  }
+  std::string name = ReadToken();
+  const std::string* value = stringAliases.Find(name);
+  if (value == nullptr) RaiseError("構文エラー", "文字列が来るべきところに文字列がありません。");
+  SkipBlanks();
+  return *value;
+}
+
+std::string Script::ReadLabel() {
+  SkipBlanks();
+  unsigned char c = Current();
+  if (c == '*') {
+    ++position;
+    return ReadToken();
+  }
+  if (c == '"' || c == '$') {
+    std::string text = ReadString();
+    if (text.empty() || text[0] != '*')
+      RaiseError("実行時エラー",
+                 "ラベル名を指定すべきところで文字列が代わりに指定されましたが、文字列の先頭が*ではありません。");
+    return text.substr(1);
+  }
+  RaiseError("構文エラー", "ラベル名が来るべきところにラベル名が来ませんでした。");
+}
+
+uint32_t Script::ReadColor() {
+  uint32_t colour = 0;
+  for (int i = 1; i <= 6; ++i) {
+    unsigned char c = At(position + i);
+    uint32_t digit;
+    if (IsDigit(c)) {
+      digit = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      RaiseError("構文エラー", "カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。");
+    }
+    colour = colour * 16 + digit;
+  }
+  position += 7;
+  return colour;
+}
+
+void Script::ExpectComma() {
+  SkipBlanks();
+  if (Current() != ',') RaiseError("構文エラー", "コンマが必要なところにコンマが有りません。");
+  ++position;
+}
+
+int32_t Script::NextRandom() {
+  randomState = randomState * 214013u + 2531011u;
+  return static_cast<int32_t>((randomState >> 16) & 0x7FFF);
+}
+
+// --- Variables ---
+
+void VariableStore::ClearLimits() {
+  lowerLimits.fill(kNoLimit);
+  upperLimits.fill(kNoLimit);
+  limitedVariables.clear();
+}
+
+void VariableStore::SetLimits(int variable, int32_t lower, int32_t upper) {
+  lowerLimits[variable] = lower;
+  upperLimits[variable] = upper;
+  auto it = std::lower_bound(limitedVariables.begin(), limitedVariables.end(), variable);
+  bool listed = it != limitedVariables.end() && *it == variable;
+  if (upper != kNoLimit && !listed) limitedVariables.insert(it, variable);
+  if (upper == kNoLimit && listed) limitedVariables.erase(it);
+}
+
+void VariableStore::ApplyIntLimits() {
+  for (int variable : limitedVariables) {
+    int32_t& value = numbers[variable];
+    if (value > upperLimits[variable]) value = upperLimits[variable];
+    if (value < lowerLimits[variable]) value = lowerLimits[variable];
+  }
+}
+
+void VariableStore::ClearLocals() {
+  for (int i = 0; i < kLocalVariableCount; ++i) {
+    numbers[i] = 0;
+    strings[i].clear();
+  }
+}
+
+void VariableStore::ClearGlobals() {
+  for (int i = kLocalVariableCount; i < kVariableCount; ++i) {
+    numbers[i] = 0;
+    strings[i].clear();
+  }
+}
+
+}  // namespace velmio

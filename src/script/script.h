@@ -1,0 +1,147 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace velmio {
+
+enum class Phase : uint8_t { Definition, Run };
+
+constexpr int32_t kScriptBufferSize = 5242880;  // the scenario plus its NUL must fit
+constexpr int kMaxLabels = 5000;
+constexpr int kVariableCount = 4096;
+constexpr int kLocalVariableCount = 200;  // 0..199 belong to one play-through
+constexpr int kMaxAliases = 4096;
+constexpr int kGosubDepth = 1000;
+constexpr size_t kMaxTokenLength = 254;
+constexpr size_t kMaxStringLength = 254;       // a string literal
+constexpr size_t kMaxStringOperandLength = 255;  // a string variable used as an operand
+constexpr int32_t kNoLimit = -1;
+
+struct Label {
+  int32_t position = 0;
+  std::string name;  // lower case, without '*'
+};
+
+// Where each scenario file begins in the buffer, so that errors can name "3.txt:120".
+struct ScenarioFileSpan {
+  int32_t start = 0;
+  std::string name;
+};
+
+struct VariableStore {
+  std::array<int32_t, kVariableCount> numbers{};
+  std::array<std::string, kVariableCount> strings;
+  std::array<int32_t, kVariableCount> lowerLimits;
+  std::array<int32_t, kVariableCount> upperLimits;
+  // Variables whose upper limit is set, in increasing order: the limit pass after every
+  // assignment visits only these instead of all 4096.
+  std::vector<int> limitedVariables;
+
+  VariableStore() { ClearLimits(); }
+  void ClearLimits();
+  void SetLimits(int variable, int32_t lower, int32_t upper);
+  void ApplyIntLimits();
+  void ClearLocals();
+  void ClearGlobals();
+};
+
+template <typename Value>
+class AliasTable {
+ public:
+  // False when the name is already defined.
+  bool Add(const std::string& name, Value value) {
+    if (!index_.emplace(name, static_cast<int>(entries_.size())).second) return false;
+    entries_.push_back(std::move(value));
+    return true;
+  }
+  const Value* Find(const std::string& name) const {
+    auto it = index_.find(name);
+    return it == index_.end() ? nullptr : &entries_[it->second];
+  }
+  bool Full() const { return entries_.size() >= kMaxAliases; }
+  void Clear() {
+    entries_.clear();
+    index_.clear();
+  }
+
+ private:
+  std::vector<Value> entries_;
+  std::unordered_map<std::string, int> index_;
+};
+
+// The scenario in memory and everything that reads it: read position, labels, operand readers,
+// variables and aliases. Every reader works at `position` and leaves it after what it read;
+// malformed input ends the program through ReportError.
+class Script {
+ public:
+  Script();
+
+  // --- Buffer and labels ---
+  // Replaces the buffer with `text` (a NUL is added); `files` tell where each file begins.
+  void SetText(std::string text, std::vector<ScenarioFileSpan> files = {});
+  const char* Text() const { return buffer_.data(); }
+  int32_t Length() const { return length_; }
+  unsigned char At(int32_t offset) const { return static_cast<unsigned char>(buffer_[offset]); }
+  unsigned char Current() const { return At(position); }
+  void BuildLabelTable();
+  void JumpToLabel(std::string_view name);
+  bool HasLabel(std::string_view name) const;
+  const std::vector<Label>& Labels() const { return labels_; }
+  // "3.txt:120" for a buffer offset, or "" when the scenario came from no named file.
+  std::string DescribeLocation(int32_t offset) const;
+
+  // --- Operand readers ---
+  void SkipBlanks();
+  void SkipBlanksAndLineFeeds();
+  std::string ReadToken();
+  int32_t ReadNumber();
+  std::string ReadString();
+  std::string ReadLabel();
+  uint32_t ReadColor();  // position at '#'; reads '#' and six hex digits
+  void ExpectComma();
+  // The number after a '%' or '$' that names a variable, range-checked.
+  int ReadVariableNumber();
+  // Steps to just after the next line feed, or onto the NUL that ends the text.
+  void SkipRestOfLine();
+
+  // --- Variables ---
+  int32_t& Number(int variable) { return variables.numbers[variable]; }
+  std::string& String(int variable) { return variables.strings[variable]; }
+
+  int32_t position = 0;   // the ReadPosition
+  int32_t statementStart = 0;  // where the statement being executed began (for error locations)
+  Phase phase = Phase::Definition;
+  VariableStore variables;
+  AliasTable<int32_t> numberAliases;
+  AliasTable<std::string> stringAliases;
+
+  std::array<int32_t, kGosubDepth> gosubStack{};
+  int gosubDepth = 0;
+
+  uint32_t randomState = 0;
+  int32_t NextRandom();  // 0..32767
+
+  bool gameStarted = false;
+  bool reinitRequested = false;
+  bool resetRequest = false;
+  std::string trapLabel;
+
+ private:
+  std::vector<char> buffer_;
+  int32_t length_ = 0;
+  std::vector<ScenarioFileSpan> files_;
+  std::vector<Label> labels_;
+  std::unordered_map<std::string, int32_t> labelIndex_;
+};
+
+// Lower-cases A to Z only, as the scenario language folds case.
+std::string LowerAscii(std::string_view text);
+constexpr bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace velmio

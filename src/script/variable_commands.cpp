@@ -1,0 +1,218 @@
+// Assignment, arithmetic, strings, random numbers and the definition-phase variable commands.
+#include "script/command_table.h"
+#include "script/external_values.h"
+#include "shell/errors.h"
+#include "shell/interpreter.h"
+
+namespace velmio {
+namespace {
+
+// The first operand of most commands names a variable by its first character.
+int ExpectNumberVariable(Script& script, std::string_view messageUtf8) {
+  script.SkipBlanks();
+  if (script.Current() != '%') RaiseError("構文エラー", messageUtf8);
+  ++script.position;
+  return script.ReadVariableNumber();
+}
+
+int ExpectStringVariable(Script& script, std::string_view messageUtf8) {
+  script.SkipBlanks();
+  if (script.Current() != '$') RaiseError("構文エラー", messageUtf8);
+  ++script.position;
+  return script.ReadVariableNumber();
+}
+
+// Wrapping 32-bit arithmetic: the scenario language defines overflow as modulo 2^32.
+int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+template <typename Operation>
+void Arithmetic(Interpreter& engine, std::string_view messageUtf8, Operation operation) {
+  Script& script = engine.script;
+  int variable = ExpectNumberVariable(script, messageUtf8);
+  script.ExpectComma();
+  int32_t operand = script.ReadNumber();
+  script.Number(variable) = operation(script.Number(variable), operand);
+  script.variables.ApplyIntLimits();
+}
+
+void Mov(Interpreter& engine) {
+  Script& script = engine.script;
+  script.SkipBlanks();
+  const char* message = "movの第一引数は数字／文字変数です。";
+  if (script.Current() == '$') {
+    int variable = ExpectStringVariable(script, message);
+    script.ExpectComma();
+    script.String(variable) = script.ReadString();
+    return;
+  }
+  Arithmetic(engine, message, [](int32_t, int32_t value) { return value; });
+}
+
+void Add(Interpreter& engine) {
+  Script& script = engine.script;
+  script.SkipBlanks();
+  const char* message = "addの第一引数は数字／文字変数です。";
+  if (script.Current() == '$') {
+    int variable = ExpectStringVariable(script, message);
+    script.ExpectComma();
+    std::string operand = script.ReadString();
+    script.String(variable) += operand;
+    return;
+  }
+  Arithmetic(engine, message, [](int32_t a, int32_t b) { return Wrap(int64_t{a} + b); });
+}
+
+void Sub(Interpreter& engine) {
+  Arithmetic(engine, "subの第一引数は数字変数です。", [](int32_t a, int32_t b) { return Wrap(int64_t{a} - b); });
+}
+
+void Mul(Interpreter& engine) {
+  Arithmetic(engine, "mulの第一引数は数字変数です。", [](int32_t a, int32_t b) { return Wrap(int64_t{a} * b); });
+}
+
+void Div(Interpreter& engine) {
+  Arithmetic(engine, "divの第一引数は数字変数です。", [](int32_t a, int32_t b) {
+    if (b == 0) RaiseError("０除算エラー", "０で除算しました。");
+    return Wrap(int64_t{a} / b);  // truncates toward zero; INT_MIN / -1 wraps to INT_MIN
+  });
+}
+
+void Mod(Interpreter& engine) {
+  Arithmetic(engine, "modの第一引数は数字変数です。", [](int32_t a, int32_t b) {
+    if (b == 0) RaiseError("０除算エラー", "０で剰余演算しました。");
+    return Wrap(int64_t{a} % b);  // takes the sign of the dividend
+  });
+}
+
+void Step(Interpreter& engine, std::string_view messageUtf8, int32_t delta) {
+  Script& script = engine.script;
+  int variable = ExpectNumberVariable(script, messageUtf8);
+  script.Number(variable) = Wrap(int64_t{script.Number(variable)} + delta);
+  script.variables.ApplyIntLimits();
+}
+
+void Inc(Interpreter& engine) { Step(engine, "incの引数は数字変数です。", 1); }
+void Dec(Interpreter& engine) { Step(engine, "decの引数は数字変数です。", -1); }
+
+void Rnd(Interpreter& engine) {
+  Script& script = engine.script;
+  int variable = ExpectNumberVariable(script, "rndの第一引数は数字変数です。");
+  script.ExpectComma();
+  int32_t range = script.ReadNumber();
+  if (range == 0) RaiseError("０除算エラー", "０で剰余演算しました。");
+  script.Number(variable) = Wrap(int64_t{script.NextRandom()} % range);
+  script.variables.ApplyIntLimits();
+}
+
+void Rnd2(Interpreter& engine) {
+  Script& script = engine.script;
+  int variable = ExpectNumberVariable(script, "rnd2の第一引数は数字変数です。");
+  script.ExpectComma();
+  int32_t low = script.ReadNumber();
+  script.ExpectComma();
+  int32_t high = script.ReadNumber();
+  int64_t range = int64_t{high} - low + 1;
+  // A range that is empty or reversed has no value to give.
+  if (range <= 0) RaiseError("０除算エラー", "０で剰余演算しました。");
+  script.Number(variable) = Wrap(low + int64_t{script.NextRandom()} % range);
+  script.variables.ApplyIntLimits();
+}
+
+void Len(Interpreter& engine) {
+  Script& script = engine.script;
+  int variable = ExpectNumberVariable(script, "lenの第一引数は数字変数です。");
+  script.ExpectComma();
+  script.Number(variable) = static_cast<int32_t>(script.ReadString().size());
+}
+
+void Cmp(Interpreter& engine) {
+  Script& script = engine.script;
+  int variable = ExpectNumberVariable(script, "cmpの第一引数は数字変数です。");
+  script.ExpectComma();
+  std::string first = script.ReadString();
+  script.ExpectComma();
+  std::string second = script.ReadString();
+  int order = first.compare(second);  // std::string compares as unsigned char
+  script.Number(variable) = order == 0 ? 0 : (order < 0 ? -1 : 1);
+}
+
+void GetReg(Interpreter& engine) {
+  Script& script = engine.script;
+  int variable = ExpectStringVariable(script, "getregの第一引数は文字変数です。");
+  script.ExpectComma();
+  std::string key = script.ReadString();
+  script.ExpectComma();
+  std::string name = script.ReadString();
+  script.String(variable) = ReadRegistryValue(key, name);
+}
+
+void GetIni(Interpreter& engine) {
+  Script& script = engine.script;
+  int variable = ExpectStringVariable(script, "getiniの第一引数は文字変数です。");
+  script.ExpectComma();
+  std::string file = script.ReadString();
+  script.ExpectComma();
+  std::string section = script.ReadString();
+  script.ExpectComma();
+  std::string key = script.ReadString();
+  script.String(variable) = ReadProfileValue(file, section, key);
+}
+
+void IntLimit(Interpreter& engine) {
+  Script& script = engine.script;
+  int32_t variable = script.ReadNumber();
+  script.ExpectComma();
+  int32_t lower = script.ReadNumber();
+  script.ExpectComma();
+  int32_t upper = script.ReadNumber();
+  if (variable < 0 || variable >= kVariableCount)
+    RaiseError("実行時エラー", "変数番号%dは0から4095の範囲にありません。", std::to_string(variable));
+  script.variables.SetLimits(variable, lower, upper);
+}
+
+void NumAlias(Interpreter& engine) {
+  Script& script = engine.script;
+  if (script.numberAliases.Full()) RaiseError("エラー", "数字エイリアスが多すぎます。");
+  std::string name = script.ReadToken();
+  script.ExpectComma();
+  int32_t value = script.ReadNumber();
+  if (!script.numberAliases.Add(name, value))
+    RaiseError("エラー", "数字エイリアス%sが二重定義されています。", name);
+}
+
+void StrAlias(Interpreter& engine) {
+  Script& script = engine.script;
+  if (script.stringAliases.Full()) RaiseError("エラー", "文字列エイリアスが多すぎます。");
+  std::string name = script.ReadToken();
+  script.ExpectComma();
+  std::string value = script.ReadString();
+  if (!script.stringAliases.Add(name, std::move(value)))
+    RaiseError("エラー", "文字列エイリアス%sが二重定義されています。", name);
+}
+
+}  // namespace
+
+std::span<const CommandEntry> VariableCommands() {
+  static constexpr CommandEntry kCommands[] = {
+      {"mov", CommandGroup::BothPhases, Mov},
+      {"add", CommandGroup::BothPhases, Add},
+      {"sub", CommandGroup::BothPhases, Sub},
+      {"mul", CommandGroup::BothPhases, Mul},
+      {"div", CommandGroup::BothPhases, Div},
+      {"mod", CommandGroup::BothPhases, Mod},
+      {"inc", CommandGroup::BothPhases, Inc},
+      {"dec", CommandGroup::BothPhases, Dec},
+      {"rnd", CommandGroup::BothPhases, Rnd},
+      {"rnd2", CommandGroup::BothPhases, Rnd2},
+      {"len", CommandGroup::BothPhases, Len},
+      {"cmp", CommandGroup::BothPhases, Cmp},
+      {"getreg", CommandGroup::BothPhases, GetReg},
+      {"getini", CommandGroup::BothPhases, GetIni},
+      {"intlimit", CommandGroup::DefinitionOnly, IntLimit},
+      {"numalias", CommandGroup::DefinitionOnly, NumAlias},
+      {"stralias", CommandGroup::DefinitionOnly, StrAlias},
+  };
+  return kCommands;
+}
+
+}  // namespace velmio

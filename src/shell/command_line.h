@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmio {
+
+struct CommandLine {
+  bool headless = false;
+  std::string inputScript;
+  std::string logFile;
+  uint32_t maxTime = 600000;
+  std::string screenshotFile;
+  std::string audioOutFile;
+  std::string gameFolder = ".";
+  bool showHelp = false;
+  bool showVersion = false;
+};
+
+// False on a malformed command line, with the reason in `error`.
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& commandLine, std::string& error);
+
+extern const char kUsage[];
+extern const char kVersionText[];
+
+}  // namespace velmio

@@ -1,0 +1,105 @@
+#include "shell/window_procedure.h"
+
+#include "platform/encoding.h"
+#include "shell/errors.h"
+#include "shell/interpreter.h"
+#include "shell/menu_commands.h"
+
+namespace velmio {
+namespace {
+
+constexpr uint32_t kTimerPeriod = 100;
+
+void RecordPosition(Interpreter& engine, const Message& message) {
+  engine.input.mouseX = message.x;
+  engine.input.mouseY = message.y;
+}
+
+void AskToClose(Interpreter& engine) {
+  bool timerWasRunning = engine.shell.timerRunning;
+  StopWindowTimer(engine);
+  MessageBoxAnswer answer =
+      ShowMessageBox(engine, Sjis("終了しますか？"), Sjis("終了確認"), MessageBoxStyle::YesNo);
+  if (answer == MessageBoxAnswer::Yes) {
+    engine.input.skipMode = false;
+    engine.text.autoClick = false;
+    DestroyWindow(engine);
+  }
+  if (timerWasRunning) StartWindowTimer(engine);
+}
+
+}  // namespace
+
+void StartWindowTimer(Interpreter& engine) {
+  engine.shell.timerRunning = true;
+  engine.shell.nextTimerTick = engine.platform.Milliseconds() + kTimerPeriod;
+}
+
+void StopWindowTimer(Interpreter& engine) { engine.shell.timerRunning = false; }
+
+bool PumpOneMessage(Interpreter& engine) {
+  engine.platform.CollectEvents(engine.messages);
+  ShellState& shell = engine.shell;
+  if (shell.timerRunning && static_cast<int32_t>(engine.platform.Milliseconds() - shell.nextTimerTick) >= 0) {
+    // Ticks that fell due while nobody pumped collapse into one, as the platform's timer does.
+    shell.nextTimerTick = engine.platform.Milliseconds() + kTimerPeriod;
+    if (!engine.messages.Contains(MessageKind::Timer)) engine.messages.Post(Message{MessageKind::Timer});
+  }
+  std::optional<Message> message = engine.messages.Take();
+  if (!message) return false;
+  WindowProcedure(engine, *message);
+  return true;
+}
+
+void WindowProcedure(Interpreter& engine, const Message& message) {
+  InputState& input = engine.input;
+  input.lastMessage = static_cast<int>(message.kind);
+  switch (message.kind) {
+    case MessageKind::Close:
+      AskToClose(engine);
+      break;
+    case MessageKind::Character:
+      if (message.param == ' ' || message.param == '\r') input.clickFlag = true;
+      break;
+    case MessageKind::MenuCommand:
+      HandleMenuCommand(engine, message.param);
+      break;
+    case MessageKind::MouseMove:
+      RecordPosition(engine, message);
+      break;
+    case MessageKind::LeftButtonDown:
+    case MessageKind::RightButtonDown:
+      RecordPosition(engine, message);
+      break;
+    case MessageKind::LeftButtonUp:
+      input.clickFlag = true;
+      if (input.skipMode) {
+        input.skipMode = false;
+        break;
+      }
+      RecordPosition(engine, message);
+      break;
+    case MessageKind::RightButtonUp:
+      if (input.skipMode) {
+        input.skipMode = false;
+        break;
+      }
+      input.rightClickFlag = true;
+      RecordPosition(engine, message);
+      break;
+    case MessageKind::Timer:
+    case MessageKind::Paint:
+    case MessageKind::MediaNotification:
+      break;
+  }
+}
+
+MessageBoxAnswer ShowMessageBox(Interpreter& engine, std::string_view text, std::string_view title,
+                                MessageBoxStyle style) {
+  engine.log.Write("MESSAGEBOX", ShiftJisToUtf8(title) + ": " + ShiftJisToUtf8(text));
+  return engine.platform.ShowMessageBox(text, title, style);
+}
+
+void DestroyWindow(Interpreter& engine) { throw ProgramEnd{kExitNormal}; }
+
+}  // namespace velmio
