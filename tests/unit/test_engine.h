@@ -1,0 +1,57 @@
+#pragma once
+// An engine on the headless backend for in-process tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/headless/headless_platform.h"
+#include "shell/errors.h"
+#include "shell/interpreter.h"
+
+namespace velmio::testing {
+
+// Records fatal errors instead of showing them; ReportError still unwinds with ProgramEnd.
+class RecordingReporter : public ErrorReporter {
+ public:
+  void ShowFatalError(std::string_view title, std::string_view message) override {
+    lastTitle = ShiftJisToUtf8(title);
+    lastMessage = ShiftJisToUtf8(message);
+  }
+  std::string lastTitle;
+  std::string lastMessage;
+};
+
+struct TestEngine {
+  explicit TestEngine(std::vector<ScriptEvent> events = {}) : platform(std::move(events), 600000), engine(platform, log) {
+    InstallErrorReporter(&reporter);
+  }
+  ~TestEngine() { InstallErrorReporter(nullptr); }
+
+  // Sets the scenario from UTF-8 source text and indexes its labels.
+  void Load(const std::string& utf8Scenario) {
+    engine.script.SetText(Utf8ToShiftJis(utf8Scenario));
+    engine.script.BuildLabelTable();
+  }
+
+  // Runs `action`; returns "" when it finished, else "title: message" of the fatal error.
+  template <typename Action>
+  std::string ErrorOf(Action action) {
+    reporter.lastTitle.clear();
+    reporter.lastMessage.clear();
+    try {
+      action();
+    } catch (const ProgramEnd&) {
+      return reporter.lastTitle + ": " + reporter.lastMessage;
+    }
+    return "";
+  }
+
+  HeadlessPlatform platform;
+  EventLog log;
+  Interpreter engine;
+  RecordingReporter reporter;
+};
+
+}  // namespace velmio::testing
