@@ -1,0 +1,36 @@
+#include "graphics/graphics_state.h"
+
+#include <algorithm>
+
+namespace velmio {
+
+void DirtyRect::Add(int32_t l, int32_t t, int32_t r, int32_t b) {
+  if (Empty()) {
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+  } else {
+    left = std::min(left, l);
+    top = std::min(top, t);
+    right = std::max(right, r);
+    bottom = std::max(bottom, b);
+  }
+  if (left < 0) left = 0;
+  if (top < 0) top = 0;
+  if (right > kScreenWidth - 1) right = kScreenWidth - 1;
+  if (bottom > kScreenHeight - 1) bottom = kScreenHeight - 1;
+}
+
+GraphicsState::GraphicsState() {
+  display.Create(kScreenWidth, kScreenHeight, 24);
+  compose.Create(kScreenWidth, kScreenHeight, 24);
+  effectWork.Create(kScreenWidth, kScreenHeight, 24);
+  background.MakeBlank(kScreenWidth, kScreenHeight, 24);
+  maskFadeOld.Create(kScreenWidth, kScreenHeight, 24);
+  maskFadeDone.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0);
+  effectSlots[0].type = 0;
+  effectSlots[1].type = 1;
+}
+
+}  // namespace velmio
