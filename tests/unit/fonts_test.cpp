@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "platform/encoding.h"
+#include "platform/fonts/font_catalogue.h"
+#include "platform/fonts/glyph_rasteriser.h"
+
+namespace velmio::fonts {
+namespace {
+
+TEST(FontCatalogue, WindowsFacesMapToIpaGothicAndUnknownFacesFallBack) {
+  EXPECT_EQ(MapWindowsFaceName("ＭＳ ゴシック"), "IPAGothic");
+  EXPECT_EQ(MapWindowsFaceName("ms gothic"), "IPAGothic");
+  EXPECT_EQ(MapWindowsFaceName("ＭＳ 明朝"), "IPAGothic");
+  EXPECT_EQ(MapWindowsFaceName("Some Face"), "Some Face");
+
+  auto gothic = FindFontFileSjis(Sjis("ＭＳ ゴシック"));
+  ASSERT_TRUE(gothic);
+  EXPECT_EQ(gothic->family, "IPAGothic");
+  auto unknown = FindFontFile("No Such Face At All");
+  ASSERT_TRUE(unknown);
+  EXPECT_EQ(unknown->path, gothic->path);
+
+  const auto& families = JapaneseFixedPitchFamilies();
+  EXPECT_TRUE(std::any_of(families.begin(), families.end(), [](const FontFamily& f) { return f.name == "IPAGothic"; }));
+  // Proportional faces are not offered.
+  EXPECT_FALSE(std::any_of(families.begin(), families.end(), [](const FontFamily& f) { return f.name == "IPAPGothic"; }));
+}
+
+struct Canvas {
+  Canvas(int width, int height) : width(width), height(height), pixels(static_cast<size_t>(width) * height) {}
+  CoveragePlane Plane() { return CoveragePlane{pixels.data(), width, height, width}; }
+  long Sum() const { return std::accumulate(pixels.begin(), pixels.end(), 0L); }
+  int RightmostInked() const {
+    int right = -1;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if (pixels[static_cast<size_t>(y) * width + x]) right = std::max(right, x);
+    return right;
+  }
+  int width, height;
+  std::vector<uint8_t> pixels;
+};
+
+TEST(GlyphRasteriser, FullWidthCharacterFillsItsCellAndTwoHalfWidthShareIt) {
+  GlyphRasteriser rasteriser;
+  rasteriser.SelectFont(FontRequest{Sjis("ＭＳ ゴシック"), 78, 39, kWeightDefault});
+  Canvas kanji(78, 78);
+  int advance = rasteriser.Draw(Sjis("漢"), TextEncoding::ShiftJis, kanji.Plane(), 0, 0);
+  EXPECT_NEAR(advance, 78, 2);
+  EXPECT_GT(kanji.Sum(), 78 * 78 * 255 / 20);
+  EXPECT_GT(kanji.RightmostInked(), 39);
+
+  Canvas pair(78, 78);
+  EXPECT_NEAR(rasteriser.Draw("AB", TextEncoding::ShiftJis, pair.Plane(), 0, 0), 78, 2);
+  EXPECT_GT(pair.RightmostInked(), 39);  // the B lies in the right half
+  Canvas a(78, 78);
+  rasteriser.Draw("A", TextEncoding::ShiftJis, a.Plane(), 0, 0);
+  EXPECT_LT(a.RightmostInked(), 40);
+
+  // Drawing the same glyph again from the cache gives the same pixels.
+  Canvas again(78, 78);
+  rasteriser.Draw(Sjis("漢"), TextEncoding::ShiftJis, again.Plane(), 0, 0);
+  EXPECT_EQ(again.pixels, kanji.pixels);
+}
+
+TEST(GlyphRasteriser, BoldIsHeavierAndBadBytesAreSkipped) {
+  GlyphRasteriser rasteriser;
+  Canvas regular(78, 78), bold(78, 78);
+  rasteriser.SelectFont(FontRequest{Sjis("ＭＳ ゴシック"), 78, 39, kWeightDefault});
+  rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, regular.Plane(), 0, 0);
+  rasteriser.SelectFont(FontRequest{Sjis("ＭＳ ゴシック"), 78, 39, kWeightBold});
+  rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, bold.Plane(), 0, 0);
+  EXPECT_GT(bold.Sum(), regular.Sum() * 11 / 10);
+
+  // A lone lead byte at the end and an invalid pair draw nothing and read nothing past the text.
+  Canvas nothing(78, 78);
+  std::string lone("\x82", 1);
+  EXPECT_EQ(rasteriser.Draw(lone, TextEncoding::ShiftJis, nothing.Plane(), 0, 0), 0);
+  rasteriser.Draw(std::string("\x85\x20", 2), TextEncoding::ShiftJis, nothing.Plane(), 0, 0);
+  EXPECT_EQ(nothing.Sum(), 0);
+
+  // Drawing partly outside the plane is clipped.
+  Canvas small(10, 10);
+  rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, small.Plane(), -30, -30);
+  rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, small.Plane(), 5, 5);
+}
+
+TEST(RenderTextLine, Utf8LineIsAsWideAsItsAdvance) {
+  CoverageImage image = RenderTextLine("ファイル", TextEncoding::Utf8, FontRequest{"IPAGothic", 16, 0, kWeightDefault});
+  EXPECT_EQ(image.height, 16);
+  EXPECT_NEAR(image.width, 4 * 16 * 16 / 16, 8);
+  EXPECT_EQ(image.pixels.size(), static_cast<size_t>(image.width) * image.height);
+}
+
+}  // namespace
+}  // namespace velmio::fonts
