@@ -8,6 +8,7 @@ readability and converted to Shift JIS as NAME.EXT; everything else is copied un
   expected.log     the exact expected event log (UTF-8)
   expected.exit    the expected exit code (default: the EXIT line of expected.log, else 0)
   expected.stderr  lines that must each appear in standard error
+  xdg_config/      copied into the game's XDG_CONFIG_HOME (registry.ini, profile files)
   check.py         run after the game as `python3 check.py RUN_DIR LOG_FILE` from the test
                    folder; a non-zero exit fails the test (for screenshots and written files)
 The game runs in a fresh copy of the folder, with its own XDG_RUNTIME_DIR and XDG_CONFIG_HOME.
@@ -55,6 +56,10 @@ def main():
             path = os.path.join(work, variable.lower())
             os.makedirs(path, mode=0o700)
             environment[variable] = path
+        staged_config = os.path.join(game, "xdg_config")
+        if os.path.isdir(staged_config):
+            shutil.copytree(staged_config, environment["XDG_CONFIG_HOME"], dirs_exist_ok=True)
+            shutil.rmtree(staged_config)
         result = subprocess.run(command, cwd=work, env=environment, capture_output=True, timeout=240)
         stderr = result.stderr.decode("utf-8", "replace")
         with open(log, encoding="utf-8") as f:

@@ -13,7 +13,7 @@ namespace {
 constexpr size_t kMaxTextLine = 527;  // the expanded line plus its NUL fill a 528-byte buffer
 // Statements between two looks at the platform: often enough for the trap and the window to
 // react within a millisecond or so, rarely enough to keep tight loops fast.
-constexpr unsigned kStatementsPerYield = 1024;
+constexpr unsigned kStatementsPerYield = 256;
 
 void AppendFullWidthNumber(std::string& line, int32_t value) {
   uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
