@@ -68,5 +68,5 @@ int main(int argc, char** argv) {
     return Fail("the window backend is not available in this build yet; use --headless");
   }
   HeadlessPlatform platform(std::move(events), commandLine.maxTime);
-  return RunEngine(platform, log);
+  return RunEngine(platform, log, Absolute(commandLine.screenshotFile));
 }

@@ -1,11 +1,73 @@
 #include "graphics/graphics_lifecycle.h"
 
+#include <cstring>
+
+#include "graphics/effects.h"
+#include "graphics/present.h"
 #include "shell/interpreter.h"
 
 namespace velmio {
+namespace {
 
-void InitialiseGraphics(Interpreter& engine) {}
-void ResetGraphicsForStart(Interpreter& engine) {}
-void ResetGraphicsFiltersForStart(Interpreter& engine) {}
+void FillBlack(Surface& surface) {
+  if (!surface.Empty()) std::memset(surface.pixels, 0, surface.imageSize);
+}
+
+}  // namespace
+
+void InitialiseGraphics(Interpreter& engine) {
+  GraphicsState& graphics = engine.graphics;
+  for (Surface* surface : {&graphics.display, &graphics.compose, &graphics.effectWork}) {
+    if (surface->width != kScreenWidth || surface->height != kScreenHeight || surface->BitsPerPixel() != 24)
+      surface->Create(kScreenWidth, kScreenHeight, 24);
+    FillBlack(*surface);
+  }
+  graphics.background.Reset();
+  graphics.background.MakeBlank(kScreenWidth, kScreenHeight, 24);
+  graphics.backgroundName = "black";
+  graphics.backgroundColour = 0;
+  for (StandingPicture& picture : graphics.standing) {
+    picture.layer.Reset();
+    picture.name.clear();
+    picture.x = picture.y = 0;
+  }
+  for (Sprite& sprite : graphics.sprites) {
+    sprite.layer.Reset();
+    sprite.name.clear();
+    sprite.x = sprite.y = 0;
+    sprite.visible = 0;
+  }
+  graphics.humanz = kDefaultHumanz;
+  graphics.backgroundWindow = BackgroundWindow{};
+  graphics.monochrome = false;
+  graphics.monochromeRed = graphics.monochromeGreen = graphics.monochromeBlue = 0;
+  graphics.negativeMode = 0;
+  graphics.underline = 480;
+  graphics.defaultTransparency = TransparencyMode::TopLeftKey;
+  graphics.dirty.Clear();
+  ResetEffectSlots(graphics);
+  graphics.effectBlank = kDefaultEffectBlank;
+}
+
+void ResetGraphicsForStart(Interpreter& engine) {
+  GraphicsState& graphics = engine.graphics;
+  graphics.dirty.Clear();
+  FillBlack(graphics.display);
+  PresentDisplay(engine);
+  FillBlack(graphics.compose);
+  FillBlack(graphics.effectWork);
+  FillBlack(graphics.background.surface);
+  graphics.backgroundName = "black";
+  for (StandingPicture& picture : graphics.standing) picture.name.clear();
+  for (Sprite& sprite : graphics.sprites) {
+    sprite.name.clear();
+    sprite.x = sprite.y = 0;
+  }
+}
+
+void ResetGraphicsFiltersForStart(Interpreter& engine) {
+  engine.graphics.monochrome = false;
+  engine.graphics.negativeMode = 0;
+}
 
 }  // namespace velmio

@@ -28,7 +28,7 @@ GraphicsState::GraphicsState() {
   effectWork.Create(kScreenWidth, kScreenHeight, 24);
   background.MakeBlank(kScreenWidth, kScreenHeight, 24);
   maskFadeOld.Create(kScreenWidth, kScreenHeight, 24);
-  maskFadeDone.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0);
+  maskBytes.assign(static_cast<size_t>(kScreenWidth) * 3 * kScreenHeight, 0);
   effectSlots[0].type = 0;
   effectSlots[1].type = 1;
 }

@@ -118,10 +118,11 @@ struct GraphicsState {
   std::array<EffectSlot, kEffectSlotCount> effectSlots;
   int32_t effectBlank = kDefaultEffectBlank;  // ms paused after every effect of type 2..18
 
-  // Scratch of the mask fade (type 18), allocated once so that no frame allocates: a copy of
-  // the old picture and one done flag per screen pixel.
+  // Scratch of the mask effects (types 15 and 18), allocated once so that no frame allocates:
+  // the old picture of the mask fade, and the tiled mask's value for every byte of the screen
+  // (the blue byte of each pixel repeated three times, laid out like a screen surface).
   Surface maskFadeOld;
-  std::vector<uint8_t> maskFadeDone;
+  std::vector<uint8_t> maskBytes;
 };
 
 // AddDirtyRect (Part 4.1) on the engine's DirtyRect.

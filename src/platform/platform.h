@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,10 @@ class Platform {
 
   // The answer typed into the next input dialog, when the platform has one ready (scripted input).
   virtual bool TakeDialogText(std::string& text) { return false; }
+
+  // Installed by the engine once it has a display surface: writes it as PNG to the file named
+  // (the input script's `screenshot FILE`, a screenshot key in a window).
+  virtual void SetScreenshotWriter(std::function<void(const std::string&)> writer) {}
 };
 
 }  // namespace velmio

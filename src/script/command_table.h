@@ -23,6 +23,7 @@ struct CommandEntry {
 std::span<const CommandEntry> VariableCommands();
 std::span<const CommandEntry> FlowCommands();
 std::span<const CommandEntry> ShellCommands();
+std::span<const CommandEntry> EffectCommands();  // graphics/effects.cpp
 
 // Runs the command `name` (lower case, read by ReadToken) in the current phase; an unknown
 // command, or one of the other phase, is a fatal error.

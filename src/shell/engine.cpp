@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "graphics/graphics_lifecycle.h"
+#include "graphics/screenshot.h"
 #include "platform/encoding.h"
 #include "script/reset.h"
 #include "script/run_scenario.h"
@@ -68,10 +69,11 @@ void OrderlyShutdown(Interpreter& engine) {}
 
 }  // namespace
 
-int RunEngine(Platform& platform, EventLog& log) {
+int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFile) {
   auto engine = std::make_unique<Interpreter>(platform, log);
   EngineErrorReporter reporter(*engine);
   InstallErrorReporter(&reporter);
+  platform.SetScreenshotWriter([&engine](const std::string& file) { WriteScreenshot(*engine, file); });
   int exitCode = kExitNormal;
   try {
     for (;;) InitialisationCycle(*engine);
@@ -83,6 +85,8 @@ int RunEngine(Platform& platform, EventLog& log) {
   } catch (const ProgramEnd&) {
     // The shutdown shows nothing and cannot fail; a time limit passing inside it changes nothing.
   }
+  if (!screenshotFile.empty()) WriteScreenshot(*engine, screenshotFile);
+  platform.SetScreenshotWriter(nullptr);
   InstallErrorReporter(nullptr);
   log.Write("EXIT", std::to_string(exitCode));
   return exitCode;

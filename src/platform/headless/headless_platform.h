@@ -28,7 +28,9 @@ class HeadlessPlatform : public Platform {
   bool TakeDialogText(std::string& text) override;
 
   // Writes the display as PNG; installed by the engine once it has a display surface.
-  void SetScreenshotWriter(std::function<void(const std::string&)> writer) { screenshotWriter_ = std::move(writer); }
+  void SetScreenshotWriter(std::function<void(const std::string&)> writer) override {
+    screenshotWriter_ = std::move(writer);
+  }
 
  private:
   void Advance(uint32_t milliseconds);

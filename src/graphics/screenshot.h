@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+namespace velmio {
+
+class Interpreter;
+
+// Writes the display surface as PNG and logs "SCREENSHOT <file>"; a file that cannot be written
+// is reported on standard error (the run goes on).
+void WriteScreenshot(Interpreter& engine, const std::string& file);
+
+}  // namespace velmio
