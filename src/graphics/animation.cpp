@@ -1,9 +1,78 @@
 #include "graphics/animation.h"
 
+#include "graphics/compose.h"
+#include "graphics/effects.h"
+#include "graphics/picture_command_handlers.h"
 #include "shell/interpreter.h"
 
 namespace velmio {
+namespace {
 
-void AnimationTick(Interpreter& engine) {}
+enum class Advance { Moved, Unchanged };
+
+// How long the current cell stays, in milliseconds.
+int64_t CellInterval(const PictureLayer& layer) {
+  if (layer.interval != -1) return layer.interval;
+  if (layer.cell < 0 || static_cast<size_t>(layer.cell) >= layer.intervals.size()) return 0;
+  return layer.intervals[layer.cell];
+}
+
+Advance AdvanceLayer(PictureLayer& layer, uint32_t now) {
+  if (layer.cells <= 1) return Advance::Unchanged;
+  // Unsigned difference: correct across the wrap of the 32-bit millisecond clock.
+  const int64_t elapsed = static_cast<uint32_t>(now - layer.lastTick);
+  if (elapsed <= CellInterval(layer)) return Advance::Unchanged;
+  const int32_t oldCell = layer.cell;
+  const int32_t oldStep = layer.step;
+  int32_t cell = oldCell + oldStep;
+  if (cell < 0 || cell >= layer.cells) {
+    switch (layer.animationMode) {
+      case AnimationMode::Loop:
+        cell = 0;
+        break;
+      case AnimationMode::StopOnLast:
+        // Stays on the last cell for good: no redraw, and the clock is left as it was.
+        layer.cell = layer.cells - 1;
+        return Advance::Unchanged;
+      case AnimationMode::BackAndForth:
+        layer.step = -oldStep;
+        cell = oldCell - oldStep;
+        break;
+    }
+  }
+  // A layer changed behind the animation's back (fewer cells than the current one) restarts.
+  if (cell < 0 || cell >= layer.cells) cell = 0;
+  layer.cell = cell;
+  layer.lastTick = now;
+  return Advance::Moved;
+}
+
+}  // namespace
+
+void AnimationTick(Interpreter& engine) {
+  GraphicsState& graphics = engine.graphics;
+  const uint32_t now = engine.platform.Milliseconds();
+  bool moved = false;
+  auto tick = [&](PictureLayer& layer, int32_t x, int32_t y) {
+    if (AdvanceLayer(layer, now) == Advance::Moved) {
+      MarkLayer(graphics, layer, x, y);
+      moved = true;
+    }
+  };
+  // Input waiting ends the pass at once, so that a click is never held up by a long animation
+  // pass; the layers not reached advance at the next tick.
+  for (Sprite& sprite : graphics.sprites) {
+    if (engine.messages.HasInput()) return;
+    if (sprite.Shown()) tick(sprite.layer, sprite.x, sprite.y);
+  }
+  for (StandingPicture& standing : graphics.standing) {
+    if (engine.messages.HasInput()) return;
+    if (standing.Shown()) tick(standing.layer, standing.x, standing.y);
+  }
+  if (!moved) return;
+  const DirtyRect rect = graphics.dirty;
+  ComposeScreen(engine, rect);
+  ShowWithEffect(engine, 1, 0, {}, &rect);
+}
 
 }  // namespace velmio

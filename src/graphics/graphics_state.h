@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/picture_sources.h"
 #include "graphics/surface.h"
 
 namespace velmio {
@@ -111,6 +112,7 @@ struct GraphicsState {
   static constexpr std::array<int32_t, kStandingCount> kStandingAnchors{160, 320, 480};
   int32_t underline = 480;  // bottom line of standing pictures for `ld`
   TransparencyMode defaultTransparency = TransparencyMode::TopLeftKey;  // `transmode`
+  PictureSources pictureSources;  // `spi`, `arc`, the loaded libraries
 
   DirtyRect dirty;
 

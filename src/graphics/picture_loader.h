@@ -1,18 +1,27 @@
 #pragma once
-// Picture loading (Part 4.2). OWNED BY THE picture-loading HELPER: this declaration was put here
-// by graphics-core so that the effects (mask pictures of types 15 and 18) can call it; replace
-// or extend this file freely, keeping the signature below. Until the real definition lands,
-// load_picture_pending.cpp defines a stand-in: delete it when you add yours.
+// Picture loading: display tag, game folder or archives, BMP reader or picture plug-in.
 #include <string_view>
 
 namespace velmio {
 
 class Interpreter;
 struct PictureLayer;
+struct DecodedPicture;
+struct Surface;
 
 // Loads the picture specification (optional display tag, then a file name; Shift JIS) into
 // `layer`: resets the layer, applies the tag, finds the file (game folder, then archives),
-// reads it (BMP or plug-in). Stops the program through ReportError on failure.
+// reads it (BMP or plug-in). Stops the program through ReportError on failure. A missing file
+// is an error unless the missing-picture tolerance is on (then the layer gets a 1 x 1 black
+// picture).
 void LoadPicture(Interpreter& engine, PictureLayer& layer, std::string_view specification);
+
+// LoadPicture with the missing-picture tolerance on for this one call: for the built-in default
+// pictures (click-wait cursors, lookback buttons), which a game need not ship.
+void LoadDefaultPicture(Interpreter& engine, PictureLayer& layer, std::string_view specification);
+
+// Moves a decoded picture into a surface (8-bit with its palette, or 24-bit). False when the
+// surface refuses its size.
+bool AdoptDecodedPicture(DecodedPicture& picture, Surface& surface);
 
 }  // namespace velmio

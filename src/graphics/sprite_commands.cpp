@@ -1,0 +1,123 @@
+// `lsp`, `lsph`, `csp`, `vsp`, `msp`: the 60 sprites. They change layers and mark the DirtyRect;
+// nothing is shown until the next `print`.
+#include <algorithm>
+#include <string>
+
+#include "graphics/picture_command_handlers.h"
+#include "graphics/picture_loader.h"
+#include "graphics/text_window_hook.h"
+#include "shell/errors.h"
+#include "shell/interpreter.h"
+
+namespace velmio {
+namespace {
+
+enum class Visibility { Shown, Hidden };
+
+// Sprite numbers index fixed arrays; a number outside them is a scenario error, not something
+// to read or write beyond the table.
+Sprite& SpriteNumbered(GraphicsState& graphics, int32_t number) {
+  if (number < 0 || number >= kSpriteCount)
+    RaiseError("エラー", "スプライト番号%dは0～59の範囲外です。", std::to_string(number));
+  return graphics.sprites[number];
+}
+
+Sprite& DefinedSprite(GraphicsState& graphics, int32_t number) {
+  Sprite& sprite = SpriteNumbered(graphics, number);
+  if (sprite.name.empty())
+    RaiseError("エラー", "定義されていないスプライト%dを使おうとしました。", std::to_string(number));
+  return sprite;
+}
+
+void MarkSprite(GraphicsState& graphics, const Sprite& sprite) { MarkLayer(graphics, sprite.layer, sprite.x, sprite.y); }
+
+// An alpha operand: -1 keeps "no blending", anything else is held to 0..255 so that blending
+// never indexes outside the blend table.
+int32_t SpriteAlpha(int32_t value) { return value == -1 ? -1 : std::clamp(value, 0, 255); }
+
+void LoadSprite(Interpreter& engine, Visibility visibility) {
+  Script& script = engine.script;
+  GraphicsState& graphics = engine.graphics;
+  EraseTextWindow(engine);
+  Sprite& sprite = SpriteNumbered(graphics, script.ReadNumber());
+  script.ExpectComma();
+  if (sprite.Shown()) MarkSprite(graphics, sprite);
+  std::string specification = script.ReadString();
+  script.ExpectComma();
+  const int32_t x = script.ReadNumber();
+  script.ExpectComma();
+  const int32_t y = script.ReadNumber();
+  sprite.name = specification;
+  LoadPicture(engine, sprite.layer, specification);
+  sprite.x = x;
+  sprite.y = y;
+  sprite.visible = visibility == Visibility::Shown ? 1 : 0;
+  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+  script.SkipBlanks();
+  if (script.Current() == ',') {
+    ++script.position;
+    sprite.layer.alpha = SpriteAlpha(script.ReadNumber());
+  }
+}
+
+void ClearSprite(GraphicsState& graphics, Sprite& sprite) {
+  sprite.name.clear();
+  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+  sprite.layer.DestroyPicture();
+}
+
+}  // namespace
+
+void LoadSpriteCommand(Interpreter& engine) { LoadSprite(engine, Visibility::Shown); }
+void LoadHiddenSpriteCommand(Interpreter& engine) { LoadSprite(engine, Visibility::Hidden); }
+
+void ClearSpriteCommand(Interpreter& engine) {
+  GraphicsState& graphics = engine.graphics;
+  EraseTextWindow(engine);
+  const int32_t number = engine.script.ReadNumber();
+  if (number == -1) {
+    for (Sprite& sprite : graphics.sprites)
+      if (!sprite.name.empty()) ClearSprite(graphics, sprite);
+    return;
+  }
+  Sprite& sprite = SpriteNumbered(graphics, number);
+  if (!sprite.name.empty()) ClearSprite(graphics, sprite);
+}
+
+void SpriteVisibilityCommand(Interpreter& engine) {
+  Script& script = engine.script;
+  GraphicsState& graphics = engine.graphics;
+  EraseTextWindow(engine);
+  const int32_t number = script.ReadNumber();
+  script.ExpectComma();
+  const int32_t visible = script.ReadNumber();
+  Sprite& sprite = DefinedSprite(graphics, number);
+  if (visible != sprite.visible) MarkSprite(graphics, sprite);
+  sprite.visible = visible;
+}
+
+void MoveSpriteCommand(Interpreter& engine) {
+  Script& script = engine.script;
+  GraphicsState& graphics = engine.graphics;
+  EraseTextWindow(engine);
+  const int32_t number = script.ReadNumber();
+  script.ExpectComma();
+  const int32_t dx = script.ReadNumber();
+  script.ExpectComma();
+  const int32_t dy = script.ReadNumber();
+  Sprite& sprite = DefinedSprite(graphics, number);
+  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+  // Wrapping arithmetic: a runaway script moves the sprite off the screen, never into UB.
+  sprite.x = static_cast<int32_t>(static_cast<uint32_t>(sprite.x) + static_cast<uint32_t>(dx));
+  sprite.y = static_cast<int32_t>(static_cast<uint32_t>(sprite.y) + static_cast<uint32_t>(dy));
+  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+  script.SkipBlanks();
+  if (script.Current() == ',') {
+    ++script.position;
+    const int64_t dalpha = script.ReadNumber();
+    const int64_t alpha = sprite.layer.alpha == -1 ? 255 : sprite.layer.alpha;
+    sprite.layer.alpha = static_cast<int32_t>(std::clamp<int64_t>(alpha + dalpha, 0, 255));
+  }
+}
+
+}  // namespace velmio

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "graphics/bmp_reader.h"
+#include "unit/bmp_builder.h"
+
+namespace velmio {
+namespace {
+
+using testing::BmpBuilder;
+
+// Pixel (x, y) of a 24-bit picture, y counted from the top, as 0xRRGGBB.
+uint32_t At24(const DecodedPicture& picture, int x, int y) {
+  const uint8_t* p = picture.pixels.data() + static_cast<size_t>(picture.Stride()) * (picture.height - 1 - y) + 3 * x;
+  return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+}
+uint8_t At8(const DecodedPicture& picture, int x, int y) {
+  return picture.pixels[static_cast<size_t>(picture.Stride()) * (picture.height - 1 - y) + x];
+}
+
+TEST(BmpReader, TwentyFourBit) {
+  // 3 x 2: rows padded from 9 to 12 bytes.
+  BmpBuilder bmp(3, 2, 24);
+  bmp.SetRgb(0, 0, 0xFF0000);
+  bmp.SetRgb(2, 0, 0x00FF00);
+  bmp.SetRgb(1, 1, 0x0000FF);
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
+  EXPECT_EQ(picture.bitsPerPixel, 24);
+  EXPECT_EQ(picture.width, 3);
+  EXPECT_EQ(picture.height, 2);
+  EXPECT_EQ(picture.Stride(), 12);
+  EXPECT_EQ(At24(picture, 0, 0), 0xFF0000u);
+  EXPECT_EQ(At24(picture, 2, 0), 0x00FF00u);
+  EXPECT_EQ(At24(picture, 1, 1), 0x0000FFu);
+  EXPECT_EQ(At24(picture, 0, 1), 0u);
+}
+
+TEST(BmpReader, IndexedDepthsBecomeEightBit) {
+  for (int bits : {1, 4, 8}) {
+    int colours = 1 << bits;
+    BmpBuilder bmp(9, 3, bits);  // 9 pixels: a 1-bit row spans two bytes
+    for (int i = 0; i < colours; ++i) bmp.SetPalette(i, (static_cast<uint32_t>(i) << 16) | static_cast<uint32_t>(255 - i));
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 9; ++x) bmp.SetIndex(x, y, (x + y) % colours);
+    DecodedPicture picture;
+    ASSERT_TRUE(DecodeBmp(bmp.Build(), picture)) << bits;
+    EXPECT_EQ(picture.bitsPerPixel, 8) << bits;
+    ASSERT_EQ(picture.palette.size(), 1024u) << bits;
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 9; ++x) EXPECT_EQ(At8(picture, x, y), (x + y) % colours) << bits << " " << x << "," << y;
+    int last = colours - 1;
+    EXPECT_EQ(picture.palette[4 * last], 255 - last) << bits;  // blue
+    EXPECT_EQ(picture.palette[4 * last + 2], last) << bits;    // red
+    if (colours < 256) EXPECT_EQ(picture.palette[4 * 255 + 1], 0) << bits;  // padding entries black
+  }
+}
+
+TEST(BmpReader, SixteenAndThirtyTwoBitBecomeTwentyFour) {
+  BmpBuilder rgb555(2, 1, 16);
+  rgb555.SetRaw16(0, 0, 0x7C00);  // pure red in 5-5-5
+  rgb555.SetRaw16(1, 0, 0x03E0 | 0x0010);
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeBmp(rgb555.Build(), picture));
+  EXPECT_EQ(picture.bitsPerPixel, 24);
+  EXPECT_EQ(At24(picture, 0, 0), 0xFF0000u);
+  EXPECT_EQ(At24(picture, 1, 0), 0x00FF00u | (16 * 255 / 31));
+
+  BmpBuilder rgb565(1, 1, 16);
+  rgb565.SetBitFields(0xF800, 0x07E0, 0x001F);
+  rgb565.SetRaw16(0, 0, 0x07E0);
+  ASSERT_TRUE(DecodeBmp(rgb565.Build(), picture));
+  EXPECT_EQ(At24(picture, 0, 0), 0x00FF00u);
+
+  BmpBuilder bgrx(2, 2, 32);
+  bgrx.SetRgb(1, 0, 0x123456);
+  bgrx.SetRgb(0, 1, 0xABCDEF);
+  ASSERT_TRUE(DecodeBmp(bgrx.Build(), picture));
+  EXPECT_EQ(picture.bitsPerPixel, 24);
+  EXPECT_EQ(At24(picture, 1, 0), 0x123456u);
+  EXPECT_EQ(At24(picture, 0, 1), 0xABCDEFu);
+}
+
+TEST(BmpReader, TopDownRowsAreTurned) {
+  BmpBuilder bmp(1, 2, 24);
+  bmp.SetRgb(0, 0, 0x111111);
+  bmp.SetRgb(0, 1, 0x222222);
+  bmp.SetTopDown();
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
+  EXPECT_EQ(picture.height, 2);
+  EXPECT_EQ(At24(picture, 0, 0), 0x111111u);
+  EXPECT_EQ(At24(picture, 0, 1), 0x222222u);
+}
+
+TEST(BmpReader, PixelOffsetIsHonoured) {
+  BmpBuilder bmp(1, 1, 24);
+  bmp.SetRgb(0, 0, 0x445566);
+  bmp.SetGapBeforePixels(10);
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
+  EXPECT_EQ(At24(picture, 0, 0), 0x445566u);
+}
+
+TEST(BmpReader, ColoursUsedBeyondTheDepthIsClamped) {
+  BmpBuilder bmp(2, 1, 1);
+  bmp.SetPalette(1, 0xFFFFFF);
+  bmp.SetIndex(1, 0, 1);
+  bmp.SetColoursUsed(2);
+  std::vector<uint8_t> file = bmp.Build();
+  // Claim 300 colours and supply them: only two belong to a 1-bit picture.
+  file[14 + 32] = 0x2C;
+  file[14 + 33] = 0x01;
+  std::vector<uint8_t> padded(file.begin(), file.begin() + 14 + 40 + 8);
+  padded.resize(padded.size() + 298 * 4, 0x77);
+  padded.insert(padded.end(), file.begin() + 14 + 40 + 8, file.end());
+  uint32_t offset = 14 + 40 + 300 * 4;
+  for (int i = 0; i < 4; ++i) padded[10 + i] = static_cast<uint8_t>(offset >> (8 * i));
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeBmp(padded, picture));
+  EXPECT_EQ(At8(picture, 1, 0), 1);
+  EXPECT_EQ(picture.palette[4 * 2], 0);  // the 0x77 entries beyond the depth were not taken
+}
+
+TEST(BmpReader, RefusesBrokenFiles) {
+  std::vector<uint8_t> good = BmpBuilder(4, 4, 24).Build();
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeBmp(good, picture));
+
+  // Every truncation fails cleanly.
+  for (size_t size = 0; size < good.size(); ++size) {
+    std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
+    EXPECT_FALSE(DecodeBmp(truncated, picture)) << size;
+    EXPECT_TRUE(picture.Empty());
+  }
+
+  auto withField = [&](size_t offset, uint32_t value, int bytes) {
+    std::vector<uint8_t> file = good;
+    for (int i = 0; i < bytes; ++i) file[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    return file;
+  };
+  EXPECT_FALSE(DecodeBmp(withField(14 + 4, 0, 4), picture));            // width 0
+  EXPECT_FALSE(DecodeBmp(withField(14 + 4, 0x80000000u, 4), picture));  // width negative
+  EXPECT_FALSE(DecodeBmp(withField(14 + 4, 100000, 4), picture));       // absurd width
+  EXPECT_FALSE(DecodeBmp(withField(14 + 8, 0, 4), picture));            // height 0
+  EXPECT_FALSE(DecodeBmp(withField(14 + 8, 0x80000000u, 4), picture));  // height INT_MIN
+  EXPECT_FALSE(DecodeBmp(withField(14 + 14, 7, 2), picture));           // depth 7
+  EXPECT_FALSE(DecodeBmp(withField(14 + 14, 64, 2), picture));          // depth 64
+  EXPECT_FALSE(DecodeBmp(withField(14, 12, 4), picture));               // unsupported header size
+  EXPECT_FALSE(DecodeBmp(withField(14, 0xFFFFFFF0u, 4), picture));      // header size past the file
+  // 16384 x 16384 is within each side's bound but far more pixels than the file holds.
+  EXPECT_FALSE(DecodeBmp(withField(14 + 4, 16384, 4), picture));
+}
+
+TEST(BmpReader, CompressedPixelsStayBlack) {
+  BmpBuilder bmp(2, 2, 8);
+  bmp.SetPalette(1, 0xFFFFFF);
+  std::vector<uint8_t> file = bmp.Build();
+  file[14 + 16] = 1;  // RLE8; the pixel bytes are not decoded
+  file.resize(14 + 40 + 1024);
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeBmp(file, picture));
+  EXPECT_EQ(picture.width, 2);
+  for (uint8_t byte : picture.pixels) EXPECT_EQ(byte, 0);
+}
+
+TEST(BmpReader, DibFromPluginBlocks) {
+  std::vector<uint8_t> file = BmpBuilder(2, 1, 24).SetRgb(1, 0, 0xA0B0C0).Build();
+  std::vector<uint8_t> header(file.begin() + 14, file.begin() + 54);
+  std::vector<uint8_t> pixels(file.begin() + 54, file.end());
+  DecodedPicture picture;
+  ASSERT_TRUE(DecodeDib(header, pixels, picture));
+  EXPECT_EQ(At24(picture, 1, 0), 0xA0B0C0u);
+  pixels.pop_back();
+  EXPECT_FALSE(DecodeDib(header, pixels, picture));
+}
+
+}  // namespace
+}  // namespace velmio
