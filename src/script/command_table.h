@@ -24,6 +24,7 @@ std::span<const CommandEntry> VariableCommands();
 std::span<const CommandEntry> FlowCommands();
 std::span<const CommandEntry> ShellCommands();
 std::span<const CommandEntry> EffectCommands();  // graphics/effects.cpp
+std::span<const CommandEntry> TextCommands();    // text/text_commands.cpp
 
 // Runs the command `name` (lower case, read by ReadToken) in the current phase; an unknown
 // command, or one of the other phase, is a fatal error.

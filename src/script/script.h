@@ -128,6 +128,7 @@ class Script {
   bool gameStarted = false;
   bool reinitRequested = false;
   bool resetRequest = false;
+  bool loadRequest = false;  // a game was loaded from the right-click menu during a wait
   std::string trapLabel;
 
  private:

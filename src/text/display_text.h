@@ -1,11 +1,13 @@
 #pragma once
-#include <string>
+#include <string_view>
 
 namespace velmio {
 
 class Interpreter;
 
-// Shows one expanded story line (Shift JIS, without its line feed).
-void DisplayText(Interpreter& engine, const std::string& line);
+// Types one line of story text (Shift JIS, without its line feed; a zero byte also ends it) into
+// the text window: control marks, typing delay, line breaking, automatic click waits. Returns
+// when the line is done, or early when a wait's right-click menu asked for a reset or a load.
+void DisplayText(Interpreter& engine, std::string_view line);
 
 }  // namespace velmio

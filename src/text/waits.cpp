@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "graphics/animation.h"
+#include "graphics/compose.h"
+#include "graphics/present.h"
 #include "shell/interpreter.h"
 #include "shell/window_procedure.h"
 
@@ -11,11 +13,83 @@ namespace {
 
 // Longest sleep between two looks at the clock while animations may be running.
 constexpr uint32_t kIdleSlice = 5;
+// Longest sleep of a click wait with nothing to animate.
+constexpr uint32_t kPlayerIdleSlice = 20;
 
 void DiscardEarlyInput(Interpreter& engine) {
   engine.messages.RemoveAll(MessageKind::LeftButtonUp);
   engine.messages.RemoveAll(MessageKind::Character);
 }
+
+int32_t CellInterval(const PictureLayer& layer) {
+  if (layer.interval != -1) return layer.interval;
+  if (layer.cell >= 0 && static_cast<size_t>(layer.cell) < layer.intervals.size()) return layer.intervals[layer.cell];
+  return 0;
+}
+
+// The click cursor of one wait: the save-under of its area and its animation.
+class CursorAnimation {
+ public:
+  explicit CursorAnimation(Interpreter& engine) : engine_(engine), text_(engine.text) {
+    if (text_.cursorKind == CursorKind::None) return;
+    layer_ = &text_.cursors[text_.cursorKind == CursorKind::Page ? 1 : 0].layer;
+    width_ = layer_->DisplayedWidth() + 1;
+    height_ = layer_->DisplayedHeight() + 1;
+    text_.cursorSaveUnder.Create(width_, height_, 24);
+    CopySurfaceRect(text_.cursorSaveUnder, 0, 0, width_, height_, engine.graphics.display, text_.cursorX,
+                    text_.cursorY);
+  }
+
+  // Milliseconds until the next cell is due (long when nothing animates).
+  uint32_t Step() {
+    if (!layer_ || layer_->cells < 2) return kPlayerIdleSlice;
+    PictureLayer& layer = *layer_;
+    const uint32_t now = engine_.platform.Milliseconds();
+    const uint32_t interval = static_cast<uint32_t>(std::max(CellInterval(layer), 0));
+    const uint32_t since = now - layer.lastTick;
+    if (since <= interval) return interval - since + 1;
+    layer.cell += layer.step;
+    if (layer.cell < 0 || layer.cell >= layer.cells) {
+      switch (layer.animationMode) {
+        case AnimationMode::Loop:
+          layer.cell = 0;
+          break;
+        case AnimationMode::StopOnLast:
+          layer.cell = layer.cells - 1;
+          layer.lastTick = now;
+          return kPlayerIdleSlice;
+        case AnimationMode::BackAndForth:
+          layer.step = -layer.step;
+          layer.cell += 2 * layer.step;
+          layer.cell = std::clamp(layer.cell, 0, layer.cells - 1);
+          break;
+      }
+    }
+    Surface& display = engine_.graphics.display;
+    Restore(Present::No);
+    DrawLayer(layer, display, ClipRect{}, text_.cursorX, text_.cursorY);
+    CopyToWindow(engine_, display, ScreenArea{text_.cursorX, text_.cursorY, width_, height_});
+    layer.lastTick = now;
+    return std::max<uint32_t>(CellInterval(layer), 1);
+  }
+
+  // Puts the screen under the cursor back.
+  enum class Present : uint8_t { No, Yes };
+  void Restore(Present present) {
+    if (!layer_) return;
+    Surface& display = engine_.graphics.display;
+    CopySurfaceRect(display, text_.cursorX, text_.cursorY, width_, height_, text_.cursorSaveUnder, 0, 0);
+    if (present == Present::Yes)
+      CopyToWindow(engine_, display, ScreenArea{text_.cursorX, text_.cursorY, width_, height_});
+  }
+
+ private:
+  Interpreter& engine_;
+  TextState& text_;
+  PictureLayer* layer_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
 
 }  // namespace
 
@@ -23,11 +97,9 @@ void TimedWait(Interpreter& engine, uint32_t milliseconds, Clickable clickable) 
   DiscardEarlyInput(engine);
   const uint32_t start = engine.platform.Milliseconds();
   for (;;) {
-    if (PumpOneMessage(engine)) {
-      if (clickable == Clickable::Yes &&
-          engine.input.lastMessage == static_cast<int>(MessageKind::LeftButtonUp)) {
-        return;
-      }
+    if (PumpOneMessage(engine) && clickable == Clickable::Yes &&
+        engine.input.lastMessage == static_cast<int>(MessageKind::LeftButtonUp)) {
+      return;
     }
     AnimationTick(engine);
     uint32_t elapsed = engine.platform.Milliseconds() - start;
@@ -36,23 +108,46 @@ void TimedWait(Interpreter& engine, uint32_t milliseconds, Clickable clickable) 
   }
 }
 
-void ClickWait(Interpreter& engine) {
+void ClickWait(Interpreter& engine, RightClick rightClick) {
   InputState& input = engine.input;
+  TextState& text = engine.text;
+  Script& script = engine.script;
   DiscardEarlyInput(engine);
   input.clickFlag = false;
   input.rightClickFlag = false;
+  CursorAnimation cursor(engine);
   engine.platform.PlayerWaitStarted();
+  const uint32_t start = engine.platform.Milliseconds();
   for (;;) {
+    if (text.autoClick && engine.platform.Milliseconds() - start >= text.autoClickDelay) break;
     PumpOneMessage(engine);
-    if (input.clickFlag) {
-      input.clickFlag = false;
-      return;
+    if (!text.autoClick) {
+      if (input.clickFlag) {
+        input.clickFlag = false;
+        break;
+      }
+      if (input.skipMode) break;
+      if (input.rightClickFlag) {
+        input.rightClickFlag = false;
+        if (rightClick == RightClick::OpenMenu && text.rightClickMenu) {
+          text.rightClickMenu(engine);
+          // The player restarted or loaded: whoever waited abandons its work.
+          if (script.resetRequest || script.loadRequest) return;
+        }
+      }
     }
-    if (input.skipMode) return;
-    input.rightClickFlag = false;  // the right-click menu comes with the menus
     AnimationTick(engine);
-    if (engine.messages.Empty()) engine.platform.Idle(kIdleSlice * 4, WaitKind::Player);
+    uint32_t idle = cursor.Step();
+    if (text.autoClick) {
+      uint32_t elapsed = engine.platform.Milliseconds() - start;
+      idle = std::min(idle, text.autoClickDelay > elapsed ? text.autoClickDelay - elapsed : 1);
+    }
+    // A wait that ends by itself is not waiting for the player.
+    const WaitKind kind = text.autoClick || input.skipMode ? WaitKind::Timed : WaitKind::Player;
+    if (engine.messages.Empty()) engine.platform.Idle(std::min(idle, kPlayerIdleSlice), kind);
   }
+  cursor.Restore(CursorAnimation::Present::Yes);
+  text.cursorKind = CursorKind::None;
 }
 
 }  // namespace velmio

@@ -1,0 +1,63 @@
+#include "text/history.h"
+
+#include <cstring>
+
+#include "platform/encoding.h"
+
+namespace velmio {
+
+History::History() : bytes_(kCapacity, 0) {}
+
+void History::Clear() {
+  position_ = 0;
+  pageCount_ = 0;
+  bytes_[0] = 0;
+}
+
+void History::AppendCharacter(uint8_t first, uint8_t second) {
+  if (position_ + 2 > kCapacity) Clear();
+  bytes_[position_] = first;
+  bytes_[position_ + 1] = second;
+  position_ += 2;
+  if (position_ > kCapacity - 1) Clear();
+}
+
+// Single bytes follow the same rule as characters: the position always stays below the
+// capacity, so a reader's terminating zero always fits.
+void History::AppendByte(uint8_t byte) {
+  bytes_[position_] = byte;
+  position_ += 1;
+  if (position_ > kCapacity - 1) Clear();
+}
+
+void History::AppendLineEnd() { AppendByte(kLineEnd); }
+
+void History::AppendPageMark() {
+  AppendByte(kPageMark);
+  if (position_ == 0) return;  // the mark filled the buffer and emptied it
+  if (++pageCount_ > kMaxPages) DropOldestPage();
+}
+
+void History::DropOldestPage() {
+  size_t at = 0;
+  while (at < position_) {
+    uint8_t byte = bytes_[at];
+    if (IsLeadByte(byte)) {
+      at += 2;
+      continue;
+    }
+    ++at;
+    if (byte == kPageMark) break;
+  }
+  if (at > position_) at = position_;
+  std::memmove(bytes_.data(), bytes_.data() + at, position_ - at);
+  position_ -= at;
+  pageCount_ = kMaxPages;
+}
+
+const uint8_t* History::Terminated() {
+  bytes_[position_] = 0;
+  return bytes_.data();
+}
+
+}  // namespace velmio

@@ -1,0 +1,148 @@
+#include "text/menu_text.h"
+
+#include <algorithm>
+
+#include "graphics/blend_table.h"
+#include "graphics/compose.h"
+#include "graphics/effects.h"
+#include "graphics/present.h"
+#include "platform/encoding.h"
+#include "shell/interpreter.h"
+#include "text/glyph_blend.h"
+#include "text/line_breaking.h"
+#include "text/text_window.h"
+
+namespace velmio {
+namespace {
+
+struct MenuGlyphSettings {
+  int32_t glyphWidth;
+  int32_t glyphHeight;
+  int32_t pitchX;
+  int32_t pitchY;
+  bool bold;
+  bool shadow;
+};
+
+MenuGlyphSettings SettingsFor(const TextState& text) {
+  if (text.menuMode) {
+    const MenuWindow& menu = text.menuWindow;
+    return {menu.glyphWidth, menu.glyphHeight, menu.pitchX, menu.pitchY, menu.bold != 0, menu.shadow != 0};
+  }
+  return {text.glyphWidth, text.glyphHeight, text.pitchX, text.pitchY, text.bold != 0, text.shadow != 0};
+}
+
+// The menu screen: the pictures without the text window, shaded all over, shown at once.
+void PrepareMenuArea(Interpreter& engine) {
+  TextState& text = engine.text;
+  text.menuAreaPrepared = true;
+  text.composeTextWindow = false;
+  ComposeScreen(engine);
+  text.composeTextWindow = true;
+  ShadeMenuArea(engine, 0, 0, kScreenWidth, kScreenHeight, engine.graphics.compose);
+  ShowWithEffect(engine, 1, 0, {}, nullptr);
+}
+
+}  // namespace
+
+int DrawMenuText(Interpreter& engine, std::string_view string, int& column, int& line, uint32_t rgb) {
+  TextState& text = engine.text;
+  GraphicsState& graphics = engine.graphics;
+  const MenuGlyphSettings settings = SettingsFor(text);
+  if (text.menuMode && !text.menuAreaPrepared) PrepareMenuArea(engine);
+
+  int x = column >= 0 ? text.textX + text.pitchX * column : -column;
+  int y = line >= 0 ? text.textY + text.pitchY * line : -line;
+  const TextRect area = text.menuMode ? TextRect{0, 0, kScreenWidth - 1, kScreenHeight - 1}
+                                      : ClampedWindowRect(text.windowRect);
+  if (IsEmpty(area)) return 0;
+
+  GlyphCanvas& canvas = text.canvas;
+  canvas.SelectFont(GlyphFont{text.fontFace, settings.glyphWidth, settings.glyphHeight, settings.bold});
+  const TextColour colour = TextColour::FromRgb(rgb);
+  std::vector<uint8_t> cell;
+  int cells = 0;
+  size_t at = 0;
+  auto byteAt = [&](size_t index) -> unsigned char {
+    return index < string.size() ? static_cast<unsigned char>(string[index]) : 0;
+  };
+  for (;;) {
+    const unsigned char first = byteAt(at);
+    if (first == 0) break;
+    if (first == ' ' || first == '\t') {
+      ++at;
+      continue;
+    }
+    const unsigned char second = byteAt(at + 1);
+    if (second == 0) return cells;  // the text ends inside a pair
+    at += 2;
+
+    // A cell outside the drawing area is not drawn; the callers keep their items inside it.
+    const bool inside = x >= area.left && y >= area.top && x + settings.glyphWidth - 1 <= area.right &&
+                        y + settings.glyphHeight - 1 <= area.bottom;
+    if (inside) {
+      canvas.Rasterise(first, second);
+      if (!text.menuMode) {
+        DirtyRect rect;
+        rect.left = x;
+        rect.top = y;
+        rect.right = x + settings.glyphWidth;
+        rect.bottom = y + settings.glyphHeight;
+        ComposeScreen(engine, rect);
+      }
+      // Whatever was drawn in the cell before goes, so an item can be redrawn in another colour.
+      CopySurfaceRect(graphics.display, x, y, settings.glyphWidth + 1, settings.glyphHeight + 1, graphics.compose, x,
+                      y);
+      canvas.Filter(cell);
+      BlendGlyphCell(cell, settings.glyphWidth, settings.glyphHeight, x, y, colour,
+                     settings.shadow ? Shadow::On : Shadow::Off, &text.layers, graphics.display);
+      CopyToWindow(engine, graphics.display, ScreenArea{x, y, settings.glyphWidth, settings.glyphHeight});
+    }
+
+    if (column < 0) {
+      x += settings.pitchX;
+      continue;
+    }
+    const LookAhead ahead = ScanAhead(string, at);
+    ++column;
+    if (cells < text.charsPerLine) ++cells;
+    if (!text.menuMode && column + MenuBinding(ahead) >= text.charsPerLine) {
+      // The next character starts the next line at its first cell.
+      x = text.textX;
+      column = 0;
+      y += text.pitchY;
+      ++line;
+      continue;
+    }
+    x += settings.pitchX;
+  }
+  if (column != 0) {
+    column = 0;
+    ++line;
+  }
+  return cells;
+}
+
+void ShadeMenuArea(Interpreter& engine, int left, int top, int right, int bottom, Surface& target) {
+  const int width = std::min(kScreenWidth, right - left + 1);
+  const int height = std::min(kScreenHeight, bottom - top + 1);
+  if (width <= 0 || height <= 0) return;
+  engine.text.windowShown = true;
+  if (target.Empty() || target.BitsPerPixel() != 24) return;
+  const TextColour colour = TextColour::FromRgb(engine.text.menuWindow.colour);
+  const uint8_t* blue = BlendRow(colour.blue);
+  const uint8_t* green = BlendRow(colour.green);
+  const uint8_t* red = BlendRow(colour.red);
+  const int endX = std::min(left + width, target.width);
+  const int endY = std::min(top + height, target.height);
+  for (int y = std::max(top, 0); y < endY; ++y) {
+    uint8_t* pixel = target.Row(y) + 3 * std::max(left, 0);
+    for (int x = std::max(left, 0); x < endX; ++x, pixel += 3) {
+      pixel[0] = blue[pixel[0]];
+      pixel[1] = green[pixel[1]];
+      pixel[2] = red[pixel[2]];
+    }
+  }
+}
+
+}  // namespace velmio

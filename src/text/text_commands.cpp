@@ -1,0 +1,234 @@
+// The scenario commands of the text window and the click waits.
+#include <array>
+
+#include "graphics/picture_loader.h"
+#include "graphics/present.h"
+#include "script/command_table.h"
+#include "script/reset.h"
+#include "shell/errors.h"
+#include "shell/interpreter.h"
+#include "shell/menu_commands.h"
+#include "shell/window_procedure.h"
+#include "text/display_text.h"
+#include "text/text_window.h"
+#include "text/waits.h"
+
+namespace velmio {
+namespace {
+
+constexpr size_t kMaxNameLength = 255;  // names are 256-byte fields with their NUL
+
+std::string Limited(std::string text) {
+  if (text.size() > kMaxNameLength) text.resize(kMaxNameLength);
+  return text;
+}
+
+int32_t NextNumber(Script& script) {
+  script.ExpectComma();
+  return script.ReadNumber();
+}
+
+void SetWindow(Interpreter& engine) {
+  Script& script = engine.script;
+  TextState& text = engine.text;
+  EraseTextWindowForced(engine);
+  ClearTextPage(engine);
+  text.history.Clear();
+
+  text.textX = script.ReadNumber();
+  text.textY = NextNumber(script);
+  text.charsPerLine = NextNumber(script);
+  text.lineCount = NextNumber(script);
+  if (text.charsPerLine < 0 || text.lineCount < 0)
+    RaiseError("エラー", "setwindowの縦横文字数指定が間違っています。");
+  text.glyphWidth = NextNumber(script);
+  text.glyphHeight = NextNumber(script);
+  text.pitchX = text.glyphWidth + NextNumber(script);
+  text.pitchY = text.glyphHeight + NextNumber(script);
+  text.charWait = NextNumber(script);
+  text.bold = NextNumber(script);
+  text.shadow = NextNumber(script);
+
+  script.ExpectComma();
+  script.SkipBlanks();
+  TextRect& rect = text.windowRect;
+  if (script.Current() == '#') {
+    text.windowColour = static_cast<int32_t>(script.ReadColor());
+    rect.left = NextNumber(script);
+    rect.top = NextNumber(script);
+    rect.right = NextNumber(script);
+    rect.bottom = NextNumber(script);
+    text.windowPicture.Reset();
+    text.windowPictureName.clear();
+  } else {
+    text.windowColour = kTextNoColour;
+    text.windowPictureName = Limited(script.ReadString());
+    LoadPicture(engine, text.windowPicture, text.windowPictureName);
+    rect.left = NextNumber(script);
+    rect.top = NextNumber(script);
+    rect.right = rect.left + text.windowPicture.DisplayedWidth() - 1;
+    rect.bottom = rect.top + text.windowPicture.DisplayedHeight() - 1;
+  }
+  PresentDisplay(engine);
+}
+
+void TextOff(Interpreter& engine) { EraseTextWindowForced(engine); }
+
+void TextOn(Interpreter& engine) { DisplayText(engine, {}); }
+
+void TextClear(Interpreter& engine) {
+  engine.text.history.AppendPageMark();
+  ClearTextPage(engine);
+}
+
+void TextMode(Interpreter& engine) {
+  int32_t visible = engine.script.ReadNumber();
+  if (engine.text.windowShown) EraseTextWindow(engine);
+  engine.text.textVisible = visible;
+}
+
+void EraseTextWindowCommand(Interpreter& engine) { engine.text.eraseWindowMode = engine.script.ReadNumber(); }
+
+void WindowEffectCommand(Interpreter& engine) {
+  Script& script = engine.script;
+  WindowEffect& effect = engine.text.windowEffect;
+  effect.type = script.ReadNumber();
+  if (effect.type == 1) return;
+  effect.duration = NextNumber(script);
+  if (effect.type == 15 || effect.type == 18) {
+    script.ExpectComma();
+    effect.mask = Limited(script.ReadString());
+  }
+}
+
+void Locate(Interpreter& engine) {
+  engine.text.column = engine.script.ReadNumber();
+  engine.text.line = NextNumber(engine.script);
+}
+
+void PutText(Interpreter& engine) {
+  std::string line = engine.script.ReadString();
+  DisplayText(engine, line);
+  if (engine.script.resetRequest) ResetToStart(engine);
+}
+
+void Br(Interpreter& engine) { NewLine(engine); }
+
+// A click wait of its own; the right-click menu stays closed.
+void WaitForClick(Interpreter& engine) {
+  ClickWait(engine, RightClick::Ignore);
+  if (engine.script.resetRequest) ResetToStart(engine);
+  engine.script.loadRequest = false;
+}
+
+void Click(Interpreter& engine) { WaitForClick(engine); }
+
+int ExpectNumberVariable(Script& script, std::string_view messageUtf8) {
+  script.SkipBlanks();
+  if (script.Current() != '%') RaiseError("構文エラー", messageUtf8);
+  ++script.position;
+  return script.ReadVariableNumber();
+}
+
+void ClickPos(Interpreter& engine) {
+  Script& script = engine.script;
+  int xVariable = ExpectNumberVariable(script, "clickposの第一引数は数字変数です。");
+  script.ExpectComma();
+  int yVariable = ExpectNumberVariable(script, "clickposの第ニ引数は数字変数です。");
+  WaitForClick(engine);
+  script.Number(xVariable) = engine.input.clickX;
+  script.Number(yVariable) = engine.input.clickY;
+  script.variables.ApplyIntLimits();
+}
+
+void ClickStr(Interpreter& engine) {
+  Script& script = engine.script;
+  engine.text.clickStr = Limited(script.ReadString());
+  engine.text.clickStrMargin = NextNumber(script);
+}
+
+void AutoClick(Interpreter& engine) {
+  int32_t delay = engine.script.ReadNumber();
+  TextState& text = engine.text;
+  if (delay == 0) {
+    text.autoClick = false;
+    return;
+  }
+  text.autoClick = true;
+  text.autoClickDelay = delay > 0 ? static_cast<uint32_t>(delay) : 0;
+  // Back to the default display mode, as if the player chose it.
+  WindowProcedure(engine, Message{MessageKind::MenuCommand, 0, 0, menu_id::kDefaultDisplay});
+}
+
+void Trap(Interpreter& engine) {
+  Script& script = engine.script;
+  script.SkipBlanks();
+  if (script.Current() == '*') {
+    script.trapLabel = script.ReadLabel();
+    engine.messages.RemoveAll(MessageKind::LeftButtonUp);
+    engine.messages.RemoveAll(MessageKind::Character);
+    return;
+  }
+  if ((script.Current() | 0x20) == 'o' && LowerAscii(script.ReadToken()) == "off") {
+    script.trapLabel.clear();
+    return;
+  }
+  RaiseError("エラー", "trap命令のパラメータは、offもしくは*ラベル名です。");
+}
+
+void SetCursorWith(Interpreter& engine, bool relative) {
+  Script& script = engine.script;
+  int32_t which = script.ReadNumber();
+  if (which != 0 && which != 1) RaiseError("エラー", "カーソルは０（通常）と１（クリック消去用）です。");
+  script.ExpectComma();
+  ClickCursor& cursor = engine.text.cursors[which];
+  cursor.name = Limited(script.ReadString());
+  cursor.offsetX = NextNumber(script);
+  cursor.offsetY = NextNumber(script);
+  cursor.relative = relative;
+  LoadPicture(engine, cursor.layer, cursor.name);
+}
+
+void SetCursor(Interpreter& engine) { SetCursorWith(engine, true); }
+void AbsSetCursor(Interpreter& engine) { SetCursorWith(engine, false); }
+
+void TextSpeed(Interpreter& engine) { engine.text.charWait = engine.script.ReadNumber(); }
+
+void DefaultSpeed(Interpreter& engine) {
+  Script& script = engine.script;
+  std::array<int32_t, 3>& speeds = engine.text.speedTable;
+  speeds[0] = script.ReadNumber();
+  speeds[1] = NextNumber(script);
+  speeds[2] = NextNumber(script);
+}
+
+void DefaultFont(Interpreter& engine) { engine.text.configuredFontFace = Limited(engine.script.ReadString()); }
+
+constexpr CommandEntry kTextCommands[] = {
+    {"setwindow", CommandGroup::RunOnly, SetWindow},
+    {"textoff", CommandGroup::RunOnly, TextOff},
+    {"texton", CommandGroup::RunOnly, TextOn},
+    {"textclear", CommandGroup::RunOnly, TextClear},
+    {"textmode", CommandGroup::RunOnly, TextMode},
+    {"erasetextwindow", CommandGroup::RunOnly, EraseTextWindowCommand},
+    {"windoweffect", CommandGroup::BothPhases, WindowEffectCommand},
+    {"locate", CommandGroup::RunOnly, Locate},
+    {"puttext", CommandGroup::RunOnly, PutText},
+    {"br", CommandGroup::RunOnly, Br},
+    {"click", CommandGroup::RunOnly, Click},
+    {"clickpos", CommandGroup::RunOnly, ClickPos},
+    {"clickstr", CommandGroup::DefinitionOnly, ClickStr},
+    {"autoclick", CommandGroup::RunOnly, AutoClick},
+    {"trap", CommandGroup::RunOnly, Trap},
+    {"setcursor", CommandGroup::RunOnly, SetCursor},
+    {"abssetcursor", CommandGroup::RunOnly, AbsSetCursor},
+    {"textspeed", CommandGroup::RunOnly, TextSpeed},
+    {"defaultspeed", CommandGroup::DefinitionOnly, DefaultSpeed},
+    {"defaultfont", CommandGroup::DefinitionOnly, DefaultFont},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> TextCommands() { return kTextCommands; }
+
+}  // namespace velmio
