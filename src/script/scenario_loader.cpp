@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <string_view>
 
 #include "shell/errors.h"
 
@@ -50,14 +51,30 @@ bool ReadObscured(const char* name, std::string& text, bool fiveByteKey) {
 
 // Text mode: CR LF becomes LF and a 0x1A byte ends the file.
 void AppendTextMode(const std::string& raw, std::string& text, size_t room) {
-  size_t stored = 0;
-  for (size_t i = 0; i < raw.size() && stored < room; ++i) {
-    char c = raw[i];
-    if (c == 0x1A) break;
-    if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-    text.push_back(c);
-    ++stored;
+  std::string_view rest(raw);
+  size_t endMark = rest.find('\x1A');
+  if (endMark != std::string_view::npos) rest = rest.substr(0, endMark);
+  text.reserve(text.size() + std::min(rest.size(), room));
+  while (!rest.empty() && room > 0) {
+    size_t carriageReturn = rest.find('\r');
+    bool pair = carriageReturn != std::string_view::npos && carriageReturn + 1 < rest.size() &&
+                rest[carriageReturn + 1] == '\n';
+    size_t run = carriageReturn == std::string_view::npos ? rest.size() : carriageReturn + (pair ? 0 : 1);
+    size_t taken = std::min(run, room);
+    text.append(rest.substr(0, taken));
+    room -= taken;
+    rest.remove_prefix(pair ? run + 1 : run);
   }
+}
+
+std::string ReadWholeFile(std::ifstream& file) {
+  file.seekg(0, std::ios::end);
+  std::streamoff size = file.tellg();
+  file.seekg(0, std::ios::beg);
+  std::string content(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+  file.read(content.data(), static_cast<std::streamsize>(content.size()));
+  content.resize(static_cast<size_t>(file.gcount()));
+  return content;
 }
 
 }  // namespace
@@ -77,7 +94,7 @@ void LoadScenario(Script& script) {
       std::string name = std::to_string(n) + ".txt";
       std::ifstream file(name, std::ios::binary);
       if (!file) continue;
-      std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+      std::string raw = ReadWholeFile(file);
       files.push_back({static_cast<int32_t>(text.size()), name});
       AppendTextMode(raw, text, kMaxScenarioLength - text.size());
       text.push_back('\n');

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 #include "shell/errors.h"
 
@@ -33,6 +34,7 @@ void Script::BuildLabelTable() {
   labelIndex_.clear();
   position = 0;
   for (;;) {
+    const int32_t start = position;
     unsigned char c = Current();
     if (c == ' ' || c == '\t' || c == '\n') {
       ++position;
@@ -48,7 +50,12 @@ void Script::BuildLabelTable() {
       labelIndex_.emplace(name, static_cast<int32_t>(labels_.size()));
       labels_.push_back(Label{position, std::move(name)});
     } else {
-      while (Current() != '\n' && Current() != '\0') ++position;
+      // The rest of a line is never examined; the buffer ends in NUL, so strchr-like scans are safe.
+      const char* lineEnd = static_cast<const char*>(memchr(buffer_.data() + position, '\n', length_ - position));
+      position = lineEnd != nullptr ? static_cast<int32_t>(lineEnd - buffer_.data()) : length_;
+      // A NUL inside a line ends the text as it does for the interpreter.
+      const char* nul = static_cast<const char*>(memchr(buffer_.data() + start, '\0', position - start));
+      if (nul != nullptr) return;
     }
   }
 }
