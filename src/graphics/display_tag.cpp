@@ -109,13 +109,16 @@ TagError ReadAnimation(TagReader& reader, DisplayTag& tag) {
     tag.intervals.reserve(static_cast<size_t>(tag.cells));
     for (int32_t cell = 0; cell < tag.cells; ++cell) {
       tag.intervals.push_back(reader.ReadDecimal());
+      if (tag.intervals.back() < 0) return TagError::Malformed;
       bool last = cell == tag.cells - 1;
       if (reader.AtEnd()) return TagError::Malformed;
       if (last && reader.Current() != '>') return TagError::Malformed;
       reader.Advance();
     }
   } else {
+    // -1 would stand for a table that is not there.
     tag.interval = reader.ReadDecimal();
+    if (tag.interval < 0) return TagError::Malformed;
   }
   if (!reader.SkipPastComma()) return TagError::Malformed;
   tag.animationMode = reader.ReadDecimal();

@@ -44,6 +44,9 @@ void InitialiseGraphics(Interpreter& engine) {
   graphics.negativeMode = 0;
   graphics.underline = 480;
   graphics.defaultTransparency = TransparencyMode::TopLeftKey;
+  // The definition block registers its plug-ins and archives again in every cycle.
+  graphics.pictureSources.pictureLibraries.clear();
+  graphics.pictureSources.archives.clear();
   graphics.dirty.Clear();
   ResetEffectSlots(graphics);
   graphics.effectBlank = kDefaultEffectBlank;

@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <unistd.h>
 
 #include <memory>
@@ -39,6 +40,29 @@ std::string Comparable(std::string_view name, bool sjis) {
   while (result.size() > 2 && result[0] == '.' && result[1] == '\\') result.erase(0, 2);
   return result;
 }
+
+// The reader turns names stored in a legacy code page into the current locale's multibyte text,
+// which the program's "C" locale cannot hold. Reading runs under a UTF-8 character type, for the
+// calling thread only.
+class Utf8CharacterType {
+ public:
+  Utf8CharacterType() {
+    static locale_t utf8 = [] {
+      locale_t made = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+      if (made == static_cast<locale_t>(0)) made = newlocale(LC_CTYPE_MASK, "en_US.UTF-8", static_cast<locale_t>(0));
+      return made;
+    }();
+    if (utf8 != static_cast<locale_t>(0)) previous_ = uselocale(utf8);
+  }
+  ~Utf8CharacterType() {
+    if (previous_ != static_cast<locale_t>(0)) uselocale(previous_);
+  }
+  Utf8CharacterType(const Utf8CharacterType&) = delete;
+  Utf8CharacterType& operator=(const Utf8CharacterType&) = delete;
+
+ private:
+  locale_t previous_ = static_cast<locale_t>(0);
+};
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
@@ -104,10 +128,13 @@ bool UnsafeMemberName(std::string_view name) {
 
 ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
                                    const std::string& destinationPath, std::string* problem) {
+  Utf8CharacterType characterType;
   std::unique_ptr<archive, ArchiveDeleter> reader(archive_read_new());
   if (!reader) return ArchiveResult::Unreadable;
   archive_read_support_filter_all(reader.get());
   archive_read_support_format_all(reader.get());
+  // LZH headers carry no code page; the archives games ship were made with Shift JIS names.
+  archive_read_set_format_option(reader.get(), "lha", "hdrcharset", "CP932");
   if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK) {
     if (problem) *problem = archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "cannot open";
     return ArchiveResult::Unreadable;
@@ -123,14 +150,15 @@ ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_v
       return ArchiveResult::Unreadable;
     }
     if (archive_entry_filetype(entry) != AE_IFREG) continue;
-    // The stored name as it is (Shift JIS in most old archives) and as UTF-8 (zip's flag).
+    // The stored name as it is (Shift JIS or UTF-8 bytes) and as UTF-8 when the archive says
+    // which code page it uses.
     const char* raw = archive_entry_pathname(entry);
     const char* utf8 = archive_entry_pathname_utf8(entry);
     bool matches = false;
     bool unsafe = false;
     if (raw != nullptr) {
       unsafe = unsafe || UnsafeMemberName(raw);
-      matches = matches || Comparable(raw, true) == wantedSjis;
+      matches = matches || Comparable(raw, true) == wantedSjis || Comparable(raw, false) == wantedUtf8;
     }
     if (utf8 != nullptr) {
       unsafe = unsafe || UnsafeMemberName(utf8);

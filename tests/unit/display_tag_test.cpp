@@ -90,6 +90,8 @@ TEST(DisplayTag, MalformedTags) {
       ":l/99999,100,0;x.bmp",       // absurd cell count
       ":l/2,100,3;x.bmp",           // animation mode outside 0..2
       ":l/2,100,-1;x.bmp",
+      ":l/2,-1,0;x.bmp",            // negative interval
+      ":l/2,<5,-5>,0;x.bmp",
       ":",
   };
   for (const char* specification : malformed)

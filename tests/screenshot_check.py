@@ -1,0 +1,89 @@
+"""Reads the PNG screenshots the headless program writes, for the scenario tests' check.py files.
+
+Only the standard library: zlib and struct. Supports 8-bit RGB and RGBA, non-interlaced.
+A check.py imports it with:
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+    from screenshot_check import Screenshot
+"""
+import struct
+import sys
+import zlib
+
+
+class Screenshot:
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        if data[:8] != b"\x89PNG\r\n\x1a\n":
+            raise ValueError("%s is not a PNG file" % path)
+        position = 8
+        compressed = b""
+        while position < len(data):
+            (length,) = struct.unpack(">I", data[position:position + 4])
+            kind = data[position + 4:position + 8]
+            chunk = data[position + 8:position + 8 + length]
+            position += 12 + length
+            if kind == b"IHDR":
+                self.width, self.height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", chunk)
+                if depth != 8 or colour not in (2, 6) or interlace != 0:
+                    raise ValueError("unsupported PNG layout")
+                self.channels = 3 if colour == 2 else 4
+            elif kind == b"IDAT":
+                compressed += chunk
+        self.rows = self._unfilter(zlib.decompress(compressed))
+
+    def _unfilter(self, raw):
+        bpp = self.channels
+        stride = self.width * bpp
+        rows = []
+        previous = bytearray(stride)
+        offset = 0
+        for _ in range(self.height):
+            kind = raw[offset]
+            line = bytearray(raw[offset + 1:offset + 1 + stride])
+            offset += 1 + stride
+            for x in range(stride):
+                left = line[x - bpp] if x >= bpp else 0
+                up = previous[x]
+                corner = previous[x - bpp] if x >= bpp else 0
+                if kind == 1:
+                    line[x] = (line[x] + left) & 255
+                elif kind == 2:
+                    line[x] = (line[x] + up) & 255
+                elif kind == 3:
+                    line[x] = (line[x] + (left + up) // 2) & 255
+                elif kind == 4:
+                    p = left + up - corner
+                    pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                    predictor = left if pa <= pb and pa <= pc else (up if pb <= pc else corner)
+                    line[x] = (line[x] + predictor) & 255
+            rows.append(bytes(line))
+            previous = line
+        return rows
+
+    def pixel(self, x, y):
+        """(red, green, blue) at x, y counted from the top-left corner."""
+        row = self.rows[y]
+        return tuple(row[x * self.channels:x * self.channels + 3])
+
+    def hex(self, x, y):
+        return "#%02x%02x%02x" % self.pixel(x, y)
+
+
+def expect_pixels(path, expectations):
+    """expectations: list of (x, y, "#rrggbb"). Prints every mismatch; returns the exit code."""
+    shot = Screenshot(path)
+    failures = 0
+    for x, y, colour in expectations:
+        actual = shot.hex(x, y)
+        if actual != colour:
+            print("%s: pixel (%d, %d) is %s, expected %s" % (path, x, y, actual, colour))
+            failures += 1
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    shot = Screenshot(sys.argv[1])
+    for argument in sys.argv[2:]:
+        x, y = (int(v) for v in argument.split(","))
+        print(x, y, shot.hex(x, y))

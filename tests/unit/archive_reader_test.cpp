@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/archive_reader.h"
+#include "platform/encoding.h"
+#include "unit/archive_builder.h"
+#include "unit/game_folder.h"
+
+namespace velmio {
+namespace {
+
+using testing::ArchiveKind;
+using testing::ArchiveMembers;
+using testing::BuildArchive;
+using testing::BuildLzh;
+using testing::GameFolder;
+
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+std::string Contents(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+TEST(ArchiveReader, UnsafeMemberNames) {
+  for (const char* name : {"../x.bmp", "a/../../x.bmp", "a\\..\\x.bmp", "..", "/etc/passwd", "\\x.bmp", "C:x.bmp",
+                           "c:\\x.bmp", ""})
+    EXPECT_TRUE(UnsafeMemberName(name)) << name;
+  for (const char* name : {"x.bmp", "dir/x.bmp", "dir\\x.bmp", "..x.bmp", "x..bmp", "a/..b/c", "1:x"})
+    EXPECT_FALSE(UnsafeMemberName(name)) << name;
+}
+
+TEST(ArchiveReader, EveryFormatFindsItsMember) {
+  GameFolder folder;
+  const ArchiveMembers members = {{"first.txt", Bytes("one")}, {"pics/Face.BMP", Bytes("face bytes")}};
+  struct Case {
+    const char* file;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"data.zip", BuildArchive(ArchiveKind::Zip, members)},
+      {"data.tar", BuildArchive(ArchiveKind::Tar, members)},
+      {"data.7z", BuildArchive(ArchiveKind::SevenZip, members)},
+      {"data.lzh", BuildLzh({{"first.txt", Bytes("one")}, {"pics\\Face.BMP", Bytes("face bytes")}})},
+  };
+  for (const Case& c : cases) {
+    GameFolder::Write(c.file, c.bytes);
+    std::remove("out.bin");
+    // Folders are asked for with backslashes, and letter case does not matter.
+    EXPECT_EQ(ExtractArchiveMember(c.file, "PICS\\face.bmp", "out.bin"), ArchiveResult::Extracted) << c.file;
+    EXPECT_EQ(Contents("out.bin"), "face bytes") << c.file;
+    EXPECT_EQ(ExtractArchiveMember(c.file, "face.bmp", "out.bin"), ArchiveResult::NotFound) << c.file;
+  }
+}
+
+TEST(ArchiveReader, ShiftJisNamesMatchByteForByte) {
+  GameFolder folder;
+  // "表" ends in 0x5C, which must not be taken for a folder separator or case-folded.
+  std::string name = Sjis("表情.bmp");
+  GameFolder::Write("names.lzh", BuildLzh({{name, Bytes("sjis")}}));
+  EXPECT_EQ(ExtractArchiveMember("names.lzh", name, "out.bin"), ArchiveResult::Extracted);
+  EXPECT_EQ(Contents("out.bin"), "sjis");
+  // A UTF-8 name in a zip is found by the Shift JIS name the scenario uses.
+  GameFolder::Write("names.zip", BuildArchive(ArchiveKind::Zip, {{"表情.bmp", Bytes("utf8")}}));
+  EXPECT_EQ(ExtractArchiveMember("names.zip", name, "out.bin"), ArchiveResult::Extracted);
+  EXPECT_EQ(Contents("out.bin"), "utf8");
+}
+
+TEST(ArchiveReader, UnsafeMembersAreNeverExtracted) {
+  GameFolder folder;
+  GameFolder::Write("evil.lzh", BuildLzh({{"..\\x.bmp", Bytes("escape")}, {"C:x.bmp", Bytes("drive")}}));
+  EXPECT_EQ(ExtractArchiveMember("evil.lzh", "..\\x.bmp", "out.bin"), ArchiveResult::NotFound);
+  EXPECT_EQ(ExtractArchiveMember("evil.lzh", "C:x.bmp", "out.bin"), ArchiveResult::NotFound);
+  GameFolder::Write("evil.tar", BuildArchive(ArchiveKind::Tar, {{"../x.bmp", Bytes("escape")}}));
+  EXPECT_EQ(ExtractArchiveMember("evil.tar", "../x.bmp", "out.bin"), ArchiveResult::NotFound);
+  EXPECT_FALSE(std::filesystem::exists("out.bin"));
+  EXPECT_FALSE(std::filesystem::exists("../x.bmp"));
+}
+
+TEST(ArchiveReader, CorruptOrMissingArchives) {
+  GameFolder folder;
+  std::string problem;
+  EXPECT_EQ(ExtractArchiveMember("missing.zip", "a", "out.bin", &problem), ArchiveResult::Unreadable);
+  GameFolder::Write("noise.zip", Bytes(std::string(300, '\x17')));
+  EXPECT_EQ(ExtractArchiveMember("noise.zip", "a", "out.bin"), ArchiveResult::Unreadable);
+  // A member whose data is cut off leaves no partial file behind.
+  std::vector<uint8_t> lzh = BuildLzh({{"a.bmp", Bytes(std::string(200, 'x'))}});
+  lzh.resize(lzh.size() - 100);
+  GameFolder::Write("cut.lzh", lzh);
+  EXPECT_EQ(ExtractArchiveMember("cut.lzh", "a.bmp", "out.bin"), ArchiveResult::Unreadable);
+  EXPECT_FALSE(std::filesystem::exists("out.bin"));
+}
+
+}  // namespace
+}  // namespace velmio

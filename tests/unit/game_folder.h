@@ -1,0 +1,65 @@
+#pragma once
+// A throw-away game folder for tests that read files: the test runs inside it (the game folder
+// is the working folder) with its own runtime folder, and both are removed afterwards.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace velmio::testing {
+
+class GameFolder {
+ public:
+  GameFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmio-test-XXXXXX").string();
+    root_ = mkdtemp(pattern.data());
+    std::filesystem::create_directory(root_ / "game");
+    std::filesystem::create_directory(root_ / "runtime");
+    std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr) savedRuntime_ = runtime;
+    hadRuntime_ = runtime != nullptr;
+    setenv("XDG_RUNTIME_DIR", (root_ / "runtime").c_str(), 1);
+    savedFolder_ = std::filesystem::current_path();
+    std::filesystem::current_path(root_ / "game");
+  }
+  ~GameFolder() {
+    std::filesystem::current_path(savedFolder_);
+    if (hadRuntime_) {
+      setenv("XDG_RUNTIME_DIR", savedRuntime_.c_str(), 1);
+    } else {
+      unsetenv("XDG_RUNTIME_DIR");
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  GameFolder(const GameFolder&) = delete;
+  GameFolder& operator=(const GameFolder&) = delete;
+
+  static void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+  static void Write(const std::string& name, const std::string& text) {
+    std::ofstream(name, std::ios::binary) << text;
+  }
+  // The files left in the runtime folder's velmio folder (extracted copies that were not deleted).
+  std::vector<std::string> RuntimeFiles() const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(root_ / "runtime" / "velmio", error))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+ private:
+  std::filesystem::path root_;
+  std::filesystem::path savedFolder_;
+  std::string savedRuntime_;
+  bool hadRuntime_ = false;
+};
+
+}  // namespace velmio::testing

@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "graphics/picture_loader.h"
+#include "platform/png_writer.h"
+#include "script/command_table.h"
+#include "unit/archive_builder.h"
+#include "unit/bmp_builder.h"
+#include "unit/game_folder.h"
+#include "unit/test_engine.h"
+
+namespace velmio {
+namespace {
+
+using testing::ArchiveKind;
+using testing::BmpBuilder;
+using testing::BuildArchive;
+using testing::BuildLzh;
+using testing::GameFolder;
+using testing::TestEngine;
+
+// 0xRRGGBB of pixel (x, y), y from the top, of a 24-bit layer.
+uint32_t Pixel(const PictureLayer& layer, int x, int y) {
+  const uint8_t* p = layer.surface.Row(y) + 3 * x;
+  return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+}
+
+std::vector<uint8_t> SolidBmp(int width, int height, uint32_t rgb) {
+  BmpBuilder bmp(width, height, 24);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) bmp.SetRgb(x, y, rgb);
+  return bmp.Build();
+}
+
+void WriteSolidPng(const std::string& path, int width, int height, uint32_t rgb) {
+  int stride = ((width * 3 + 3) / 4) * 4;
+  std::vector<uint8_t> pixels(static_cast<size_t>(stride) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = pixels.data() + static_cast<size_t>(stride) * y + 3 * x;
+      p[0] = static_cast<uint8_t>(rgb);
+      p[1] = static_cast<uint8_t>(rgb >> 8);
+      p[2] = static_cast<uint8_t>(rgb >> 16);
+    }
+  ASSERT_TRUE(WritePng(path, pixels.data(), width, height, stride));
+}
+
+class PictureLoaderTest : public ::testing::Test {
+ protected:
+  void Load(PictureLayer& layer, const std::string& specification) {
+    LoadPicture(test.engine, layer, Sjis(specification));
+  }
+  std::string ErrorLoading(const std::string& specification) {
+    PictureLayer layer;
+    return test.ErrorOf([&] { Load(layer, specification); });
+  }
+  PictureSources& Sources() { return test.engine.graphics.pictureSources; }
+
+  GameFolder folder;
+  TestEngine test;
+};
+
+TEST_F(PictureLoaderTest, TagSettingsReachTheLayer) {
+  GameFolder::Write("cells.bmp", SolidBmp(12, 2, 0x123456));
+  PictureLayer layer;
+  layer.alpha = 77;
+  layer.cell = 2;
+  test.platform.Idle(500, WaitKind::Timed);
+  Load(layer, ":a/3,<10,20,30>,2;cells.bmp");
+  EXPECT_EQ(layer.mode, TransparencyMode::AlphaMask);
+  EXPECT_EQ(layer.alpha, -1);
+  EXPECT_EQ(layer.cell, 0);
+  EXPECT_EQ(layer.cells, 3);
+  EXPECT_EQ(layer.interval, -1);
+  EXPECT_EQ(layer.intervals, (std::vector<int32_t>{10, 20, 30}));
+  EXPECT_EQ(layer.animationMode, AnimationMode::BackAndForth);
+  EXPECT_EQ(layer.lastTick, 500u);
+  EXPECT_EQ(layer.DisplayedWidth(), 2);
+  EXPECT_EQ(Pixel(layer, 11, 1), 0x123456u);
+
+  // Without a letter the default mode applies; the key survives a load that does not set it.
+  Load(layer, ":#ff00ff;cells.bmp");
+  EXPECT_EQ(layer.mode, TransparencyMode::ColourKey);
+  test.engine.graphics.defaultTransparency = TransparencyMode::Copy;
+  Load(layer, "cells.bmp");
+  EXPECT_EQ(layer.mode, TransparencyMode::Copy);
+  EXPECT_EQ(layer.cells, 1);
+  EXPECT_EQ(layer.keyRed, 255);
+  EXPECT_EQ(layer.keyBlue, 255);
+}
+
+TEST_F(PictureLoaderTest, Errors) {
+  GameFolder::Write("ok.bmp", SolidBmp(2, 2, 0));
+  std::vector<uint8_t> truncated = SolidBmp(8, 8, 0xFFFFFF);
+  truncated.resize(truncated.size() / 2);
+  GameFolder::Write("cut.bmp", truncated);
+  GameFolder::Write("face.png", std::string("not a png at all"));
+
+  EXPECT_EQ(ErrorLoading("none.bmp"), "ロードエラー: ファイルnone.bmpを開けません。");
+  EXPECT_EQ(ErrorLoading(":l/3,160;ok.bmp"), "タグエラー: タグの指定がおかしいです。");
+  EXPECT_EQ(ErrorLoading(":c"), "タグエラー: タグの指定がおかしいです。");
+  EXPECT_EQ(ErrorLoading(":l/0,10,0;ok.bmp"), "タグエラー: タグの指定がおかしいです。");
+  EXPECT_EQ(ErrorLoading(":l/2,10,7;ok.bmp"), "タグエラー: タグの指定がおかしいです。");
+  EXPECT_EQ(ErrorLoading(":#00zz00;ok.bmp"),
+            "構文エラー: カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。");
+  EXPECT_EQ(ErrorLoading("cut.bmp"), "エラー: ロード失敗!");
+  // No plug-in for the extension.
+  EXPECT_EQ(ErrorLoading("face.png"), "ロードエラー: ファイルface.pngを開けません。");
+  Sources().pictureLibraries.push_back("ifpng.spi|png");
+  EXPECT_EQ(ErrorLoading("face.png"), "エラー: ロード失敗!");  // corrupt
+}
+
+TEST_F(PictureLoaderTest, MissingPictureTolerance) {
+  PictureLayer layer;
+  LoadDefaultPicture(test.engine, layer, ":l/3,160,2;cursor0.bmp");
+  ASSERT_FALSE(layer.Empty());
+  EXPECT_EQ(layer.surface.width, 1);
+  EXPECT_EQ(layer.surface.height, 1);
+  EXPECT_EQ(layer.surface.BitsPerPixel(), 24);
+  EXPECT_EQ(Pixel(layer, 0, 0), 0u);
+  Sources().tolerateMissingPictures = true;
+  Load(layer, "other.bmp");
+  EXPECT_EQ(layer.surface.width, 1);
+}
+
+TEST_F(PictureLoaderTest, PictureLogGetsTheUpperCasedFileName) {
+  GameFolder::Write("ev01.bmp", SolidBmp(1, 1, 0));
+  PictureLayer layer;
+  Load(layer, ":c;ev01.bmp");
+  EXPECT_TRUE(test.engine.pictureLog.names.empty());  // the log is off until `filelog`
+  test.engine.pictureLog.enabled = true;
+  Load(layer, ":c;ev01.bmp");
+  Load(layer, "EV01.bmp");
+  EXPECT_EQ(test.engine.pictureLog.names, (std::vector<std::string>{"EV01.BMP"}));
+}
+
+TEST_F(PictureLoaderTest, BuiltInDecoderStandsInForWindowsPlugins) {
+  WriteSolidPng("face.png", 3, 2, 0x00C0FF);
+  WriteSolidPng("chara.face.png", 3, 2, 0x112233);
+  GameFolder::Write("ifpng.spi", std::string("MZ this is a Windows library"));
+  Sources().pictureLibraries.push_back("ifpng.spi|png");
+  PictureLayer layer;
+  Load(layer, "face.png");
+  EXPECT_EQ(layer.surface.width, 3);
+  EXPECT_EQ(layer.surface.BitsPerPixel(), 24);
+  EXPECT_EQ(Pixel(layer, 2, 1), 0x00C0FFu);
+  // The extension is everything after the first dot.
+  EXPECT_EQ(ErrorLoading("chara.face.png"), "ロードエラー: ファイルchara.face.pngを開けません。");
+  Sources().pictureLibraries.push_back("ifpng.spi|face.png");
+  Load(layer, "chara.face.png");
+  EXPECT_EQ(Pixel(layer, 0, 0), 0x112233u);
+  EXPECT_EQ(Sources().libraries.Used(), 1);  // loaded once, found again by name
+}
+
+#ifdef VELMIO_TEST_PLUGIN
+TEST_F(PictureLoaderTest, NativePlugins) {
+  std::filesystem::copy_file(VELMIO_TEST_PLUGIN, "native.spi");
+  GameFolder::Write("sky.raw", std::string("\x10\x20\x30", 3));
+  Sources().pictureLibraries.push_back("native.spi|raw");
+  PictureLayer layer;
+  Load(layer, "sky.raw");
+  EXPECT_EQ(layer.surface.width, 2);
+  EXPECT_EQ(Pixel(layer, 1, 0), 0x102030u);
+
+  // The archive plug-in is asked with backslashes and extracts under the base name.
+  GameFolder::Write("pack.dat", std::string("ev\\sky.raw=\x40\x50\x60\n"));
+  Sources().archives.push_back("pack.dat|native.spi");
+  Load(layer, "ev/sky.raw");
+  EXPECT_EQ(Pixel(layer, 0, 0), 0x405060u);
+  EXPECT_TRUE(folder.RuntimeFiles().empty());  // the temporary copy is deleted after loading
+}
+#endif
+
+TEST_F(PictureLoaderTest, ArchiveOrderAndPrecedence) {
+  GameFolder::Write("first.lzh", BuildLzh({{"bg\\room.bmp", SolidBmp(1, 1, 0x111111)}}));
+  GameFolder::Write("second.zip", BuildArchive(ArchiveKind::Zip, {{"bg/room.bmp", SolidBmp(1, 1, 0x222222)},
+                                                                  {"bg/hall.bmp", SolidBmp(1, 1, 0x333333)}}));
+  GameFolder::Write("broken.lzh", std::string(64, 'z'));
+  // Windows plug-in names: the built-in reader stands in for both.
+  Sources().archives = {"broken.lzh|axlha.spi", "first.lzh|axlha.spi", "second.zip|axzip.spi"};
+  PictureLayer layer;
+  Load(layer, ":c;bg/room.bmp");
+  EXPECT_EQ(Pixel(layer, 0, 0), 0x111111u);  // the archive registered first wins
+  Load(layer, ":c;bg\\hall.bmp");
+  EXPECT_EQ(Pixel(layer, 0, 0), 0x333333u);
+  std::filesystem::create_directory("bg");
+  GameFolder::Write("bg/room.bmp", SolidBmp(1, 1, 0x444444));
+  Load(layer, ":c;bg/room.bmp");
+  EXPECT_EQ(Pixel(layer, 0, 0), 0x444444u);  // a loose file wins over every archive
+  EXPECT_EQ(ErrorLoading("bg/none.bmp"), "ロードエラー: ファイルbg/none.bmpを開けません。");
+  EXPECT_TRUE(folder.RuntimeFiles().empty());
+}
+
+TEST_F(PictureLoaderTest, LetterCaseAndBackslashesOfLooseFiles) {
+  std::filesystem::create_directory("Pics");
+  GameFolder::Write("Pics/Room.BMP", SolidBmp(1, 1, 0x555555));
+  PictureLayer layer;
+  Load(layer, ":c;pics\\room.bmp");
+  EXPECT_EQ(Pixel(layer, 0, 0), 0x555555u);
+}
+
+TEST_F(PictureLoaderTest, RegistrationCommands) {
+  auto run = [&](const std::string& statement) {
+    test.Load(statement + "\n");
+    test.engine.script.position = 0;
+    test.engine.script.phase = Phase::Definition;
+    return test.ErrorOf([&] { ExecuteCommand(test.engine, test.engine.script.ReadToken()); });
+  };
+  EXPECT_EQ(run("spi \"IFPNG.SPI|PNG\""), "");
+  EXPECT_EQ(run("arc \"Data.LZH|axlha.spi\""), "");
+  EXPECT_EQ(Sources().pictureLibraries, (std::vector<std::string>{"ifpng.spi|png"}));
+  EXPECT_EQ(Sources().archives, (std::vector<std::string>{"data.lzh|axlha.spi"}));
+  Sources().archives.resize(50, "x|y");
+  EXPECT_EQ(run("arc \"one|more\""), "エラー: SPI設定が多すぎます。");
+  EXPECT_EQ(Sources().archives.size(), 50u);
+}
+
+}  // namespace
+}  // namespace velmio
