@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless_platform.h"
+#include "platform/headless/input_script.h"
+#include "platform/program_end.h"
+#include "shell/message_queue.h"
+
+namespace velmio {
+namespace {
+
+std::vector<ScriptEvent> Parse(const std::string& text) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  EXPECT_TRUE(ParseInputScript(text, events, error)) << error;
+  return events;
+}
+
+std::string ParseError(const std::string& text) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  EXPECT_FALSE(ParseInputScript(text, events, error));
+  return error;
+}
+
+std::vector<MessageKind> Kinds(MessageQueue& queue) {
+  std::vector<MessageKind> kinds;
+  while (auto message = queue.Take()) kinds.push_back(message->kind);
+  return kinds;
+}
+
+TEST(InputScript, ParsesEveryEventAndRejectsMalformedLines) {
+  auto events = Parse(
+      "# comment\n\nclick 10 20\nrclick\nmove 5 6  # trailing comment\nkey space\nkey x\nmenu 40006\n"
+      "close\nanswer no\ntext 名前 # kept\nwait 250\nafter 100 click\nscreenshot out/a b.png\n");
+  ASSERT_EQ(events.size(), 12u);
+  EXPECT_TRUE(events[0].hasPosition);
+  EXPECT_EQ(events[0].x, 10);
+  EXPECT_FALSE(events[1].hasPosition);
+  EXPECT_EQ(events[3].value, static_cast<uint32_t>(' '));
+  EXPECT_EQ(events[4].value, static_cast<uint32_t>('x'));
+  EXPECT_EQ(events[5].value, 40006u);
+  EXPECT_EQ(events[7].value, static_cast<uint32_t>(ScriptAnswer::No));
+  EXPECT_EQ(events[8].text, "名前 # kept");
+  EXPECT_EQ(events[10].after, 100u);
+  EXPECT_EQ(events[11].text, "out/a b.png");
+
+  EXPECT_EQ(ParseError("click\nclik 1 2\n"), "line 2: unknown event 'clik'");
+  EXPECT_EQ(ParseError("click 10\n"), "line 1: expected X Y");
+  EXPECT_EQ(ParseError("key tab\n"), "line 1: unknown key 'tab'");
+  EXPECT_EQ(ParseError("answer maybe\n"), "line 1: answer must be yes, no or ok");
+  EXPECT_EQ(ParseError("wait -5\n"), "line 1: expected a number of milliseconds");
+  EXPECT_EQ(ParseError("after 5 after 5 click\n"), "line 1: after cannot be nested");
+  EXPECT_EQ(ParseError("close now\n"), "line 1: unexpected 'now'");
+}
+
+TEST(HeadlessPlatform, DeliversOneEventPerPlayerWaitAndNothingOtherwise) {
+  HeadlessPlatform platform(Parse("click 3 4\nwait 500\nkey enter\n"), 600000);
+  MessageQueue queue;
+  platform.Idle(10, WaitKind::Timed);  // a typing delay: the script is not consulted
+  platform.CollectEvents(queue);
+  EXPECT_TRUE(queue.Empty());
+  EXPECT_EQ(platform.Milliseconds(), 10u);
+
+  platform.Idle(10, WaitKind::Player);
+  platform.CollectEvents(queue);
+  EXPECT_EQ(Kinds(queue), (std::vector{MessageKind::MouseMove, MessageKind::LeftButtonDown, MessageKind::LeftButtonUp}));
+
+  platform.Idle(10, WaitKind::Player);  // "wait 500" passes virtual time, then the key comes
+  platform.CollectEvents(queue);
+  EXPECT_EQ(platform.Milliseconds(), 510u);
+  auto key = queue.Take();
+  ASSERT_TRUE(key.has_value());
+  EXPECT_EQ(key->kind, MessageKind::Character);
+  EXPECT_EQ(key->param, static_cast<uint32_t>('\r'));
+  EXPECT_EQ(key->x, 3);  // keys keep the last pointer position
+}
+
+TEST(HeadlessPlatform, AfterEventsArriveByTimeWhateverTheEngineDoes) {
+  HeadlessPlatform platform(Parse("after 100 click\nafter 40 key space\n"), 600000);
+  MessageQueue queue;
+  platform.Idle(1000, WaitKind::Timed);  // stops early at the first due event
+  EXPECT_EQ(platform.Milliseconds(), 40u);
+  platform.CollectEvents(queue);
+  EXPECT_EQ(Kinds(queue), (std::vector{MessageKind::Character}));
+  platform.Idle(1000, WaitKind::Timed);
+  EXPECT_EQ(platform.Milliseconds(), 100u);
+  platform.CollectEvents(queue);
+  EXPECT_EQ(Kinds(queue), (std::vector{MessageKind::LeftButtonDown, MessageKind::LeftButtonUp}));
+}
+
+TEST(HeadlessPlatform, AnswersAndSilentPlayerAndTimeLimit) {
+  HeadlessPlatform platform(Parse("close\nanswer no\n"), 100000);
+  MessageQueue queue;
+  platform.Idle(10, WaitKind::Player);
+  platform.CollectEvents(queue);
+  EXPECT_EQ(Kinds(queue), (std::vector{MessageKind::Close}));
+  EXPECT_EQ(platform.ShowMessageBox("q", "t", MessageBoxStyle::YesNo), MessageBoxAnswer::No);
+  EXPECT_EQ(platform.ShowMessageBox("q", "t", MessageBoxStyle::YesNo), MessageBoxAnswer::Yes);  // default
+
+  // With the script exhausted, 30 s of silence in a player wait closes the window, answering yes.
+  platform.PlayerWaitStarted();
+  for (int i = 0; i < 29; ++i) platform.Idle(1000, WaitKind::Player);
+  platform.CollectEvents(queue);
+  EXPECT_TRUE(queue.Empty());
+  platform.Idle(1000, WaitKind::Player);
+  platform.CollectEvents(queue);
+  EXPECT_EQ(Kinds(queue), (std::vector{MessageKind::Close}));
+  EXPECT_EQ(platform.ShowMessageBox("q", "t", MessageBoxStyle::YesNo), MessageBoxAnswer::Yes);
+
+  try {
+    platform.Idle(100000, WaitKind::Timed);
+    FAIL() << "the time limit did not end the program";
+  } catch (const ProgramEnd& end) {
+    EXPECT_EQ(end.exitCode, kExitTimeLimit);
+  }
+}
+
+}  // namespace
+}  // namespace velmio
