@@ -29,6 +29,31 @@ struct DrawPass {
   int alpha = 255;
 };
 
+// Modes 0 and 2 on a 24-bit picture: runs of pixels that are not the key are copied or blended
+// as blocks.
+template <bool Blended>
+void DrawKeyedRuns(const DrawPass& pass, const uint8_t* bufferEnd) {
+  const PixelKey key{pass.keyBlue, pass.keyGreen, pass.keyRed};
+  const uint8_t* sourceRow = pass.source;
+  uint8_t* targetRow = pass.target;
+  for (int row = 0; row < pass.height; ++row) {
+    int i = 0;
+    while (i < pass.width) {
+      i = FindOtherPixel(sourceRow, i, pass.width, key, bufferEnd);
+      if (i >= pass.width) break;
+      const int end = FindKeyPixel(sourceRow, i + 1, pass.width, key, bufferEnd);
+      const size_t bytes = static_cast<size_t>(end - i) * 3;
+      if constexpr (Blended)
+        BlendBytes(targetRow + 3 * i, sourceRow + 3 * i, bytes, pass.alpha);
+      else
+        std::memcpy(targetRow + 3 * i, sourceRow + 3 * i, bytes);
+      i = end;
+    }
+    sourceRow -= pass.sourceStride;
+    targetRow -= pass.targetStride;
+  }
+}
+
 // Modes 0, 2 and 3. `Indexed`: 8-bit source; `Keyed`: a colour or index is transparent;
 // `Blended`: alpha 1..254.
 template <bool Indexed, bool Keyed, bool Blended>
@@ -237,6 +262,14 @@ void DrawLayer(const PictureLayer& layer, Surface& target, const ClipRect& clip,
       return;  // not a mode of the data model
   }
   const bool keyed = layer.mode != TransparencyMode::Copy;
+  if (keyed && !indexed) {
+    const uint8_t* bufferEnd = surface.pixels + surface.imageSize;
+    if (blended)
+      DrawKeyedRuns<true>(pass, bufferEnd);
+    else
+      DrawKeyedRuns<false>(pass, bufferEnd);
+    return;
+  }
   if (indexed)
     DrawWithKey<true>(pass, keyed, blended);
   else

@@ -1,9 +1,11 @@
 #pragma once
-// The byte loops of blending, crossfade and mask transitions, shared by DrawLayer and the
-// effects. Each one computes exactly what the spec's BlendTable lookups give: it uses the
-// identity BlendTable[i x 256 + j] = floor(i x j / 255) = (n + 1 + (n >> 8)) >> 8 with n = i x j
-// (exact for every n in 0..65025, checked by the unit tests against the table), so that the
-// work runs 16 or 32 bytes at a time in vector registers. Short tails use the table itself.
+// The byte loops of blending, transparency keys, crossfade and mask transitions, shared by
+// DrawLayer and the effects. Each one computes exactly what the spec's BlendTable lookups give:
+// BlendTable[i x 256 + j] = floor(i x j / 255), and for every n = i x j in 0..65535,
+// floor(n / 255) = (n x 0x8081) >> 23 (checked exhaustively by the unit tests), so the work
+// runs 16 (SSE2) or 32 (AVX2) bytes at a time in vector registers; short tails and machines
+// without SSE2 use the table itself. The level is chosen once per process, per call, never per
+// pixel.
 #include <cstddef>
 #include <cstdint>
 
@@ -31,5 +33,21 @@ void MaskFadeBytes(uint8_t* display, const uint8_t* oldBytes, const uint8_t* new
 
 // Every byte v becomes 255 - v.
 void InvertBytes(uint8_t* bytes, size_t count);
+
+// In a row of 24-bit pixels (blue, green, red), the index of the first pixel in [from, width)
+// that is (FindKeyPixel) or is not (FindOtherPixel) the colour key, or `width` when there is
+// none. Bytes are read only below `bufferEnd`.
+struct PixelKey {
+  uint8_t blue = 0, green = 0, red = 0;
+};
+int FindKeyPixel(const uint8_t* row, int from, int width, PixelKey key, const uint8_t* bufferEnd);
+int FindOtherPixel(const uint8_t* row, int from, int width, PixelKey key, const uint8_t* bufferEnd);
+
+// Which implementation runs: the widest the processor has, unless a test forces a narrower one.
+enum class KernelLevel : uint8_t { Table, Sse2, Avx2 };
+KernelLevel ActiveKernelLevel();
+// Tests only: runs the kernels at `level` (capped at what the processor has) until reset.
+void ForceKernelLevel(KernelLevel level);
+void ResetKernelLevel();
 
 }  // namespace velmio

@@ -1,0 +1,512 @@
+// Part 4.1: Surface layout, DrawLayer, the filters, the DirtyRect, the blend kernels.
+#include "graphics/compose.h"
+#include "graphics/pixel_kernels.h"
+#include "graphics_test_support.h"
+
+namespace velmio::testing {
+namespace {
+
+constexpr Rgb kKey{255, 0, 255};  // magenta
+
+// --- Surface ---
+
+TEST(Surface, BottomUpPaddedLayout) {
+  Surface s;
+  ASSERT_TRUE(s.Create(5, 3, 24));
+  EXPECT_EQ(s.stride, 16);  // 15 bytes padded to 16
+  EXPECT_EQ(s.imageSize, 48u);
+  EXPECT_EQ(s.paletteCount, 0);
+  EXPECT_EQ(s.header.size, 40u);
+  EXPECT_EQ(s.header.planes, 1);
+  EXPECT_EQ(s.header.imageSize, 48u);
+  EXPECT_EQ(s.info.size(), 40u);
+  SetPixel(s, 0, 0, Rgb{1, 2, 3});  // top-left pixel: first pixel of the LAST row in memory
+  EXPECT_EQ(s.pixels[32], 3);       // blue first
+  EXPECT_EQ(s.pixels[33], 2);
+  EXPECT_EQ(s.pixels[34], 1);
+  SetPixel(s, 4, 2, Rgb{9, 8, 7});  // bottom-right: first row in memory
+  EXPECT_EQ(s.pixels[12], 7);
+
+  Surface p;
+  ASSERT_TRUE(p.Create(3, 2, 8));
+  EXPECT_EQ(p.stride, 4);
+  EXPECT_EQ(p.paletteCount, 256);
+  EXPECT_EQ(p.info.size(), 40u + 1024u);
+  ASSERT_TRUE(p.Create(9, 1, 1));
+  EXPECT_EQ(p.stride, 4);
+  EXPECT_EQ(p.paletteCount, 2);
+  ASSERT_TRUE(p.Create(9, 1, 4));
+  EXPECT_EQ(p.paletteCount, 16);
+  ASSERT_TRUE(p.Create(9, 1, 32));
+  EXPECT_EQ(p.stride, 36);
+  EXPECT_EQ(p.paletteCount, 0);
+}
+
+TEST(Surface, RefusesAbsurdSizes) {
+  Surface s;
+  EXPECT_FALSE(s.Create(0, 10, 24));
+  EXPECT_FALSE(s.Create(10, -1, 24));
+  EXPECT_FALSE(s.Create(100000, 100000, 24));
+  EXPECT_FALSE(s.Create(10, 10, 7));
+  EXPECT_TRUE(s.Empty());
+  ASSERT_TRUE(s.Create(2, 2, 24));
+  EXPECT_FALSE(s.Create(0, 0, 24));  // a refused re-creation leaves the surface empty
+  EXPECT_TRUE(s.Empty());
+}
+
+TEST(Surface, FillAndCopyClip) {
+  Surface s;
+  Paint(s, 6, 4, [](int x, int y) { return Pattern(x, y, 1); });
+  FillSurface(s, -3, 1, 2, 99, 0x102030);  // clipped to columns 0..1, rows 1..3
+  EXPECT_EQ(GetPixel(s, 0, 1), (Rgb{0x10, 0x20, 0x30}));
+  EXPECT_EQ(GetPixel(s, 1, 3), (Rgb{0x10, 0x20, 0x30}));
+  EXPECT_EQ(GetPixel(s, 2, 1), Pattern(2, 1, 1));
+  EXPECT_EQ(GetPixel(s, 0, 0), Pattern(0, 0, 1));
+
+  Surface src;
+  Paint(src, 4, 4, [](int x, int y) { return Pattern(x, y, 9); });
+  Surface dst;
+  Paint(dst, 5, 5, [](int, int) { return Rgb{}; });
+  CopySurfaceRect(dst, -1, 3, 4, 4, src, 0, 0);  // lands at columns 0..2, rows 3..4
+  EXPECT_EQ(GetPixel(dst, 0, 3), Pattern(1, 0, 9));
+  EXPECT_EQ(GetPixel(dst, 2, 4), Pattern(3, 1, 9));
+  EXPECT_EQ(GetPixel(dst, 3, 3), Rgb{});
+  EXPECT_EQ(GetPixel(dst, 0, 2), Rgb{});
+  CopySurfaceRect(dst, 0, 0, 5, 5, src, -2, -1);  // a source origin outside moves the target
+  EXPECT_EQ(GetPixel(dst, 2, 1), Pattern(0, 0, 9));
+  EXPECT_EQ(GetPixel(dst, 4, 4), Pattern(2, 3, 9));
+
+  Surface indexed;
+  PaintIndexed(indexed, 3, 1, [](int x, int) { return x * 2; }, [](int i) { return Rgb{uint8_t(i), 1, 2}; });
+  CopySurfaceRect(dst, 0, 0, 3, 1, indexed, 0, 0);
+  EXPECT_EQ(GetPixel(dst, 2, 0), (Rgb{4, 1, 2}));
+}
+
+// --- DirtyRect ---
+
+TEST(DirtyRect, UnionAndClamp) {
+  DirtyRect d;
+  EXPECT_TRUE(d.Empty());
+  d.Add(-5, -5, 700, 500);
+  EXPECT_EQ(d.left, 0);
+  EXPECT_EQ(d.top, 0);
+  EXPECT_EQ(d.right, 639);
+  EXPECT_EQ(d.bottom, 479);
+  d.Clear();
+  d.Add(10, 20, 30, 40);
+  d.Add(5, 25, 20, 60);
+  EXPECT_EQ(d.left, 5);
+  EXPECT_EQ(d.top, 20);
+  EXPECT_EQ(d.right, 30);
+  EXPECT_EQ(d.bottom, 60);
+}
+
+TEST(DirtyRect, ZeroRectangleIsReplacedNotWidened) {
+  DirtyRect d;
+  d.Add(0, 0, 0, 0);
+  EXPECT_TRUE(d.Empty());
+  d.Add(100, 100, 110, 110);
+  EXPECT_EQ(d.left, 100);  // not 0: (0,0,0,0) counts as empty
+  EXPECT_EQ(d.top, 100);
+}
+
+// --- DrawLayer, hand-computed cases ---
+
+class DrawLayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Paint(target, 8, 6, [](int x, int y) { return Pattern(x, y, 50); }); }
+  Rgb Before(int x, int y) { return Pattern(x, y, 50); }
+  Surface target;
+  PictureLayer layer;
+  const ClipRect whole{0, 0, 8, 6};
+};
+
+TEST_F(DrawLayerTest, CopyMode) {
+  Paint(layer.surface, 3, 2, [](int x, int y) { return Pattern(x, y, 3); });
+  DrawLayer(layer, target, whole, 2, 1);
+  EXPECT_EQ(GetPixel(target, 2, 1), Pattern(0, 0, 3));
+  EXPECT_EQ(GetPixel(target, 4, 2), Pattern(2, 1, 3));
+  EXPECT_EQ(GetPixel(target, 5, 1), Before(5, 1));
+  EXPECT_EQ(GetPixel(target, 2, 3), Before(2, 3));
+  EXPECT_EQ(GetPixel(target, 1, 1), Before(1, 1));
+}
+
+TEST_F(DrawLayerTest, AlphaBlendsThroughTheTable) {
+  Paint(layer.surface, 2, 2, [](int, int) { return Rgb{200, 100, 0}; });
+  Paint(target, 2, 2, [](int, int) { return Rgb{10, 255, 77}; });
+  layer.alpha = 128;
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 1, 1), (Rgb{uint8_t(200 * 128 / 255 + 10 * 127 / 255), uint8_t(100 * 128 / 255 + 255 * 127 / 255),
+                                         uint8_t(0 + 77 * 127 / 255)}));
+}
+
+TEST_F(DrawLayerTest, AlphaZeroLeavesTargetAndAlpha255EqualsCopy) {
+  Paint(layer.surface, 3, 3, [](int x, int y) { return Pattern(x, y, 4); });
+  layer.alpha = 0;
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 1, 1), Before(1, 1));
+  layer.alpha = 255;
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 1, 1), Pattern(1, 1, 4));
+  EXPECT_EQ(GetPixel(target, 2, 2), Pattern(2, 2, 4));
+}
+
+TEST_F(DrawLayerTest, TopLeftKeyAcrossCells) {
+  // Three cells of 3 pixels; the top-left pixel (cell 0) is magenta; cell 2 has magenta too.
+  Paint(layer.surface, 9, 2, [](int x, int y) {
+    if (x == 0 && y == 0) return kKey;
+    if (x == 7) return kKey;
+    return Pattern(x, y, 5);
+  });
+  layer.mode = TransparencyMode::TopLeftKey;
+  layer.cells = 3;
+  layer.cell = 2;
+  DrawLayer(layer, target, whole, 1, 1);
+  EXPECT_EQ(GetPixel(target, 1, 1), Pattern(6, 0, 5));
+  EXPECT_EQ(GetPixel(target, 2, 1), Before(2, 1));  // magenta of cell 2 is transparent too
+  EXPECT_EQ(GetPixel(target, 2, 2), Before(2, 2));
+  EXPECT_EQ(GetPixel(target, 3, 2), Pattern(8, 1, 5));
+  EXPECT_EQ(GetPixel(target, 4, 1), Before(4, 1));  // only 3 columns: one cell
+}
+
+TEST_F(DrawLayerTest, ColourKey24AndAlpha) {
+  Paint(layer.surface, 2, 1, [](int x, int) { return x == 0 ? Rgb{1, 2, 3} : Rgb{40, 50, 60}; });
+  layer.mode = TransparencyMode::ColourKey;
+  layer.keyRed = 1;
+  layer.keyGreen = 2;
+  layer.keyBlue = 3;
+  layer.alpha = 100;
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 0, 0), Before(0, 0));
+  const Rgb d = Before(1, 0);
+  EXPECT_EQ(GetPixel(target, 1, 0), (Rgb{uint8_t(T(100, 40) + T(155, d.r)), uint8_t(T(100, 50) + T(155, d.g)),
+                                         uint8_t(T(100, 60) + T(155, d.b))}));
+}
+
+TEST_F(DrawLayerTest, AlphaMaskHalfValue) {
+  // One cell of 4 columns: 2 picture columns, 2 mask columns. Mask 128 and 0.
+  Paint(layer.surface, 4, 1, [](int x, int) {
+    if (x == 0) return Rgb{200, 200, 200};
+    if (x == 1) return Rgb{90, 80, 70};
+    if (x == 2) return Rgb{0, 0, 128};  // the mask's blue byte counts
+    return Rgb{255, 255, 0};
+  });
+  layer.mode = TransparencyMode::AlphaMask;
+  Paint(target, 3, 1, [](int, int) { return Rgb{100, 0, 255}; });
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 0, 0), (Rgb{uint8_t(200 * 127 / 255 + 100 * 128 / 255), uint8_t(200 * 127 / 255),
+                                         uint8_t(200 * 127 / 255 + 255 * 128 / 255)}));
+  EXPECT_EQ(GetPixel(target, 1, 0), (Rgb{90, 80, 70}));  // mask 0: the picture fully
+  EXPECT_EQ(GetPixel(target, 2, 0), (Rgb{100, 0, 255}));  // displayed width is 2
+}
+
+TEST_F(DrawLayerTest, AlphaMaskWithLayerAlpha) {
+  Paint(layer.surface, 2, 1, [](int x, int) { return x == 0 ? Rgb{250, 10, 0} : Rgb{0, 0, 60}; });
+  layer.mode = TransparencyMode::AlphaMask;
+  layer.alpha = 200;
+  Paint(target, 1, 1, [](int, int) { return Rgb{5, 240, 128}; });
+  DrawLayer(layer, target, whole, 0, 0);
+  const int e = T(195, 200);
+  EXPECT_EQ(GetPixel(target, 0, 0), (Rgb{uint8_t(T(e, 250) + T(255 - e, 5)), uint8_t(T(e, 10) + T(255 - e, 240)),
+                                         uint8_t(T(e, 0) + T(255 - e, 128))}));
+}
+
+TEST_F(DrawLayerTest, DisplayedWidthOfCells) {
+  Paint(layer.surface, 300, 1, [](int, int) { return Rgb{}; });
+  layer.cells = 3;
+  EXPECT_EQ(layer.DisplayedWidth(), 100);
+  layer.mode = TransparencyMode::AlphaMask;
+  EXPECT_EQ(layer.DisplayedWidth(), 50);
+  layer.cells = 7;  // 42 per cell, halved
+  EXPECT_EQ(layer.DisplayedWidth(), 21);
+  layer.cells = 1;
+  Paint(layer.surface, 5, 1, [](int, int) { return Rgb{}; });
+  EXPECT_EQ(layer.DisplayedWidth(), 2);  // halved towards zero
+}
+
+TEST_F(DrawLayerTest, IndexedPalettes) {
+  PaintIndexed(
+      layer.surface, 3, 2, [](int x, int y) { return x + 3 * y; }, [](int i) { return Rgb{uint8_t(10 * i), uint8_t(i), 7}; });
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 2, 1), (Rgb{50, 5, 7}));
+  // Mode 0 keys out the top-left INDEX, whatever colour other entries have.
+  Paint(target, 8, 6, [](int x, int y) { return Pattern(x, y, 50); });
+  PaintIndexed(
+      layer.surface, 3, 1, [](int x, int) { return x == 2 ? 9 : 4; }, [](int) { return Rgb{1, 1, 1}; });
+  layer.mode = TransparencyMode::TopLeftKey;
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 0, 0), Before(0, 0));
+  EXPECT_EQ(GetPixel(target, 2, 0), (Rgb{1, 1, 1}));
+  // Mode 2 compares the key index.
+  layer.mode = TransparencyMode::ColourKey;
+  layer.keyIndex = 9;
+  Paint(target, 8, 6, [](int x, int y) { return Pattern(x, y, 50); });
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_EQ(GetPixel(target, 0, 0), (Rgb{1, 1, 1}));
+  EXPECT_EQ(GetPixel(target, 2, 0), Before(2, 0));
+}
+
+TEST_F(DrawLayerTest, NothingForUnsupportedPictures) {
+  Surface before;
+  CopySurface(before, target);
+  DrawLayer(layer, target, whole, 0, 0);  // empty
+  PaintIndexed(layer.surface, 4, 2, [](int, int) { return 1; }, [](int) { return Rgb{9, 9, 9}; });
+  layer.mode = TransparencyMode::AlphaMask;  // mode 1 on 8 bits
+  DrawLayer(layer, target, whole, 0, 0);
+  ASSERT_TRUE(layer.surface.Create(4, 2, 32));
+  layer.mode = TransparencyMode::Copy;
+  DrawLayer(layer, target, whole, 0, 0);
+  ASSERT_TRUE(layer.surface.Create(4, 2, 4));
+  DrawLayer(layer, target, whole, 0, 0);
+  EXPECT_TRUE(SameSurface(before, target));
+}
+
+TEST_F(DrawLayerTest, ClipsAtEveryEdge) {
+  Paint(layer.surface, 4, 3, [](int x, int y) { return Pattern(x, y, 8); });
+  // Left and top outside the target: drawn from the matching source column and row.
+  DrawLayer(layer, target, whole, -2, -1);
+  EXPECT_EQ(GetPixel(target, 0, 0), Pattern(2, 1, 8));
+  EXPECT_EQ(GetPixel(target, 1, 1), Pattern(3, 2, 8));
+  EXPECT_EQ(GetPixel(target, 2, 0), Before(2, 0));
+  EXPECT_EQ(GetPixel(target, 0, 2), Before(0, 2));
+  // Right and bottom outside.
+  DrawLayer(layer, target, whole, 6, 4);
+  EXPECT_EQ(GetPixel(target, 6, 4), Pattern(0, 0, 8));
+  EXPECT_EQ(GetPixel(target, 7, 5), Pattern(1, 1, 8));
+  // An inner clip rectangle (right, bottom exclusive).
+  Paint(target, 8, 6, [](int x, int y) { return Pattern(x, y, 50); });
+  DrawLayer(layer, target, ClipRect{3, 2, 5, 4}, 2, 1);
+  EXPECT_EQ(GetPixel(target, 2, 1), Before(2, 1));
+  EXPECT_EQ(GetPixel(target, 3, 2), Pattern(1, 1, 8));
+  EXPECT_EQ(GetPixel(target, 4, 3), Pattern(2, 2, 8));
+  EXPECT_EQ(GetPixel(target, 5, 3), Before(5, 3));
+  EXPECT_EQ(GetPixel(target, 4, 4), Before(4, 4));
+  // Entirely outside: nothing, and no out-of-bounds access (checked by the sanitizers).
+  Surface before;
+  CopySurface(before, target);
+  for (auto [x, y] : {std::pair{-4, 0}, {8, 0}, {0, -3}, {0, 6}, {-100000, -100000}, {INT32_MAX - 2, INT32_MAX - 2},
+                      {INT32_MIN + 1, 0}})
+    DrawLayer(layer, target, whole, x, y);
+  // A clip larger than the target is limited to it.
+  DrawLayer(layer, target, ClipRect{-50, -50, 500, 500}, 7, 5);
+  EXPECT_EQ(GetPixel(target, 7, 5), Pattern(0, 0, 8));
+  SetPixel(target, 7, 5, Before(7, 5));
+  EXPECT_TRUE(SameSurface(before, target));
+}
+
+// --- DrawLayer against the reference, many random cases ---
+
+TEST(DrawLayerReference, RandomLayersMatchTheSpecPixelForPixel) {
+  std::mt19937 random(12345);
+  auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  for (int round = 0; round < 3000; ++round) {
+    PictureLayer layer;
+    const bool indexed = pick(0, 3) == 0;
+    const int cells = pick(1, 4);
+    const int width = pick(1, 13) * cells + pick(0, cells - 1);
+    const int height = pick(1, 9);
+    const int seed = pick(0, 1000);
+    // Few distinct colours so that keys match often.
+    if (indexed) {
+      PaintIndexed(
+          layer.surface, width, height, [&](int x, int y) { return (x * 7 + y * 3 + seed) % 5; },
+          [&](int i) { return Rgb{uint8_t(i * 40 + seed), uint8_t(i * 17), uint8_t(255 - i)}; });
+    } else {
+      Paint(layer.surface, width, height, [&](int x, int y) {
+        const int k = (x * 5 + y * 3 + seed) % 4;
+        return k == 0 ? kKey : Pattern(x, y, seed + k * 50);
+      });
+    }
+    layer.mode = static_cast<TransparencyMode>(indexed ? std::array{0, 2, 3}[pick(0, 2)] : pick(0, 3));
+    layer.cells = cells;
+    layer.cell = pick(0, cells - 1);
+    const int alphas[] = {-1, -1, 0, 1, 77, 128, 254, 255};
+    layer.alpha = alphas[pick(0, 7)];
+    layer.keyRed = 255;
+    layer.keyGreen = 0;
+    layer.keyBlue = 255;
+    layer.keyIndex = pick(0, 4);
+    Surface target, expected;
+    const int tw = pick(1, 12), th = pick(1, 10);
+    Paint(target, tw, th, [&](int x, int y) { return Pattern(x, y, seed + 1); });
+    CopySurface(expected, target);
+    ClipRect clip{pick(-3, tw), pick(-3, th), pick(0, tw + 3), pick(0, th + 3)};
+    const int x = pick(-15, tw + 2), y = pick(-10, th + 2);
+    DrawLayer(layer, target, clip, x, y);
+    ReferenceDrawLayer(layer, expected, clip, x, y);
+    ASSERT_TRUE(SameSurface(expected, target)) << "round " << round << " mode " << int(layer.mode) << " alpha "
+                                                << layer.alpha << " indexed " << indexed << " at " << x << "," << y;
+  }
+}
+
+// --- Filters ---
+
+TEST(Filters, NegativeAndMonochromeOverARectangle) {
+  Surface s;
+  Paint(s, 4, 3, [](int x, int y) { return Pattern(x, y, 2); });
+  ApplyNegative(s, 1, 1, 2, 2);
+  const Rgb p = Pattern(1, 1, 2);
+  EXPECT_EQ(GetPixel(s, 1, 1), (Rgb{uint8_t(255 - p.r), uint8_t(255 - p.g), uint8_t(255 - p.b)}));
+  EXPECT_EQ(GetPixel(s, 0, 1), Pattern(0, 1, 2));
+  EXPECT_EQ(GetPixel(s, 3, 2), Pattern(3, 2, 2));
+  EXPECT_EQ(GetPixel(s, 1, 0), Pattern(1, 0, 2));
+
+  Paint(s, 4, 3, [](int x, int y) { return Pattern(x, y, 2); });
+  ApplyMonochrome(s, 0, 0, 3, 1, 255, 128, 0);
+  const Rgb q = Pattern(2, 1, 2);
+  const int l = (q.r + q.g + q.b) / 3;
+  EXPECT_EQ(GetPixel(s, 2, 1), (Rgb{uint8_t(l), uint8_t(T(l, 128)), 0}));
+  EXPECT_EQ(GetPixel(s, 2, 2), Pattern(2, 2, 2));
+}
+
+TEST(Filters, WholeScreenPassEqualsRowByRow) {
+  Surface a, b;
+  Paint(a, 640, 480, [](int x, int y) { return Pattern(x, y, 3); });
+  CopySurface(b, a);
+  ApplyNegative(a, 0, 0, 639, 479);
+  ApplyMonochrome(a, 0, 0, 639, 479, 30, 200, 255);
+  for (int y = 0; y < 480; ++y) {
+    ApplyNegative(b, 0, y, 639, y);
+    ApplyMonochrome(b, 0, y, 639, y, 30, 200, 255);
+  }
+  EXPECT_TRUE(SameSurface(a, b));
+  const Rgb p = Pattern(17, 33, 3);
+  const int l = (255 * 3 - p.r - p.g - p.b) / 3;  // grey of the inverted picture
+  EXPECT_EQ(GetPixel(a, 17, 33), (Rgb{T(l, 30), T(l, 200), uint8_t(l)}));
+}
+
+// --- Kernels against the table, at every vector level the processor has ---
+
+TEST(BlendKernels, TableIsFloorOfProductAndTheVectorIdentityHolds) {
+  for (int i = 0; i < 256; ++i)
+    for (int j = 0; j < 256; ++j) ASSERT_EQ(T(i, j), i * j / 255);
+  for (uint32_t n = 0; n < 65536; ++n) ASSERT_EQ((n * 0x8081u) >> 23, n / 255) << n;
+}
+
+class KernelLevels : public ::testing::TestWithParam<KernelLevel> {
+ protected:
+  void SetUp() override { ForceKernelLevel(GetParam()); }
+  void TearDown() override { ResetKernelLevel(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(AllLevels, KernelLevels,
+                         ::testing::Values(KernelLevel::Table, KernelLevel::Sse2, KernelLevel::Avx2));
+
+TEST_P(KernelLevels, BlendBytesMatchesTableForEveryAlphaAndByte) {
+  std::vector<uint8_t> src(256 * 3 + 45), dst(src.size()), expected(src.size());
+  for (int alpha = 0; alpha < 256; ++alpha) {
+    for (size_t i = 0; i < src.size(); ++i) {
+      src[i] = static_cast<uint8_t>(i);
+      dst[i] = static_cast<uint8_t>(i * 7 + alpha);
+      expected[i] = static_cast<uint8_t>(T(alpha, src[i]) + T(255 - alpha, dst[i]));
+    }
+    for (size_t offset : {0, 1, 17}) {  // unaligned starts and tails of every length
+      std::vector<uint8_t> d = dst;
+      BlendBytes(d.data() + offset, src.data() + offset, src.size() - offset - offset % 5, alpha);
+      for (size_t i = 0; i < src.size(); ++i) {
+        const bool touched = i >= offset && i < src.size() - offset % 5;
+        ASSERT_EQ(d[i], touched ? expected[i] : dst[i]) << "alpha " << alpha << " byte " << i;
+      }
+    }
+  }
+}
+
+TEST_P(KernelLevels, CrossfadeTouchesOnlyTheChosenParity) {
+  for (size_t pairs : {size_t{100}, size_t{7}, size_t{33}}) {
+    std::vector<uint8_t> work(2 * pairs, 7), before(2 * pairs), after(2 * pairs);
+    for (size_t i = 0; i < before.size(); ++i) {
+      before[i] = static_cast<uint8_t>(i * 3);
+      after[i] = static_cast<uint8_t>(255 - i);
+    }
+    for (int parity : {1, 0}) {
+      for (int alpha : {1, 128, 255}) {
+        std::vector<uint8_t> expected = work;
+        for (size_t i = 0; i < pairs; ++i) {
+          size_t k = 2 * i + parity;
+          expected[k] = static_cast<uint8_t>(T(255 - alpha, before[k]) + T(alpha, after[k]));
+        }
+        CrossfadeBytes(work.data(), before.data(), after.data(), pairs, alpha, parity);
+        ASSERT_EQ(work, expected) << parity << " " << alpha;
+      }
+    }
+  }
+}
+
+TEST_P(KernelLevels, MaskFadeAndWipeFollowTheSpecRule) {
+  const size_t n = 301;
+  std::vector<uint8_t> before(n), after(n), mask(n);
+  for (size_t i = 0; i < n; ++i) {
+    before[i] = static_cast<uint8_t>(i * 5);
+    after[i] = static_cast<uint8_t>(i * 11 + 3);
+    mask[i] = static_cast<uint8_t>(i % 256);
+  }
+  for (int t : {1, 100, 254, 255, 300, 509, 511}) {
+    std::vector<uint8_t> display = before, expected = before;
+    for (size_t i = 0; i < n; ++i) {
+      int d = t - mask[i];
+      if (d > 254)
+        expected[i] = after[i];
+      else if (d > 0)
+        expected[i] = static_cast<uint8_t>(T(255 - d, before[i]) + T(d, after[i]));
+    }
+    MaskFadeBytes(display.data(), before.data(), after.data(), mask.data(), n, t);
+    ASSERT_EQ(display, expected) << t;
+    std::vector<uint8_t> wiped = before, wipeExpected = before;
+    for (size_t i = 0; i < n; ++i)
+      if (t >= mask[i]) wipeExpected[i] = after[i];
+    MaskWipeBytes(wiped.data(), after.data(), mask.data(), n, t);
+    ASSERT_EQ(wiped, wipeExpected) << t;
+  }
+}
+
+TEST_P(KernelLevels, FindKeyAndOtherPixels) {
+  // 40 pixels; key at 3, 17, 18, 39. The buffer ends right after the row.
+  const PixelKey key{1, 2, 3};
+  std::vector<uint8_t> row(40 * 3, 9);
+  for (int k : {3, 17, 18, 39}) {
+    row[3 * k] = 1;
+    row[3 * k + 1] = 2;
+    row[3 * k + 2] = 3;
+  }
+  row[3 * 5] = 1;  // partial matches are not the key
+  row[3 * 5 + 1] = 2;
+  row[3 * 6 + 1] = 2;
+  row[3 * 6 + 2] = 3;
+  const uint8_t* end = row.data() + row.size();
+  EXPECT_EQ(FindKeyPixel(row.data(), 0, 40, key, end), 3);
+  EXPECT_EQ(FindKeyPixel(row.data(), 4, 40, key, end), 17);
+  EXPECT_EQ(FindKeyPixel(row.data(), 19, 40, key, end), 39);
+  EXPECT_EQ(FindKeyPixel(row.data(), 19, 39, key, end), 39);  // none before the width
+  EXPECT_EQ(FindOtherPixel(row.data(), 17, 40, key, end), 19);
+  EXPECT_EQ(FindOtherPixel(row.data(), 39, 40, key, end), 40);
+  EXPECT_EQ(FindOtherPixel(row.data(), 0, 40, key, end), 0);
+  for (int from = 0; from <= 40; ++from) {
+    int wantKey = from;
+    while (wantKey < 40 && !(row[3 * wantKey] == 1 && row[3 * wantKey + 1] == 2 && row[3 * wantKey + 2] == 3)) ++wantKey;
+    ASSERT_EQ(FindKeyPixel(row.data(), from, 40, key, end), wantKey) << from;
+  }
+}
+
+TEST_P(KernelLevels, DrawLayerStillMatchesTheReference) {
+  // A quick rerun of random layers at this level (the full run is DrawLayerReference).
+  std::mt19937 random(777);
+  auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  for (int round = 0; round < 400; ++round) {
+    PictureLayer layer;
+    Paint(layer.surface, pick(1, 70), pick(1, 5), [&](int x, int y) { return (x + y) % 3 == 0 ? kKey : Pattern(x, y, round); });
+    layer.mode = static_cast<TransparencyMode>(pick(0, 3));
+    layer.alpha = std::array{-1, 128, 200}[pick(0, 2)];
+    layer.keyRed = 255;
+    layer.keyBlue = 255;
+    Surface target, expected;
+    Paint(target, 80, 6, [&](int x, int y) { return Pattern(x, y, 5); });
+    CopySurface(expected, target);
+    const int x = pick(-20, 70), y = pick(-3, 5);
+    DrawLayer(layer, target, ClipRect{0, 0, 80, 6}, x, y);
+    ReferenceDrawLayer(layer, expected, ClipRect{0, 0, 80, 6}, x, y);
+    ASSERT_TRUE(SameSurface(expected, target)) << round;
+  }
+}
+
+}  // namespace
+}  // namespace velmio::testing
