@@ -1,5 +1,6 @@
 // `quakex` and `quakey`: the window shows the display surface shaken in rounds of decreasing
 // amplitude. Only the window changes; the display and compose surfaces and the DirtyRect stay.
+#include <algorithm>
 #include <cstdint>
 
 #include "graphics/picture_command_handlers.h"
@@ -10,6 +11,10 @@ namespace velmio {
 namespace {
 
 enum class Direction { Horizontal, Vertical };
+
+// From 40 rounds on, every offset but 0 already moves the picture off the screen; more rounds would
+// only multiply black frames (a huge count would hold the program for hours).
+constexpr int32_t kMaxRounds = 64;
 
 // Offsets of one round, in units of the round's step.
 constexpr int kRoundPattern[16] = {0, 1, 2, 3, 4, 3, 2, 1, 0, -1, -2, -3, -4, -3, -2, -1};
@@ -39,7 +44,7 @@ void ShowShifted(Interpreter& engine, Direction direction, int offset) {
 
 void Quake(Interpreter& engine, Direction direction) {
   Script& script = engine.script;
-  const int32_t rounds = script.ReadNumber();
+  const int32_t rounds = std::min(script.ReadNumber(), kMaxRounds);
   script.ExpectComma();
   const int32_t duration = script.ReadNumber();
   if (rounds > 0) {

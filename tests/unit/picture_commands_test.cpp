@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "script/command_table.h"
+#include "unit/bmp_builder.h"
+#include "unit/game_folder.h"
+#include "unit/test_engine.h"
+
+namespace velmio {
+namespace {
+
+using testing::BmpBuilder;
+using testing::GameFolder;
+using testing::TestEngine;
+
+class PictureCommandsTest : public ::testing::Test {
+ protected:
+  PictureCommandsTest() {
+    BmpBuilder(10, 20, 24).Write("p.bmp");
+  }
+
+  // Runs one statement (UTF-8) in the run phase; "" or "title: message" of the fatal error.
+  std::string Run(const std::string& statement, Phase phase = Phase::Run) {
+    test.Load(statement + "\n");
+    test.engine.script.position = 0;
+    test.engine.script.phase = phase;
+    return test.ErrorOf([&] { ExecuteCommand(test.engine, test.engine.script.ReadToken()); });
+  }
+
+  GraphicsState& Graphics() { return test.engine.graphics; }
+
+  GameFolder folder;
+  TestEngine test;
+};
+
+TEST_F(PictureCommandsTest, SpriteNumbersAndNames) {
+  const std::string undefined = "エラー: 定義されていないスプライト7を使おうとしました。";
+  EXPECT_EQ(Run("csp 7"), "");  // clearing an empty sprite is not an error
+  EXPECT_EQ(Run("vsp 7,1"), undefined);
+  EXPECT_EQ(Run("msp 7,1,1"), undefined);
+  for (const char* statement : {"lsp 60,\"p.bmp\",0,0", "lsph -1,\"p.bmp\",0,0", "csp 60", "csp -2", "vsp 60,1",
+                                "msp -5,0,0"})
+    EXPECT_NE(Run(statement).find("エラー: スプライト番号"), std::string::npos) << statement;
+  EXPECT_EQ(Run("lsp 59,\"p.bmp\",0,0"), "");
+  EXPECT_EQ(Graphics().sprites[59].name, "p.bmp");
+}
+
+TEST_F(PictureCommandsTest, SpriteAlpha) {
+  EXPECT_EQ(Run("lsp 2,\"p.bmp\",5,6,300"), "");
+  EXPECT_EQ(Graphics().sprites[2].layer.alpha, 255);  // held inside the blend table
+  EXPECT_EQ(Run("lsp 2,\"p.bmp\",5,6"), "");
+  EXPECT_EQ(Graphics().sprites[2].layer.alpha, -1);
+  EXPECT_EQ(Run("msp 2,0,0,-10"), "");
+  EXPECT_EQ(Graphics().sprites[2].layer.alpha, 245);  // no alpha counts as 255
+  EXPECT_EQ(Run("msp 2,3,4,-1000"), "");
+  EXPECT_EQ(Graphics().sprites[2].layer.alpha, 0);
+  EXPECT_EQ(Graphics().sprites[2].x, 8);
+  EXPECT_EQ(Graphics().sprites[2].y, 10);
+  EXPECT_EQ(Run("tal l,300,0"), "");
+  EXPECT_EQ(Graphics().standing[kStandingLeft].layer.alpha, 255);
+  EXPECT_EQ(Run("tal c,-5,0"), "");
+  EXPECT_EQ(Graphics().standing[kStandingCentre].layer.alpha, 0);
+}
+
+TEST_F(PictureCommandsTest, DirtyRectangles) {
+  EXPECT_EQ(Run("lsph 1,\"p.bmp\",30,40"), "");
+  EXPECT_TRUE(Graphics().dirty.Empty());  // hidden: nothing to redraw
+  EXPECT_EQ(Run("vsp 1,1"), "");
+  EXPECT_EQ(Graphics().dirty.left, 30);
+  EXPECT_EQ(Graphics().dirty.top, 40);
+  EXPECT_EQ(Graphics().dirty.right, 41);
+  EXPECT_EQ(Graphics().dirty.bottom, 61);
+  Graphics().dirty.Clear();
+  EXPECT_EQ(Run("vsp 1,1"), "");
+  EXPECT_TRUE(Graphics().dirty.Empty());  // unchanged flag
+  // A sprite thrown far off the screen leaves a rectangle that draws nothing, not an overflow.
+  EXPECT_EQ(Run("msp 1,2147483000,2147483000"), "");
+  EXPECT_EQ(Run("print 1"), "");
+}
+
+TEST_F(PictureCommandsTest, StandingPictures) {
+  EXPECT_EQ(Run("ld c,\"p.bmp\",0"), "");
+  const StandingPicture& centre = Graphics().standing[kStandingCentre];
+  EXPECT_EQ(centre.x, 315);
+  EXPECT_EQ(centre.y, 460);
+  EXPECT_EQ(Run("ld x,\"p.bmp\",0"), "");  // an unknown position changes nothing
+  EXPECT_EQ(Run("ld l,\"p.bmp\",0"), "");
+  EXPECT_EQ(Run("cl l,0"), "");
+  EXPECT_TRUE(Graphics().standing[kStandingLeft].name.empty());
+  EXPECT_TRUE(Graphics().standing[kStandingLeft].layer.Empty());
+  EXPECT_EQ(centre.name, "p.bmp");
+  EXPECT_EQ(Run("ld r,\"p.bmp\",0"), "");
+  EXPECT_EQ(Run("cl A,0"), "");
+  for (const StandingPicture& standing : Graphics().standing) EXPECT_TRUE(standing.name.empty());
+  EXPECT_EQ(Run("ld c \"p.bmp\",0"), "構文エラー: コンマが必要なところにコンマが有りません。");
+}
+
+TEST_F(PictureCommandsTest, BackgroundOperands) {
+  EXPECT_EQ(Run("ld c,\"p.bmp\",0"), "");
+  EXPECT_EQ(Run("bg white,0"), "");
+  EXPECT_EQ(Graphics().backgroundName, "white");
+  EXPECT_EQ(Graphics().background.surface.Row(0)[0], 0xFF);
+  EXPECT_TRUE(Graphics().standing[kStandingCentre].name.empty());  // bg clears the standing pictures
+  EXPECT_EQ(Run("bg #102030,0"), "");
+  EXPECT_EQ(Graphics().backgroundName, "#102030");  // what a save file needs to rebuild it
+  EXPECT_EQ(Graphics().background.surface.Row(479)[639 * 3 + 2], 0x10);
+  test.engine.script.stringAliases.Add("room", "p.bmp");
+  EXPECT_EQ(Run("bg room,0"), "");
+  EXPECT_EQ(Graphics().backgroundName, "p.bmp");
+  EXPECT_EQ(Graphics().background.surface.width, 640);
+  EXPECT_EQ(Run("bg \"none.bmp\",0"), "ロードエラー: ファイルnone.bmpを開けません。");
+}
+
+TEST_F(PictureCommandsTest, Settings) {
+  EXPECT_EQ(Run("humanz 60", Phase::Definition), "エラー: humanz指定が範囲外です。");
+  EXPECT_EQ(Run("humanz -1", Phase::Definition), "エラー: humanz指定が範囲外です。");
+  EXPECT_EQ(Run("humanz 0", Phase::Definition), "");
+  EXPECT_EQ(Graphics().humanz, 0);
+  EXPECT_EQ(Run("transmode copy", Phase::Definition), "");
+  EXPECT_EQ(Graphics().defaultTransparency, TransparencyMode::Copy);
+  EXPECT_EQ(Run("transmode alpha", Phase::Definition), "");
+  EXPECT_EQ(Graphics().defaultTransparency, TransparencyMode::AlphaMask);
+  EXPECT_NE(Run("transmode opaque", Phase::Definition), "");
+  EXPECT_EQ(Run("bgalia 1,2,3,4", Phase::Definition), "");
+  EXPECT_EQ(Graphics().backgroundWindow.height, 4);
+  EXPECT_EQ(Run("monocro #ff8000"), "");
+  EXPECT_TRUE(Graphics().monochrome);
+  EXPECT_EQ(Graphics().monochromeGreen, 0x80);
+  EXPECT_EQ(Run("monocro OFF"), "");
+  EXPECT_FALSE(Graphics().monochrome);
+  const std::string monocro = "構文エラー: monocro命令の次は#rrggbbで色指定、もしくは、offでモノクロ指定を解除、です。";
+  EXPECT_EQ(Run("monocro on"), monocro);
+  EXPECT_EQ(Run("monocro 3"), monocro);
+  EXPECT_EQ(Run("nega 2"), "");
+  EXPECT_EQ(Graphics().negativeMode, 2);
+  EXPECT_EQ(Graphics().dirty.right, 639);
+  // Definition-only commands are unknown in the run phase, and the other way round.
+  EXPECT_EQ(Run("humanz 3"), "構文エラー: 不正な命令\"humanz\"です。");
+  EXPECT_EQ(Run("bg black,0", Phase::Definition), "構文エラー: 不正な命令\"bg\"です。");
+}
+
+TEST_F(PictureCommandsTest, QuakeTakesItsTimeAndLeavesTheSurfaces) {
+  std::memset(Graphics().display.pixels, 0x5A, Graphics().display.imageSize);
+  const uint32_t start = test.platform.Milliseconds();
+  EXPECT_EQ(Run("quakex 2,320"), "");
+  EXPECT_EQ(test.platform.Milliseconds() - start, 320u);  // 32 frames of 10 ms
+  EXPECT_EQ(Graphics().display.pixels[0], 0x5A);
+  EXPECT_EQ(Graphics().display.pixels[Graphics().display.imageSize - 1], 0x5A);
+  EXPECT_TRUE(Graphics().dirty.Empty());
+  EXPECT_EQ(Run("quakey 0,1000"), "");
+  EXPECT_EQ(test.platform.Milliseconds() - start, 320u);
+  EXPECT_EQ(Run("quakey 1000000,100"), "");  // huge amplitudes only shift off the screen
+}
+
+}  // namespace
+}  // namespace velmio
