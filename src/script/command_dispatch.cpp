@@ -15,7 +15,7 @@ using CommandIndex = std::unordered_map<std::string_view, const CommandEntry*>;
 const CommandIndex& Index() {
   static const CommandIndex index = [] {
     CommandIndex built;
-    for (auto table : {VariableCommands(), FlowCommands(), ShellCommands(), EffectCommands(), TextCommands()}) {
+    for (auto table : {VariableCommands(), FlowCommands(), ShellCommands(), EffectCommands(), TextCommands(), PictureCommands()}) {
       for (const CommandEntry& entry : table) {
         bool added = built.emplace(entry.name, &entry).second;
         (void)added;

@@ -25,6 +25,7 @@ std::span<const CommandEntry> FlowCommands();
 std::span<const CommandEntry> ShellCommands();
 std::span<const CommandEntry> EffectCommands();  // graphics/effects.cpp
 std::span<const CommandEntry> TextCommands();    // text/text_commands.cpp
+std::span<const CommandEntry> PictureCommands();  // graphics/picture_commands.cpp
 
 // Runs the command `name` (lower case, read by ReadToken) in the current phase; an unknown
 // command, or one of the other phase, is a fatal error.
