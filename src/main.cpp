@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_platform.h"
 #include "platform/program_end.h"
 #include "shell/command_line.h"
 #include "shell/engine.h"
@@ -65,7 +67,13 @@ int main(int argc, char** argv) {
   if (chdir(commandLine.gameFolder.c_str()) != 0) return Fail("cannot enter the game folder " + commandLine.gameFolder);
 
   if (!commandLine.headless) {
-    return Fail("the window backend is not available in this build yet; use --headless");
+    std::string problem;
+    std::unique_ptr<SdlPlatform> window = SdlPlatform::Open(problem);
+    if (!window) {
+      fprintf(stderr, "velmio: cannot open a window (%s); 'velmio --headless' plays without one.\n", problem.c_str());
+      return kExitFatalError;
+    }
+    return RunEngine(*window, log, Absolute(commandLine.screenshotFile));
   }
   HeadlessPlatform platform(std::move(events), commandLine.maxTime);
   return RunEngine(platform, log, Absolute(commandLine.screenshotFile));

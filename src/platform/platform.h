@@ -9,6 +9,8 @@
 namespace velmio {
 
 class MessageQueue;
+struct MenuBarView;
+struct CursorImage;
 
 enum class WaitKind : uint8_t {
   Timed,   // a delay that ends by itself (typing delay, effect step, `wait`)
@@ -25,6 +27,11 @@ struct ScreenArea {
 
 enum class MessageBoxStyle : uint8_t { Ok, YesNo };
 enum class MessageBoxAnswer : uint8_t { Ok, Yes, No };
+
+enum class ScreenMode : uint8_t { Window, FullScreen };
+// Full screen only: whether the menu bar is shown over the top of the picture.
+enum class MenuBarState : uint8_t { Attached, Detached };
+enum class CursorChoice : uint8_t { Arrow, Custom };
 
 // Everything the engine needs from the machine it runs on. The SDL backend drives a real
 // window; the headless backend runs on a virtual clock with scripted input.
@@ -59,6 +66,18 @@ class Platform {
 
   virtual void SetWindowTitle(std::string_view title) {}
   virtual void ShowWindow() {}
+
+  // The menu bar changed (items removed, check marks, fonts); the backend redraws it.
+  virtual void SetMenuBar(const MenuBarView& menu) {}
+  virtual void SetMenuBarState(MenuBarState state) {}
+  // Switches between the 640 x 480 window and full screen; false when the platform cannot.
+  virtual bool SetScreenMode(ScreenMode mode) { return true; }
+
+  // Replaces the custom cursor (null releases it); false when the picture cannot become a cursor.
+  virtual bool SetCustomCursor(const CursorImage* image) { return image != nullptr; }
+  virtual void UseCursor(CursorChoice choice) {}
+  // Where the pointer is now, in client coordinates; false when the platform cannot tell.
+  virtual bool PointerPosition(int& x, int& y) { return false; }
 
   // The answer typed into the next input dialog, when the platform has one ready (scripted input).
   virtual bool TakeDialogText(std::string& text) { return false; }

@@ -6,16 +6,24 @@
 #include "graphics/graphics_lifecycle.h"
 #include "graphics/screenshot.h"
 #include "platform/encoding.h"
+#include "platform/fonts/font_catalogue.h"
+#include "platform/instance_lock.h"
 #include "script/reset.h"
 #include "script/run_scenario.h"
 #include "script/scenario_loader.h"
 #include "shell/errors.h"
 #include "shell/interpreter.h"
+#include "shell/menu_bar.h"
+#include "shell/menu_commands.h"
+#include "shell/settings_files.h"
+#include "shell/shutdown.h"
 #include "shell/window_procedure.h"
 #include "text/text_lifecycle.h"
 
 namespace velmio {
 namespace {
+
+constexpr char kInstanceLockName[] = "RizivAvov2";
 
 // Shows the fatal error as a box owned by the window, and tells the author on standard error
 // where the statement that failed begins.
@@ -40,23 +48,46 @@ class EngineErrorReporter : public ErrorReporter {
   Interpreter& engine_;
 };
 
+// The font popup lists the installed fixed-pitch faces that can write Japanese; every cycle
+// builds it anew, so that fonts are never listed twice.
+void FillFontMenu(Interpreter& engine) {
+  std::vector<std::string> names;
+  for (const fonts::FontFamily& family : fonts::JapaneseFixedPitchFamilies())
+    if (!family.sjisName.empty()) names.push_back(family.sjisName);
+  MenuBar& menu = engine.shell.menu;
+  menu.SetFonts(names);
+  menu.checkedFontItem = menu_id::kDefaultFont;
+  // The definition block removes items again with `killmenu`: each cycle starts from the whole
+  // bar, so a `definereset` does not remove one item more every time.
+  menu.RestoreTopLevel();
+}
+
 void InitialisationCycle(Interpreter& engine) {
   Script& script = engine.script;
+  ShellState& shell = engine.shell;
   script.variables.ClearLimits();
-  engine.shell.speedIndex = 1;
+  shell.speedIndex = 1;
   script.reinitRequested = false;
-  engine.shell.waveEnabled = true;
+  shell.waveEnabled = true;
   script.randomState = engine.platform.Milliseconds();
+  shell.customCursor = false;
+  engine.platform.UseCursor(CursorChoice::Arrow);
+  engine.platform.SetCustomCursor(nullptr);
+  shell.cdFadeOutTime = 1000;
   InitialiseGraphics(engine);
   script.variables.ClearGlobals();
   InitialiseText(engine);
   script.numberAliases.Clear();
   script.stringAliases.Clear();
+  FillFontMenu(engine);
 
   LoadScenario(script);
   script.BuildLabelTable();
   RunScenario(engine, Phase::Definition);
+  // The menu as the definition block left it (`killmenu`) is what the player first sees.
+  RefreshMenuBar(engine);
 
+  ReadSettings(engine);
   StartWindowTimer(engine);
   engine.platform.ShowWindow();
   while (!script.reinitRequested) {
@@ -65,15 +96,23 @@ void InitialisationCycle(Interpreter& engine) {
   }
 }
 
-void OrderlyShutdown(Interpreter& engine) {}
-
 }  // namespace
 
 int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFile) {
+  InstanceLock instanceLock;
+  if (instanceLock.Acquire(kInstanceLockName) == InstanceLockResult::AlreadyRunning) {
+    log.Write("MESSAGEBOX", "起動エラー: 同時に二つ実行しないでください");
+    platform.ShowMessageBox(Sjis("同時に二つ実行しないでください"), Sjis("起動エラー"), MessageBoxStyle::Ok);
+    // Refusing to start is a failure, and launchers should be able to tell.
+    log.Write("EXIT", std::to_string(kExitFatalError));
+    return kExitFatalError;
+  }
+
   auto engine = std::make_unique<Interpreter>(platform, log);
   EngineErrorReporter reporter(*engine);
   InstallErrorReporter(&reporter);
   platform.SetScreenshotWriter([&engine](const std::string& file) { WriteScreenshot(*engine, file); });
+  ReadConfigFile(engine->shell);
   int exitCode = kExitNormal;
   try {
     for (;;) InitialisationCycle(*engine);
@@ -88,6 +127,8 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
   if (!screenshotFile.empty()) WriteScreenshot(*engine, screenshotFile);
   platform.SetScreenshotWriter(nullptr);
   InstallErrorReporter(nullptr);
+  instanceLock.Release();
+  RemoveRuntimeFolderIfEmpty();
   log.Write("EXIT", std::to_string(exitCode));
   return exitCode;
 }

@@ -2,9 +2,28 @@
 
 #include "platform/encoding.h"
 #include "shell/interpreter.h"
+#include "shell/menu_bar.h"
+#include "shell/screen_mode.h"
 #include "shell/window_procedure.h"
 
 namespace velmio {
+namespace {
+
+void ShowVersion(Interpreter& engine) {
+  const ShellState& shell = engine.shell;
+  ShowMessageBox(engine, shell.productVersion + "\n" + shell.creditLine, Sjis("バージョン情報"),
+                 MessageBoxStyle::Ok);
+}
+
+void ChooseFont(Interpreter& engine, uint32_t id) {
+  const std::string* name = engine.shell.menu.FontName(id);
+  // An id that names no font (a font left out of the menu, or a stray command) changes nothing.
+  if (name == nullptr) return;
+  engine.text.defaultFontFace = *name;
+  engine.shell.menu.checkedFontItem = id;
+}
+
+}  // namespace
 
 void HandleMenuCommand(Interpreter& engine, uint32_t id) {
   ShellState& shell = engine.shell;
@@ -12,25 +31,26 @@ void HandleMenuCommand(Interpreter& engine, uint32_t id) {
   switch (id) {
     case menu_id::kQuit:
       engine.messages.Post(Message{MessageKind::Close});
-      break;
+      return;
     case menu_id::kFullScreen:
-      shell.fullScreen = true;
-      break;
+      SwitchToFullScreen(engine);
+      return;
     case menu_id::kWindow:
-      shell.fullScreen = false;
-      break;
+      SwitchToWindow(engine);
+      return;
     case menu_id::kDefaultFont:
       engine.text.defaultFontFace = engine.text.configuredFontFace;
+      shell.menu.checkedFontItem = menu_id::kDefaultFont;
       break;
     case menu_id::kVersion:
-      ShowMessageBox(engine, shell.productVersion + "\n" + shell.creditLine, Sjis("バージョン情報"),
-                     MessageBoxStyle::Ok);
-      break;
+      ShowVersion(engine);
+      return;
     case menu_id::kSkipToChoice:
       input.skipMode = true;
-      break;
+      return;
     case menu_id::kPageAtATime:
-      if (!engine.text.autoClick) input.pageMode = true;
+      if (engine.text.autoClick) return;
+      input.pageMode = true;
       break;
     case menu_id::kDefaultDisplay:
       input.pageMode = false;
@@ -39,15 +59,17 @@ void HandleMenuCommand(Interpreter& engine, uint32_t id) {
     case menu_id::kSpeedNormal:
     case menu_id::kSpeedFast:
       shell.speedIndex = static_cast<int>(id - menu_id::kSpeedSlow);
-      break;
+      return;
     case menu_id::kWaveOn:
     case menu_id::kWaveOff:
       shell.waveEnabled = id == menu_id::kWaveOn;
-      break;
+      return;
     default:
-      // Every other id is a font of the font menu (the menu model comes with the window).
+      ChooseFont(engine, id);
       break;
   }
+  // The choice moved a check mark of the visible menu.
+  RefreshMenuBar(engine);
 }
 
 }  // namespace velmio

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/menu_bar.h"
+
 namespace velmio {
 
 // Flags the window procedure sets and the waits read.
@@ -13,6 +15,9 @@ struct InputState {
   int lastMessage = -1;  // the MessageKind of the last dispatched message
   int mouseX = 0;
   int mouseY = 0;
+  // Where the last button press or release happened (mere moves do not change it).
+  int clickX = 0;
+  int clickY = 0;
 };
 
 struct ShellState {
@@ -27,6 +32,8 @@ struct ShellState {
   std::string creditLine = "Velmio contributors";
   bool cdFadeOff = false;  // "cdfadeoff" in config.txt
   uint32_t cdFadeOutTime = 1000;
+  MenuBar menu;
+  bool customCursor = false;  // a cursor loaded by `mousecursor` is in use
 };
 
 }  // namespace velmio

@@ -4,6 +4,7 @@
 #include "shell/errors.h"
 #include "shell/interpreter.h"
 #include "shell/menu_commands.h"
+#include "shell/screen_mode.h"
 
 namespace velmio {
 namespace {
@@ -13,6 +14,22 @@ constexpr uint32_t kTimerPeriod = 100;
 void RecordPosition(Interpreter& engine, const Message& message) {
   engine.input.mouseX = message.x;
   engine.input.mouseY = message.y;
+}
+
+// Button presses and releases also mark where the player clicked.
+void RecordClickPosition(Interpreter& engine, const Message& message) {
+  RecordPosition(engine, message);
+  engine.input.clickX = message.x;
+  engine.input.clickY = message.y;
+}
+
+// The custom cursor belongs to the picture only: over the menu bar or outside the window the
+// platform shows its arrow.
+void ApplyCustomCursor(Interpreter& engine) {
+  if (!engine.shell.customCursor) return;
+  int x = 0, y = 0;
+  if (!engine.platform.PointerPosition(x, y)) return;
+  if (x > 0 && x < 640 && y > 0 && y < 480) engine.platform.UseCursor(CursorChoice::Custom);
 }
 
 void AskToClose(Interpreter& engine) {
@@ -54,6 +71,7 @@ bool PumpOneMessage(Interpreter& engine) {
 void WindowProcedure(Interpreter& engine, const Message& message) {
   InputState& input = engine.input;
   input.lastMessage = static_cast<int>(message.kind);
+  if (message.kind != MessageKind::Timer) ApplyCustomCursor(engine);
   switch (message.kind) {
     case MessageKind::Close:
       AskToClose(engine);
@@ -66,18 +84,20 @@ void WindowProcedure(Interpreter& engine, const Message& message) {
       break;
     case MessageKind::MouseMove:
       RecordPosition(engine, message);
+      UpdateFullScreenMenuBar(engine, message.y);
       break;
     case MessageKind::LeftButtonDown:
     case MessageKind::RightButtonDown:
-      RecordPosition(engine, message);
+      RecordClickPosition(engine, message);
       break;
     case MessageKind::LeftButtonUp:
       input.clickFlag = true;
+      // The click that ends skip mode is not a click anywhere in particular.
       if (input.skipMode) {
         input.skipMode = false;
         break;
       }
-      RecordPosition(engine, message);
+      RecordClickPosition(engine, message);
       break;
     case MessageKind::RightButtonUp:
       if (input.skipMode) {
@@ -85,7 +105,7 @@ void WindowProcedure(Interpreter& engine, const Message& message) {
         break;
       }
       input.rightClickFlag = true;
-      RecordPosition(engine, message);
+      RecordClickPosition(engine, message);
       break;
     case MessageKind::Timer:
     case MessageKind::Paint:

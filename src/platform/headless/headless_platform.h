@@ -26,6 +26,11 @@ class HeadlessPlatform : public Platform {
   void YieldSlice() override;
   MessageBoxAnswer ShowMessageBox(std::string_view text, std::string_view title, MessageBoxStyle style) override;
   bool TakeDialogText(std::string& text) override;
+  bool PointerPosition(int& x, int& y) override {
+    x = pointerX_;
+    y = pointerY_;
+    return true;
+  }
 
   // Writes the display as PNG; installed by the engine once it has a display surface.
   void SetScreenshotWriter(std::function<void(const std::string&)> writer) override {

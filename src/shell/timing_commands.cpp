@@ -1,0 +1,42 @@
+// `delay`, `wait`, `resettimer` and `waittimer`: waits measured on the platform's clock, which
+// is virtual in headless runs.
+#include <algorithm>
+
+#include "graphics/animation.h"
+#include "shell/interpreter.h"
+#include "shell/shell_command_handlers.h"
+#include "shell/window_procedure.h"
+#include "text/waits.h"
+
+namespace velmio {
+namespace {
+
+// Longest sleep between two looks at the clock while cell animations may be due.
+constexpr uint32_t kIdleSlice = 5;
+
+// A negative duration would turn into some 49 days of unsigned milliseconds; it means no wait.
+uint32_t ReadDuration(Interpreter& engine) {
+  int32_t milliseconds = engine.script.ReadNumber();
+  return milliseconds < 0 ? 0 : static_cast<uint32_t>(milliseconds);
+}
+
+}  // namespace
+
+void DelayCommand(Interpreter& engine) { TimedWait(engine, ReadDuration(engine), Clickable::Yes); }
+
+void WaitCommand(Interpreter& engine) { TimedWait(engine, ReadDuration(engine), Clickable::No); }
+
+void ResetTimerCommand(Interpreter& engine) { engine.shell.timerBase = engine.platform.Milliseconds(); }
+
+void WaitTimerCommand(Interpreter& engine) {
+  const uint32_t target = engine.shell.timerBase + static_cast<uint32_t>(engine.script.ReadNumber());
+  for (;;) {
+    uint32_t now = engine.platform.Milliseconds();
+    if (now >= target) return;
+    PumpOneMessage(engine);
+    AnimationTick(engine);
+    if (engine.messages.Empty()) engine.platform.Idle(std::min(target - now, kIdleSlice), WaitKind::Timed);
+  }
+}
+
+}  // namespace velmio
