@@ -1,0 +1,196 @@
+// Windows cursor files: still and animated, every pixel format a cursor editor writes, and
+// damaged files that must be refused without reading past their end.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "shell/cursor_file.h"
+
+namespace velmio {
+namespace {
+
+void Put16(std::vector<uint8_t>& bytes, uint32_t value) {
+  bytes.push_back(static_cast<uint8_t>(value));
+  bytes.push_back(static_cast<uint8_t>(value >> 8));
+}
+void Put32(std::vector<uint8_t>& bytes, uint32_t value) {
+  Put16(bytes, value & 0xFFFF);
+  Put16(bytes, value >> 16);
+}
+void PutTag(std::vector<uint8_t>& bytes, const char* tag) { bytes.insert(bytes.end(), tag, tag + 4); }
+
+struct Image {
+  int width;
+  int hotX, hotY;
+  std::vector<uint8_t> data;  // bitmap (header, palette, colour rows, mask rows) or PNG
+};
+
+// A cursor (type 2) or icon (type 1) directory holding `images`.
+std::vector<uint8_t> Directory(const std::vector<Image>& images, int type = 2) {
+  std::vector<uint8_t> bytes;
+  Put16(bytes, 0);
+  Put16(bytes, type);
+  Put16(bytes, static_cast<uint32_t>(images.size()));
+  uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
+  for (const Image& image : images) {
+    bytes.push_back(static_cast<uint8_t>(image.width));
+    bytes.push_back(static_cast<uint8_t>(image.width));
+    bytes.push_back(0);
+    bytes.push_back(0);
+    Put16(bytes, image.hotX);
+    Put16(bytes, image.hotY);
+    Put32(bytes, static_cast<uint32_t>(image.data.size()));
+    Put32(bytes, offset);
+    offset += static_cast<uint32_t>(image.data.size());
+  }
+  for (const Image& image : images) bytes.insert(bytes.end(), image.data.begin(), image.data.end());
+  return bytes;
+}
+
+std::vector<uint8_t> BitmapHeader(int width, int height, int bits, int colours = 0) {
+  std::vector<uint8_t> bytes;
+  Put32(bytes, 40);
+  Put32(bytes, width);
+  Put32(bytes, height * 2);
+  Put16(bytes, 1);
+  Put16(bytes, bits);
+  for (int i = 0; i < 4; ++i) Put32(bytes, 0);
+  Put32(bytes, colours);
+  Put32(bytes, 0);
+  return bytes;
+}
+
+// 2 x 2, 32 bits with alpha; the bottom row first: blue pixels below, a half-clear red row above.
+Image AlphaImage(int hotX = 1, int hotY = 0) {
+  Image image{2, hotX, hotY, BitmapHeader(2, 2, 32)};
+  for (int i = 0; i < 2; ++i) image.data.insert(image.data.end(), {0xFF, 0, 0, 0xFF});
+  for (int i = 0; i < 2; ++i) image.data.insert(image.data.end(), {0, 0, 0xFF, 0x80});
+  image.data.insert(image.data.end(), 8, 0);  // mask rows, ignored with alpha
+  return image;
+}
+
+// 8 x 2, 1 bit: palette black and white; top row white, bottom row black; the mask hides the
+// left half of both rows.
+Image MonochromeImage() {
+  Image image{8, 0, 0, BitmapHeader(8, 2, 1, 2)};
+  image.data.insert(image.data.end(), {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0});
+  image.data.insert(image.data.end(), {0x00, 0, 0, 0});  // bottom colour row: black
+  image.data.insert(image.data.end(), {0xFF, 0, 0, 0});  // top colour row: white
+  image.data.insert(image.data.end(), {0xF0, 0, 0, 0});  // bottom mask row
+  image.data.insert(image.data.end(), {0xF0, 0, 0, 0});  // top mask row
+  return image;
+}
+
+std::vector<uint8_t> Pixel(const CursorFrame& frame, int x, int y) {
+  auto at = frame.rgba.begin() + (y * frame.width + x) * 4;
+  return std::vector<uint8_t>(at, at + 4);
+}
+
+TEST(CursorFile, AlphaPixelsTopDownWithTheHotSpot) {
+  auto image = ParseCursorFile(Directory({AlphaImage(1, 0)}));
+  ASSERT_TRUE(image);
+  ASSERT_EQ(image->frames.size(), 1u);
+  EXPECT_TRUE(image->steps.empty());
+  const CursorFrame& frame = image->frames[0];
+  EXPECT_EQ(frame.width, 2);
+  EXPECT_EQ(frame.height, 2);
+  EXPECT_EQ(frame.hotX, 1);
+  EXPECT_EQ(Pixel(frame, 0, 0), (std::vector<uint8_t>{0xFF, 0, 0, 0x80}));
+  EXPECT_EQ(Pixel(frame, 1, 1), (std::vector<uint8_t>{0, 0, 0xFF, 0xFF}));
+  // A hot spot outside the picture is brought inside it.
+  EXPECT_EQ(ParseCursorFile(Directory({AlphaImage(9, 9)}))->frames[0].hotY, 1);
+}
+
+TEST(CursorFile, MaskMakesBlackClearAndInversionBlack) {
+  auto image = ParseCursorFile(Directory({MonochromeImage()}));
+  ASSERT_TRUE(image);
+  const CursorFrame& frame = image->frames[0];
+  EXPECT_EQ(Pixel(frame, 0, 0), (std::vector<uint8_t>{0, 0, 0, 0xFF})) << "masked white inverts";
+  EXPECT_EQ(Pixel(frame, 7, 0), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(Pixel(frame, 0, 1)[3], 0) << "masked black is clear";
+  EXPECT_EQ(Pixel(frame, 7, 1), (std::vector<uint8_t>{0, 0, 0, 0xFF}));
+}
+
+TEST(CursorFile, PicksTheImageNearestTheUsualSizeAndKeepsPngForTheBackend) {
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                              0,    0,   0,   32,  0,    0,    0,    32,  8, 6, 0, 0,  0};
+  Image small = MonochromeImage();
+  auto image = ParseCursorFile(Directory({small, Image{32, 3, 4, png}}));
+  ASSERT_TRUE(image);
+  const CursorFrame& frame = image->frames[0];
+  EXPECT_EQ(frame.width, 32);
+  EXPECT_EQ(frame.png, png);
+  EXPECT_TRUE(frame.rgba.empty());
+  EXPECT_EQ(frame.hotX, 3);
+}
+
+std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> bytes;
+  PutTag(bytes, tag);
+  Put32(bytes, static_cast<uint32_t>(data.size()));
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  if (data.size() & 1) bytes.push_back(0);
+  return bytes;
+}
+
+std::vector<uint8_t> AnimatedCursor(bool withSequence) {
+  std::vector<uint8_t> header;
+  Put32(header, 36);
+  Put32(header, 2);                      // frames
+  Put32(header, withSequence ? 3 : 2);   // steps
+  for (int i = 0; i < 4; ++i) Put32(header, 0);
+  Put32(header, 6);                      // default rate: 6 jiffies = 100 ms
+  Put32(header, withSequence ? 3 : 1);   // frames are icons; a sequence follows
+  std::vector<uint8_t> list;
+  PutTag(list, "fram");
+  for (const Image& image : {AlphaImage(), MonochromeImage()}) {
+    std::vector<uint8_t> frame = Chunk("icon", Directory({image}));
+    list.insert(list.end(), frame.begin(), frame.end());
+  }
+  std::vector<uint8_t> body;
+  PutTag(body, "ACON");
+  for (const auto& chunk : {Chunk("anih", header), Chunk("LIST", list)}) body.insert(body.end(), chunk.begin(), chunk.end());
+  if (withSequence) {
+    std::vector<uint8_t> rates, sequence;
+    for (uint32_t rate : {3u, 30u, 60u}) Put32(rates, rate);
+    for (uint32_t frame : {1u, 0u, 9u}) Put32(sequence, frame);
+    for (const auto& chunk : {Chunk("rate", rates), Chunk("seq ", sequence)}) body.insert(body.end(), chunk.begin(), chunk.end());
+  }
+  return Chunk("RIFF", body);
+}
+
+TEST(CursorFile, AnimatedCursorStepsFollowRatesAndSequence) {
+  auto plain = ParseCursorFile(AnimatedCursor(false));
+  ASSERT_TRUE(plain);
+  ASSERT_EQ(plain->frames.size(), 2u);
+  ASSERT_EQ(plain->steps.size(), 2u);
+  EXPECT_EQ(plain->steps[1].frame, 1);
+  EXPECT_EQ(plain->steps[0].milliseconds, 100u);
+
+  auto sequenced = ParseCursorFile(AnimatedCursor(true));
+  ASSERT_TRUE(sequenced);
+  ASSERT_EQ(sequenced->steps.size(), 3u);
+  EXPECT_EQ(sequenced->steps[0].frame, 1);
+  EXPECT_EQ(sequenced->steps[0].milliseconds, 50u);
+  EXPECT_EQ(sequenced->steps[1].milliseconds, 500u);
+  EXPECT_LT(sequenced->steps[2].frame, 2) << "a sequence naming a missing frame stays within the frames";
+}
+
+TEST(CursorFile, DamagedFilesAreRefusedAtEveryLength) {
+  for (const std::vector<uint8_t>& whole : {Directory({AlphaImage()}), Directory({MonochromeImage()}),
+                                            AnimatedCursor(true)}) {
+    for (size_t length = 0; length < whole.size(); ++length) {
+      std::vector<uint8_t> cut(whole.begin(), whole.begin() + length);
+      auto image = ParseCursorFile(cut);
+      if (image) EXPECT_FALSE(image->frames.empty());  // a RIFF may still hold a whole first frame
+    }
+  }
+  std::vector<uint8_t> huge = Directory({AlphaImage()});
+  huge[22 + 4] = 0xFF;  // width 255 with a header of 2 x 2 pixels of data
+  huge[22 + 5] = 0x7F;
+  EXPECT_FALSE(ParseCursorFile(huge));
+  EXPECT_FALSE(ParseCursorFile(std::vector<uint8_t>(64, 0)));
+}
+
+}  // namespace
+}  // namespace velmio

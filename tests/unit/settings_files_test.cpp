@@ -1,0 +1,134 @@
+// "envdata" and "config.txt": reading short files, the replay as menu commands, writing.
+#include <filesystem>
+
+#include "game_folder.h"
+#include "platform/game_files.h"
+#include "shell/menu_commands.h"
+#include "shell/settings_files.h"
+#include "test_engine.h"
+
+namespace velmio::testing {
+namespace {
+
+std::vector<uint8_t> Integers(std::initializer_list<int32_t> values, const std::string& name = "", bool nul = true) {
+  std::vector<uint8_t> bytes;
+  for (int32_t value : values)
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
+  bytes.insert(bytes.end(), name.begin(), name.end());
+  if (nul && !name.empty()) bytes.push_back(0);
+  return bytes;
+}
+
+std::vector<uint32_t> PostedMenuCommands(Interpreter& engine) {
+  std::vector<uint32_t> ids;
+  while (auto message = engine.messages.Take()) {
+    EXPECT_EQ(message->kind, MessageKind::MenuCommand);
+    ids.push_back(message->param);
+  }
+  return ids;
+}
+
+TEST(PlayerSettings, ShortFilesAreReadAsFarAsTheyGo) {
+  PlayerSettings eight = DecodePlayerSettings(Integers({1, 1}));
+  EXPECT_EQ(eight.fullScreen, 1);
+  EXPECT_EQ(eight.waveEnabled, 1);
+  EXPECT_EQ(eight.speedIndex, 0);
+  EXPECT_EQ(eight.pageMode, 0);
+  EXPECT_EQ(eight.fontFace, "");
+
+  std::vector<uint8_t> ragged = Integers({0, 1, 2});
+  ragged.resize(10);  // half of the third number
+  PlayerSettings partial = DecodePlayerSettings(ragged);
+  EXPECT_EQ(partial.waveEnabled, 1);
+  EXPECT_EQ(partial.speedIndex, 0);
+
+  PlayerSettings unterminated = DecodePlayerSettings(Integers({0, 1, 2, 1}, "IPAGothic", false));
+  EXPECT_EQ(unterminated.fontFace, "IPAGothic");
+  EXPECT_EQ(DecodePlayerSettings({}).fullScreen, 0);
+}
+
+TEST(PlayerSettings, LayoutIsFourLittleEndianNumbersAndTheFaceWithItsNul) {
+  PlayerSettings settings{1, 0, 2, 1, Sjis("ＭＳ ゴシック")};
+  std::vector<uint8_t> bytes = EncodePlayerSettings(settings);
+  EXPECT_EQ(bytes, Integers({1, 0, 2, 1}, Sjis("ＭＳ ゴシック")));
+  PlayerSettings back = DecodePlayerSettings(bytes);
+  EXPECT_EQ(back.speedIndex, 2);
+  EXPECT_EQ(back.fontFace, settings.fontFace);
+}
+
+TEST(PlayerSettings, ReplayPostsTheMenuCommandsInOrder) {
+  GameFolder folder;
+  TestEngine test;
+  Interpreter& engine = test.engine;
+  engine.shell.menu.SetFonts({"Alpha", "IPAGothic"});
+  GameFolder::Write("envdata", Integers({1, 0, 2, 1}, "IPAGothic"));
+  ReadSettings(engine);
+  EXPECT_EQ(PostedMenuCommands(engine),
+            (std::vector<uint32_t>{menu_id::kFullScreen, menu_id::kWaveOff, menu_id::kPageAtATime,
+                                   menu_id::kSpeedFast, 2}));
+
+  // Eight bytes: full screen and WAVE on; the speed reads as 0, so the slow item is chosen.
+  GameFolder::Write("envdata", Integers({1, 1}));
+  ReadSettings(engine);
+  EXPECT_EQ(PostedMenuCommands(engine), (std::vector<uint32_t>{menu_id::kFullScreen, menu_id::kSpeedSlow}));
+
+  // A face that is not installed, and a speed outside the menu, change nothing.
+  GameFolder::Write("envdata", Integers({0, 1, 7, 0}, "No Such Face"));
+  ReadSettings(engine);
+  EXPECT_TRUE(PostedMenuCommands(engine).empty());
+
+  // The face of `defaultfont` is what the game starts with anyway.
+  engine.text.configuredFontFace = "Alpha";
+  GameFolder::Write("envdata", Integers({0, 1, 1, 0}, "Alpha"));
+  ReadSettings(engine);
+  EXPECT_EQ(PostedMenuCommands(engine), (std::vector<uint32_t>{menu_id::kSpeedNormal}));
+
+  std::filesystem::remove("envdata");
+  ReadSettings(engine);
+  EXPECT_TRUE(engine.messages.Empty());
+}
+
+TEST(PlayerSettings, WrittenWholeAndReadBack) {
+  GameFolder folder;
+  TestEngine test;
+  Interpreter& engine = test.engine;
+  GameFolder::Write("envdata", std::string(100, 'x'));
+  engine.shell.fullScreen = true;
+  engine.shell.waveEnabled = false;
+  engine.shell.speedIndex = 0;
+  engine.input.pageMode = true;
+  engine.text.defaultFontFace = "IPAGothic";
+  WriteSettings(engine);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile("envdata", bytes));
+  EXPECT_EQ(bytes, Integers({1, 0, 0, 1}, "IPAGothic"));
+  // Nothing but the file itself is left behind.
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1);
+}
+
+TEST(ConfigFile, OnlyTheFirstNineCharactersOfALineCount) {
+  GameFolder folder;
+  struct Case {
+    const char* text;
+    bool fadeOff;
+  } cases[] = {
+      {"cdfadeoff\n", true},       {"cdfadeoff", true},         {"cdfadeoffplease\r\n", true},
+      {"# mine\ncdfadeoff\n", true}, {"CDFADEOFF\n", false},     {" cdfadeoff\n", false},
+      {"cdfadeof\n", false},       {"cdfade off\n", false},
+  };
+  for (const Case& c : cases) {
+    GameFolder::Write("config.txt", std::string(c.text));
+    ShellState shell;
+    ReadConfigFile(shell);
+    EXPECT_EQ(shell.cdFadeOff, c.fadeOff) << c.text;
+  }
+  std::filesystem::remove("config.txt");
+  ShellState shell;
+  ReadConfigFile(shell);
+  EXPECT_FALSE(shell.cdFadeOff);
+}
+
+}  // namespace
+}  // namespace velmio::testing

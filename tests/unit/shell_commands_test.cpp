@@ -1,0 +1,211 @@
+// The shell's scenario commands (menu bar, cursor, timing) and the program's start and end.
+#include <filesystem>
+
+#include "game_folder.h"
+#include "platform/game_files.h"
+#include "platform/instance_lock.h"
+#include "script/command_table.h"
+#include "shell/engine.h"
+#include "test_engine.h"
+
+namespace velmio::testing {
+namespace {
+
+// Runs the statements of `utf8` (commands only) in `phase`; "" or the fatal error.
+std::string Statements(TestEngine& test, const std::string& utf8, Phase phase) {
+  test.Load(utf8);
+  Script& script = test.engine.script;
+  script.phase = phase;
+  script.position = 0;
+  return test.ErrorOf([&] {
+    for (;;) {
+      script.SkipBlanksAndLineFeeds();
+      while (script.Current() == ':') {
+        ++script.position;
+        script.SkipBlanksAndLineFeeds();
+      }
+      if (script.Current() == 0) return;
+      ExecuteCommand(test.engine, script.ReadToken());
+    }
+  });
+}
+
+std::vector<TopMenuItem> TopLevel(TestEngine& test) { return test.engine.shell.menu.TopLevel(); }
+
+TEST(KillMenu, PositionsCountFromTheItemsStillThere) {
+  TestEngine test;
+  EXPECT_EQ(Statements(test, "killmenu 5", Phase::Definition), "");
+  EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Quit, TopMenuItem::Screen, TopMenuItem::Font,
+                                                      TopMenuItem::SkipToChoice, TopMenuItem::DisplayMode}));
+  EXPECT_EQ(Statements(test, "killmenu 0 : killmenu 0", Phase::Definition), "");
+  EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Font, TopMenuItem::SkipToChoice,
+                                                      TopMenuItem::DisplayMode}));
+  // Past the end, or negative: nothing to remove.
+  EXPECT_EQ(Statements(test, "killmenu 3 : killmenu -1", Phase::Definition), "");
+  EXPECT_EQ(TopLevel(test).size(), 3u);
+  MenuBarView view = BuildMenuView(test.engine);
+  ASSERT_EQ(view.items.size(), 3u);
+  EXPECT_EQ(view.items[0].text, "フォント");
+  EXPECT_EQ(view.items[0].popup.back().text, "デフォルト");
+  EXPECT_TRUE(view.items[0].popup.back().checked);
+  EXPECT_EQ(Statements(test, "killmenu 0", Phase::Run), "構文エラー: 不正な命令\"killmenu\"です。");
+}
+
+TEST(MenuView, ChecksFollowTheSettings) {
+  TestEngine test;
+  test.engine.shell.fullScreen = true;
+  test.engine.input.pageMode = true;
+  MenuBarView view = BuildMenuView(test.engine);
+  ASSERT_EQ(view.items.size(), 6u);
+  EXPECT_EQ(view.items[0].id, 40001u);
+  EXPECT_TRUE(view.items[0].popup.empty());
+  const auto& screen = view.items[1].popup;
+  ASSERT_EQ(screen.size(), 2u);
+  EXPECT_EQ(screen[0].text, "フルスクリーン");
+  EXPECT_TRUE(screen[0].checked);
+  EXPECT_FALSE(screen[1].checked);
+  const auto& display = view.items[4].popup;
+  EXPECT_EQ(display[1].text, "一ページごと");
+  EXPECT_TRUE(display[1].checked);
+  EXPECT_FALSE(display[0].checked);
+  EXPECT_EQ(view.items[5].text, "バージョン情報");
+}
+
+TEST(FontMenu, TableLimitsAndNamesCutBetweenCharacters) {
+  MenuBar menu;
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) names.push_back("Face" + std::to_string(i));
+  menu.SetFonts(names);
+  EXPECT_EQ(menu.FontCount(), kMaxFontNames - 1);
+  EXPECT_EQ(*menu.FontName(1), "Face0");
+  EXPECT_EQ(*menu.FontName(255), "Face254");
+  EXPECT_EQ(menu.FontName(256), nullptr);
+  EXPECT_EQ(menu.FontName(0), nullptr);
+  EXPECT_EQ(menu.FindFont("Face7"), 8u);
+  EXPECT_FALSE(menu.FindFont("Face300"));
+
+  // 98 ASCII bytes then a two-byte character: keeping byte 99 would split it.
+  std::string longName = std::string(98, 'a') + Sjis("漢字");
+  menu.SetFonts({longName});
+  EXPECT_EQ(*menu.FontName(1), std::string(98, 'a'));
+}
+
+TEST(TimingCommands, WaitTimerCountsFromResetTimerAndPassedTimesReturnAtOnce) {
+  TestEngine test;
+  HeadlessPlatform& clock = test.platform;
+  ASSERT_EQ(Statements(test, "resettimer : wait 500", Phase::Run), "");
+  uint32_t afterWait = clock.Milliseconds();
+  ASSERT_EQ(Statements(test, "waittimer 300 : waittimer 500", Phase::Run), "");
+  EXPECT_EQ(clock.Milliseconds(), afterWait) << "both times have passed";
+  ASSERT_EQ(Statements(test, "waittimer 800", Phase::Run), "");
+  EXPECT_EQ(clock.Milliseconds() - test.engine.shell.timerBase, 800u);
+  // A negative wait is no wait, not 49 days of unsigned milliseconds.
+  uint32_t before = clock.Milliseconds();
+  ASSERT_EQ(Statements(test, "wait -1 : delay -20", Phase::Run), "");
+  EXPECT_LT(clock.Milliseconds() - before, 5u);
+}
+
+TEST(TimingCommands, DelayEndsOnAClickWaitDoesNot) {
+  std::vector<ScriptEvent> events(1);
+  events[0].kind = ScriptEventKind::Click;
+  events[0].after = 100;
+  TestEngine test(events);
+  ASSERT_EQ(Statements(test, "delay 1000", Phase::Run), "");
+  EXPECT_GE(test.platform.Milliseconds(), 100u);
+  EXPECT_LT(test.platform.Milliseconds(), 200u);
+
+  std::vector<ScriptEvent> again(1);
+  again[0].kind = ScriptEventKind::Click;
+  again[0].after = 100;
+  TestEngine patient(again);
+  ASSERT_EQ(Statements(patient, "wait 1000", Phase::Run), "");
+  EXPECT_GE(patient.platform.Milliseconds(), 1000u);
+}
+
+TEST(MenuItemCommands, ActLikeThePlayerChoosingTheItem) {
+  TestEngine test;
+  ASSERT_EQ(Statements(test, "menu_click_page", Phase::Run), "");
+  EXPECT_TRUE(test.engine.input.pageMode);
+  ASSERT_EQ(Statements(test, "menu_click_def", Phase::Run), "");
+  EXPECT_FALSE(test.engine.input.pageMode);
+  test.engine.text.autoClick = true;
+  ASSERT_EQ(Statements(test, "menu_click_page", Phase::Run), "");
+  EXPECT_FALSE(test.engine.input.pageMode);
+  ASSERT_EQ(Statements(test, "menu_full", Phase::Run), "");
+  EXPECT_TRUE(test.engine.shell.fullScreen);
+  EXPECT_FALSE(test.engine.shell.menuHidden) << "the pointer nudge ran before the next statement";
+  ASSERT_EQ(Statements(test, "menu_window", Phase::Run), "");
+  EXPECT_FALSE(test.engine.shell.fullScreen);
+  EXPECT_TRUE(test.engine.messages.Empty());
+}
+
+// A 2 x 2 cursor file of 32-bit pixels with alpha.
+std::vector<uint8_t> TinyCursor() {
+  std::vector<uint8_t> bytes = {0, 0, 2, 0, 1, 0,  // cursor directory, one image
+                                2, 2, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 22, 0, 0, 0};
+  uint32_t size = 40 + 2 * 2 * 4 + 2 * 4;
+  bytes[14] = static_cast<uint8_t>(size);
+  uint8_t header[40] = {40, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 1, 0, 32, 0};
+  bytes.insert(bytes.end(), header, header + 40);
+  for (int i = 0; i < 4; ++i) bytes.insert(bytes.end(), {0x10, 0x20, 0x30, 0xFF});
+  bytes.insert(bytes.end(), 8, 0);
+  return bytes;
+}
+
+TEST(MouseCursor, FileOffAndErrors) {
+  GameFolder folder;
+  TestEngine test;
+  GameFolder::Write("hand.cur", TinyCursor());
+  GameFolder::Write("broken.cur", std::string("not a cursor"));
+  EXPECT_EQ(Statements(test, "mousecursor \"hand.cur\"", Phase::Definition), "");
+  EXPECT_TRUE(test.engine.shell.customCursor);
+  EXPECT_EQ(Statements(test, "mousecursor off", Phase::Run), "");
+  EXPECT_FALSE(test.engine.shell.customCursor);
+  // A file that is no cursor leaves the standard arrow rather than no pointer at all.
+  EXPECT_EQ(Statements(test, "mousecursor \"hand.cur\" : mousecursor \"broken.cur\"", Phase::Run), "");
+  EXPECT_FALSE(test.engine.shell.customCursor);
+  EXPECT_EQ(Statements(test, "mousecursor \"missing.cur\"", Phase::Run), "エラー: カーソルファイルが見つかりません。");
+  EXPECT_EQ(Statements(test, "mousecursor other", Phase::Run),
+            "エラー: mousecursorのパラメータは、offかファイル名です。");
+}
+
+TEST(ProgramStart, ASecondCopyIsRefused) {
+  GameFolder folder;
+  InstanceLock first;
+  ASSERT_EQ(first.Acquire("RizivAvov2"), InstanceLockResult::Acquired);
+  HeadlessPlatform platform({}, 600000);
+  EventLog log;
+  std::string logPath = (std::filesystem::current_path() / "log.txt").string();
+  ASSERT_TRUE(log.Open(logPath));
+  EXPECT_EQ(RunEngine(platform, log), kExitFatalError);
+  std::vector<uint8_t> text;
+  ASSERT_TRUE(ReadWholeFile(logPath, text));
+  EXPECT_EQ(std::string(text.begin(), text.end()), "MESSAGEBOX 起動エラー: 同時に二つ実行しないでください\nEXIT 1\n");
+  EXPECT_FALSE(std::filesystem::exists("envdata")) << "the refused copy writes nothing";
+}
+
+TEST(ProgramEnd, SettingsAreWrittenAndTheRuntimeFolderRemovedEvenAfterAnError) {
+  GameFolder folder;
+  GameFolder::Write("0.txt", std::string("*define\nmov %0,1\nnosuchcommand\ngame\n*start\nend\n"));
+  {
+    HeadlessPlatform platform({}, 600000);
+    EventLog log;
+    EXPECT_EQ(RunEngine(platform, log), kExitFatalError);
+  }
+  EXPECT_TRUE(std::filesystem::exists("envdata"));
+  EXPECT_TRUE(folder.RuntimeFiles().empty());
+
+  GameFolder::Write("0.txt", std::string("*define\ngame\n*start\nmenu_click_page\nend\n"));
+  HeadlessPlatform platform({}, 600000);
+  EventLog log;
+  EXPECT_EQ(RunEngine(platform, log), kExitNormal);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile("envdata", bytes));
+  ASSERT_GE(bytes.size(), 16u);
+  EXPECT_EQ(bytes[12], 1) << "one page at a time is remembered";
+  std::error_code error;
+  EXPECT_FALSE(std::filesystem::exists(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/velmio", error));
+}
+
+}  // namespace
+}  // namespace velmio::testing

@@ -1,0 +1,261 @@
+// The window procedure's flags, the close confirmation and the menu commands, full screen included.
+#include "platform/headless/input_script.h"
+#include "shell/menu_commands.h"
+#include "shell/window_procedure.h"
+#include "test_engine.h"
+
+namespace velmio::testing {
+namespace {
+
+// Records what the engine asks of the window, and can refuse screen mode changes.
+class WindowPlatform : public HeadlessPlatform {
+ public:
+  explicit WindowPlatform(const std::string& script = "") : HeadlessPlatform(Parse(script), 600000) {}
+  static std::vector<ScriptEvent> Parse(const std::string& script) {
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_TRUE(ParseInputScript(script, events, error)) << error;
+    return events;
+  }
+  bool SetScreenMode(ScreenMode mode) override {
+    ++modeRequests;
+    return mode == ScreenMode::FullScreen ? grantFullScreen : grantWindow;
+  }
+  void SetMenuBarState(MenuBarState state) override { menuStates.push_back(state); }
+  void UseCursor(CursorChoice choice) override { cursors.push_back(choice); }
+  bool PointerPosition(int& x, int& y) override {
+    x = pointerX;
+    y = pointerY;
+    return true;
+  }
+
+  bool grantFullScreen = true;
+  bool grantWindow = true;
+  int modeRequests = 0;
+  std::vector<MenuBarState> menuStates;
+  std::vector<CursorChoice> cursors;
+  int pointerX = 0;
+  int pointerY = 0;
+};
+
+struct Window {
+  explicit Window(const std::string& script = "") : platform(script), engine(platform, log) {
+    InstallErrorReporter(&reporter);
+  }
+  ~Window() { InstallErrorReporter(nullptr); }
+  // The pointer is where the message happened.
+  void Send(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
+    platform.pointerX = x;
+    platform.pointerY = y;
+    WindowProcedure(engine, Message{kind, x, y, param});
+  }
+  void Menu(uint32_t id) { HandleMenuCommand(engine, id); }
+  // Dispatches what the commands posted (the pointer nudge after a mode switch).
+  void Pump() {
+    while (!engine.messages.Empty()) PumpOneMessage(engine);
+  }
+
+  WindowPlatform platform;
+  EventLog log;
+  Interpreter engine;
+  RecordingReporter reporter;
+};
+
+TEST(WindowProcedure, LeftReleaseClicksAndMarksThePositionUnlessItEndsSkipMode) {
+  Window window;
+  InputState& input = window.engine.input;
+  window.Send(MessageKind::LeftButtonUp, 10, 20);
+  EXPECT_TRUE(input.clickFlag);
+  EXPECT_EQ(input.clickX, 10);
+  EXPECT_EQ(input.clickY, 20);
+  EXPECT_EQ(input.lastMessage, static_cast<int>(MessageKind::LeftButtonUp));
+
+  input.clickFlag = false;
+  input.skipMode = true;
+  window.Send(MessageKind::LeftButtonUp, 30, 40);
+  EXPECT_TRUE(input.clickFlag);
+  EXPECT_FALSE(input.skipMode);
+  EXPECT_EQ(input.clickX, 10) << "the click that ends skip mode is not a click position";
+  EXPECT_EQ(input.mouseX, 10);
+}
+
+TEST(WindowProcedure, RightReleaseDuringSkipModeOnlyEndsIt) {
+  Window window;
+  InputState& input = window.engine.input;
+  input.skipMode = true;
+  window.Send(MessageKind::RightButtonUp, 5, 6);
+  EXPECT_FALSE(input.skipMode);
+  EXPECT_FALSE(input.rightClickFlag);
+  EXPECT_FALSE(input.clickFlag);
+  window.Send(MessageKind::RightButtonUp, 7, 8);
+  EXPECT_TRUE(input.rightClickFlag);
+  EXPECT_EQ(input.clickX, 7);
+}
+
+TEST(WindowProcedure, SpaceAndEnterClickMovesAndPressesOnlyRecord) {
+  Window window;
+  InputState& input = window.engine.input;
+  window.Send(MessageKind::Character, 0, 0, 'a');
+  window.Send(MessageKind::Character, 0, 0, 27);
+  EXPECT_FALSE(input.clickFlag);
+  window.Send(MessageKind::Character, 0, 0, ' ');
+  EXPECT_TRUE(input.clickFlag);
+  input.clickFlag = false;
+  window.Send(MessageKind::Character, 0, 0, '\r');
+  EXPECT_TRUE(input.clickFlag);
+
+  input.clickFlag = false;
+  window.Send(MessageKind::MouseMove, 100, 200);
+  EXPECT_EQ(input.mouseX, 100);
+  EXPECT_EQ(input.mouseY, 200);
+  EXPECT_EQ(input.clickX, 0);
+  window.Send(MessageKind::LeftButtonDown, 110, 210);
+  window.Send(MessageKind::RightButtonDown, 120, 220);
+  EXPECT_EQ(input.clickX, 120);
+  EXPECT_FALSE(input.clickFlag);
+  EXPECT_FALSE(input.rightClickFlag);
+}
+
+TEST(WindowProcedure, ClosingAnsweredNoKeepsTheGameAndItsTimer) {
+  Window window("answer no\n");
+  StartWindowTimer(window.engine);
+  window.Send(MessageKind::Close);
+  EXPECT_TRUE(window.engine.shell.timerRunning);
+}
+
+TEST(WindowProcedure, ClosingAnsweredYesEndsSkipAndAutoclickAndTheProgram) {
+  Window window("answer yes\n");
+  window.engine.input.skipMode = true;
+  window.engine.text.autoClick = true;
+  int exitCode = -1;
+  try {
+    window.Send(MessageKind::Close);
+  } catch (const ProgramEnd& end) {
+    exitCode = end.exitCode;
+  }
+  EXPECT_EQ(exitCode, kExitNormal);
+  EXPECT_FALSE(window.engine.input.skipMode);
+  EXPECT_FALSE(window.engine.text.autoClick);
+}
+
+TEST(WindowProcedure, CustomCursorOnlyStrictlyInsideThePicture) {
+  Window window;
+  window.engine.shell.customCursor = true;
+  for (auto [x, y] : {std::pair{0, 10}, {639, 0}, {640, 10}, {10, 480}, {-3, 5}}) {
+    window.Send(MessageKind::MouseMove, x, y);
+  }
+  EXPECT_TRUE(window.platform.cursors.empty());
+  window.Send(MessageKind::MouseMove, 1, 1);
+  window.Send(MessageKind::Timer, 1, 1);
+  window.Send(MessageKind::LeftButtonUp, 639, 479);
+  EXPECT_EQ(window.platform.cursors.size(), 2u) << "every message but the timer, while inside";
+}
+
+TEST(MenuCommands, FullScreenShowsTheMenuBarOnlyInTheTopRows) {
+  Window window;
+  ShellState& shell = window.engine.shell;
+  window.Menu(menu_id::kFullScreen);
+  EXPECT_TRUE(shell.fullScreen);
+  EXPECT_TRUE(shell.menuHidden);
+  // The nudge posted by the switch lands in the top rows and brings the bar.
+  window.Pump();
+  EXPECT_FALSE(shell.menuHidden);
+  window.Send(MessageKind::MouseMove, 300, 20);
+  EXPECT_TRUE(shell.menuHidden);
+  window.Send(MessageKind::MouseMove, 300, 400);
+  window.Send(MessageKind::MouseMove, 300, 19);
+  EXPECT_FALSE(shell.menuHidden);
+  EXPECT_EQ(window.platform.menuStates,
+            (std::vector<MenuBarState>{MenuBarState::Detached, MenuBarState::Attached, MenuBarState::Detached,
+                                       MenuBarState::Attached}));
+
+  // Asking again changes nothing.
+  window.Menu(menu_id::kFullScreen);
+  EXPECT_EQ(window.platform.modeRequests, 1);
+  EXPECT_TRUE(window.engine.messages.Empty());
+
+  window.Menu(menu_id::kWindow);
+  EXPECT_FALSE(shell.fullScreen);
+  window.Pump();
+  window.Send(MessageKind::MouseMove, 300, 400);
+  EXPECT_EQ(window.platform.menuStates.back(), MenuBarState::Attached) << "a window keeps its menu bar";
+  window.Menu(menu_id::kWindow);
+  EXPECT_EQ(window.platform.modeRequests, 2);
+}
+
+TEST(MenuCommands, RefusedFullScreenIsFatal) {
+  Window window;
+  window.platform.grantFullScreen = false;
+  std::string error;
+  try {
+    window.Menu(menu_id::kFullScreen);
+  } catch (const ProgramEnd& end) {
+    error = window.reporter.lastTitle + ": " + window.reporter.lastMessage;
+    EXPECT_EQ(end.exitCode, kExitFatalError);
+  }
+  EXPECT_EQ(error, "error: DISP_CHANGE_FAILED");
+}
+
+TEST(MenuCommands, LeavingFullScreenGivesUpQuietlyAfterTenRefusals) {
+  Window window;
+  window.Menu(menu_id::kFullScreen);
+  window.Pump();
+  window.platform.grantWindow = false;
+  uint32_t before = window.platform.Milliseconds();
+  window.Menu(menu_id::kWindow);
+  EXPECT_TRUE(window.engine.shell.fullScreen);
+  EXPECT_EQ(window.platform.modeRequests, 11);
+  EXPECT_GE(window.platform.Milliseconds() - before, 45u) << "a short pause between the attempts";
+  EXPECT_TRUE(window.engine.messages.Empty());
+}
+
+TEST(MenuCommands, SkipSpeedWaveAndDisplayMode) {
+  Window window;
+  Interpreter& engine = window.engine;
+  window.Menu(menu_id::kSkipToChoice);
+  EXPECT_TRUE(engine.input.skipMode);
+  window.Menu(menu_id::kSpeedSlow);
+  EXPECT_EQ(engine.shell.speedIndex, 0);
+  window.Menu(menu_id::kSpeedFast);
+  EXPECT_EQ(engine.shell.speedIndex, 2);
+  window.Menu(menu_id::kWaveOff);
+  EXPECT_FALSE(engine.shell.waveEnabled);
+  window.Menu(menu_id::kWaveOn);
+  EXPECT_TRUE(engine.shell.waveEnabled);
+
+  engine.text.autoClick = true;
+  window.Menu(menu_id::kPageAtATime);
+  EXPECT_FALSE(engine.input.pageMode) << "one page at a time is refused during autoclick";
+  engine.text.autoClick = false;
+  window.Menu(menu_id::kPageAtATime);
+  EXPECT_TRUE(engine.input.pageMode);
+  window.Menu(menu_id::kDefaultDisplay);
+  EXPECT_FALSE(engine.input.pageMode);
+}
+
+TEST(MenuCommands, FontItemsChooseTheFaceAndStrayIdsChangeNothing) {
+  Window window;
+  Interpreter& engine = window.engine;
+  engine.shell.menu.SetFonts({"IPAGothic", Sjis("ＭＳ ゴシック")});
+  engine.text.configuredFontFace = "Configured";
+  window.Menu(2);
+  EXPECT_EQ(engine.text.defaultFontFace, Sjis("ＭＳ ゴシック"));
+  EXPECT_EQ(engine.shell.menu.checkedFontItem, 2u);
+  for (uint32_t stray : {0u, 3u, 255u, 39999u, 40009u, 99999u}) window.Menu(stray);
+  EXPECT_EQ(engine.text.defaultFontFace, Sjis("ＭＳ ゴシック"));
+  EXPECT_EQ(engine.shell.menu.checkedFontItem, 2u);
+  window.Menu(menu_id::kDefaultFont);
+  EXPECT_EQ(engine.text.defaultFontFace, "Configured");
+  EXPECT_EQ(engine.shell.menu.checkedFontItem, menu_id::kDefaultFont);
+}
+
+TEST(MenuCommands, QuitAsksBeforeClosing) {
+  Window window("answer no\n");
+  window.Menu(menu_id::kQuit);
+  ASSERT_EQ(window.engine.messages.Size(), 1u);
+  window.Pump();  // the confirmation, answered no
+  EXPECT_TRUE(window.engine.messages.Empty());
+}
+
+}  // namespace
+}  // namespace velmio::testing
