@@ -1,0 +1,81 @@
+// Replays the inputs kept from fuzzing the BMP reader and the display-tag parser (crashes found,
+// and the merged corpus that covers their branches; see tests/fuzz-regressions/README.md). Under
+// the sanitizers any out-of-bounds access fails the run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "graphics/bmp_reader.h"
+#include "graphics/display_tag.h"
+#include "graphics/picture_loader.h"
+#include "graphics/surface.h"
+
+namespace velmio {
+namespace {
+
+std::vector<std::string> InputsIn(const std::string& kind) {
+  const char* data = std::getenv("VELMIO_TEST_DATA");
+  std::filesystem::path folder = std::filesystem::path(data != nullptr ? data : "tests") / "fuzz-regressions" / kind;
+  std::vector<std::string> inputs;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    std::ifstream file(entry.path(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (entry.path().extension() != ".corpus") {
+      inputs.push_back(std::move(bytes));
+      continue;
+    }
+    // Packed records: a 32-bit little-endian length, then the input.
+    size_t offset = 0;
+    while (offset + 4 <= bytes.size()) {
+      uint32_t length = 0;
+      for (int i = 0; i < 4; ++i) length |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + i])) << (8 * i);
+      offset += 4;
+      if (length > bytes.size() - offset) break;
+      inputs.push_back(bytes.substr(offset, length));
+      offset += length;
+    }
+  }
+  return inputs;
+}
+
+TEST(FuzzRegressions, BmpReader) {
+  std::vector<std::string> inputs = InputsIn("bmp");
+  EXPECT_FALSE(inputs.empty());
+  int accepted = 0;
+  for (const std::string& input : inputs) {
+    std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(input.data()), input.size());
+    DecodedPicture picture;
+    if (DecodeBmp(bytes, picture)) {
+      ++accepted;
+      ASSERT_EQ(picture.pixels.size(), static_cast<size_t>(picture.Stride()) * picture.height);
+      Surface surface;
+      EXPECT_TRUE(AdoptDecodedPicture(picture, surface));
+    }
+    if (bytes.size() > 1) {
+      size_t split = bytes[0] % bytes.size();
+      DecodeDib(bytes.subspan(1, split), bytes.subspan(1 + split), picture);
+    }
+  }
+  EXPECT_GT(accepted, 0);
+}
+
+TEST(FuzzRegressions, DisplayTag) {
+  std::vector<std::string> inputs = InputsIn("tag");
+  EXPECT_FALSE(inputs.empty());
+  for (const std::string& input : inputs) {
+    TagParse parse = ParsePictureSpecification(input);
+    if (parse.error == TagError::None && parse.tag.hasAnimation) {
+      EXPECT_GE(parse.tag.cells, 1);
+      if (parse.tag.interval == -1) EXPECT_EQ(parse.tag.intervals.size(), static_cast<size_t>(parse.tag.cells));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velmio
