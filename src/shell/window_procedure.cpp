@@ -1,5 +1,6 @@
 #include "shell/window_procedure.h"
 
+#include "graphics/present.h"
 #include "platform/encoding.h"
 #include "shell/errors.h"
 #include "shell/interpreter.h"
@@ -107,8 +108,10 @@ void WindowProcedure(Interpreter& engine, const Message& message) {
       input.rightClickFlag = true;
       RecordClickPosition(engine, message);
       break;
-    case MessageKind::Timer:
     case MessageKind::Paint:
+      PresentDisplay(engine);
+      break;
+    case MessageKind::Timer:
     case MessageKind::MediaNotification:
       break;
   }

@@ -128,6 +128,15 @@ class Session:
             shutil.copy(path, self.artifacts)
         return read_xwd(path)
 
+    def capture_until(self, name, problems_of, seconds=15):
+        """Captures the window until `problems_of(capture)` is empty; returns the last problems."""
+        deadline = time.time() + seconds
+        while True:
+            problems = problems_of(self.capture(name))
+            if not problems or time.time() > deadline:
+                return problems
+            time.sleep(0.1)
+
     def click(self, x, y):
         self.run("xdotool", "mousemove", "--window", self.window, str(x), str(y), "click", "1")
 
@@ -188,52 +197,59 @@ def main():
             f.write(scenario.encode("cp932"))
         session.start_game(game)
         session.wait_for_log("TEXT こんにちは、世界。\\")
-        time.sleep(0.3)
-        failures += check_window(*session.capture("window"))
+        problems = session.capture_until("window", lambda shot: check_window(*shot))
+        failures += problems
 
         # 表示形式 (the fifth item) -> 一ページごと (the second entry of its popup).
         session.click(290, 10)
-        time.sleep(0.3)
-        width, height, pixel = session.capture("popup")
-        if is_black(pixel(300, 55)):
+        if session.capture_until("popup", lambda shot: ["closed"] if is_black(shot[2](300, 55)) else []):
             failures.append("the popup of the display mode item did not open")
         session.click(310, 52)
-        time.sleep(0.2)
+        if session.capture_until("popup-closed", lambda shot: [] if is_black(shot[2](300, 55)) else ["open"]):
+            failures.append("the popup did not close after the choice")
         session.click(320, 300)
         session.wait_for_log("TEXT フルスクリーン\\")
 
-        # 画面 -> フルスクリーン
+        # 画面 -> フルスクリーン, with the pointer then low on the screen.
         session.click(62, 10)
-        time.sleep(0.2)
+        session.capture_until("screen-popup", lambda shot: ["closed"] if is_black(shot[2](80, 31)) else [])
         session.click(80, 31)
-        time.sleep(0.8)
-        session.move(640, 600)
-        time.sleep(0.4)
-        width, height, pixel = session.capture("fullscreen")
+        full_screen = False
         if not session.window_manager:
             print("note: no window manager (evilwm), full screen not checked")
-        elif (width, height) != (SCREEN_WIDTH, SCREEN_HEIGHT):
-            failures.append("full screen window is %dx%d" % (width, height))
         else:
-            if not all(is_black(pixel(x, y)) for x in (0, 100, 1179, 1279) for y in (5, 400, 760)):
-                failures.append("no black bars beside the scaled picture")
-            if not is_black(pixel(640, 8)):
-                failures.append("the menu bar shows while the pointer is low")
-            session.move(640, 5)
-            time.sleep(0.4)
-            width, height, pixel = session.capture("fullscreen-menu")
-            if is_black(pixel(200, 8)):
-                failures.append("the menu bar does not show when the pointer is at the top")
-        session.click(640, 500)
-        session.game.wait(timeout=20)
+            session.move(640, 600)
+
+            def low_pointer(shot):
+                width, height, pixel = shot
+                if (width, height) != (SCREEN_WIDTH, SCREEN_HEIGHT):
+                    return ["full screen window is %dx%d" % (width, height)]
+                if not all(is_black(pixel(x, y)) for x in (0, 100, 1179, 1279) for y in (5, 400, 760)):
+                    return ["no black bars beside the scaled picture"]
+                if not is_black(pixel(640, 8)):
+                    return ["the menu bar shows while the pointer is low"]
+                return []
+
+            problems = session.capture_until("fullscreen", low_pointer)
+            failures += problems
+            full_screen = not problems
+            if full_screen:
+                session.move(640, 5)
+                if session.capture_until("fullscreen-menu", lambda shot: ["hidden"] if is_black(shot[2](200, 8)) else []):
+                    failures.append("the menu bar does not show when the pointer is at the top")
+        if full_screen:
+            session.click(640, 500)
+        else:
+            session.click(320, 300)
+        session.game.wait(timeout=30)
         if session.game.returncode != 0:
             failures.append("exit code %d" % session.game.returncode)
         with open(os.path.join(game, "envdata"), "rb") as f:
             settings = f.read()
-        full_screen, wave, speed, page_mode = struct.unpack("<4i", settings[:16])
+        remembered_full_screen, wave, speed, page_mode = struct.unpack("<4i", settings[:16])
         if page_mode != 1:
             failures.append("the menu choice 一ページごと did not reach the game (envdata %r)" % settings)
-        if full_screen != 1 and session.window_manager:
+        if full_screen and remembered_full_screen != 1:
             failures.append("envdata does not remember full screen")
     except (RuntimeError, subprocess.SubprocessError) as error:
         failures.append(str(error))

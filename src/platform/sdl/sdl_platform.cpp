@@ -191,6 +191,13 @@ void SdlPlatform::Translate(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
         Post(MessageKind::Close, 0, 0);
+      } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        // An open popup does not outlive the player turning to another program.
+        if (menu_->PopupOpen()) {
+          menu_->ClosePopup();
+          menuOwnsButton_[0] = menuOwnsButton_[1] = false;
+          NoteMenuChange();
+        }
       } else if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
         if (!menu_->PopupOpen()) {
           // Nothing under the pointer is lit any more.
