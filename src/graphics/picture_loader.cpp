@@ -1,5 +1,6 @@
 #include "graphics/picture_loader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>

@@ -109,6 +109,10 @@ TEST_F(PictureLoaderTest, Errors) {
   EXPECT_EQ(ErrorLoading("face.png"), "ロードエラー: ファイルface.pngを開けません。");
   Sources().pictureLibraries.push_back("ifpng.spi|png");
   EXPECT_EQ(ErrorLoading("face.png"), "エラー: ロード失敗!");  // corrupt
+  // A PNG header asking for 100000 x 100000 pixels is refused before anything is allocated.
+  std::string huge("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x02\0\0\0\0\0\0\0", 33);
+  GameFolder::Write("huge.png", huge);
+  EXPECT_EQ(ErrorLoading("huge.png"), "エラー: ロード失敗!");
 }
 
 TEST_F(PictureLoaderTest, MissingPictureTolerance) {
