@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
   for (ScriptEvent& event : events)
     if (event.kind == ScriptEventKind::Screenshot) event.text = Absolute(event.text);
 
+  const std::string screenshotFile = Absolute(commandLine.screenshotFile);
+
   if (chdir(commandLine.gameFolder.c_str()) != 0) return Fail("cannot enter the game folder " + commandLine.gameFolder);
 
   if (!commandLine.headless) {
@@ -73,8 +75,8 @@ int main(int argc, char** argv) {
       fprintf(stderr, "velmio: cannot open a window (%s); 'velmio --headless' plays without one.\n", problem.c_str());
       return kExitFatalError;
     }
-    return RunEngine(*window, log, Absolute(commandLine.screenshotFile));
+    return RunEngine(*window, log, screenshotFile);
   }
   HeadlessPlatform platform(std::move(events), commandLine.maxTime);
-  return RunEngine(platform, log, Absolute(commandLine.screenshotFile));
+  return RunEngine(platform, log, screenshotFile);
 }
