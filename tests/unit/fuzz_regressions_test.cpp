@@ -19,8 +19,11 @@ namespace velmio {
 namespace {
 
 std::vector<std::string> InputsIn(const std::string& kind) {
+  // ctest names the tests folder; run by hand, it is found beside this file.
   const char* data = std::getenv("VELMIO_TEST_DATA");
-  std::filesystem::path folder = std::filesystem::path(data != nullptr ? data : "tests") / "fuzz-regressions" / kind;
+  std::filesystem::path tests =
+      data != nullptr ? std::filesystem::path(data) : std::filesystem::path(__FILE__).parent_path().parent_path();
+  std::filesystem::path folder = tests / "fuzz-regressions" / kind;
   std::vector<std::string> inputs;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
