@@ -8,6 +8,8 @@
 #include "graphics/effects.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "graphics/compose.h"
@@ -38,6 +40,15 @@ struct EffectRect {
 };
 
 uint32_t Now(Interpreter& engine) { return engine.platform.Milliseconds(); }
+
+// Frames shown by the running effect; with VELMIO_EFFECT_STATS set in the environment each effect
+// reports its frame count and duration on standard error (for measuring the window backend).
+int framesShown = 0;
+
+void ShowFrame(Interpreter& engine, const Surface& source, const ScreenArea& area) {
+  ++framesShown;
+  CopyToWindow(engine, source, area);
+}
 
 uint32_t Elapsed(Interpreter& engine, uint32_t since) { return Now(engine) - since; }
 
@@ -90,7 +101,7 @@ void Stripes(Interpreter& engine, int type, int32_t duration, const EffectRect& 
     } else {
       for (int y = r.top + k; y <= r.bottom; y += 16) CopyRow(window, graphics.compose, y, r);
     }
-    CopyToWindow(engine, window, r.Area());
+    ShowFrame(engine, window, r.Area());
     EndStep(engine, start, duration / 16);
   }
 }
@@ -114,7 +125,7 @@ void SoftWipe(Interpreter& engine, int type, int32_t duration, const EffectRect&
         if (line >= r.top && line <= r.bottom) CopyRow(window, graphics.compose, line, r);
       }
     }
-    CopyToWindow(engine, window, r.Area());
+    ShowFrame(engine, window, r.Area());
     EndStep(engine, start, slot);
   }
 }
@@ -142,7 +153,7 @@ void Crossfade(Interpreter& engine, int32_t duration, const EffectRect& r) {
                        parity);
       }
     }
-    CopyToWindow(engine, work, r.Area());
+    ShowFrame(engine, work, r.Area());
     if (alpha >= 255) return;
     PumpOneMessage(engine);
     const uint32_t elapsed = Elapsed(engine, start);
@@ -187,7 +198,7 @@ void Scroll(Interpreter& engine, int type, int32_t duration) {
         for (int i = 0; i < 6; ++i) std::memcpy(window.Row(474 + i), compose.Row(6 * k + i), kRowBytes);
         break;
     }
-    CopyToWindow(engine, window, ScreenArea{0, 0, kScreenWidth, kScreenHeight});
+    ShowFrame(engine, window, ScreenArea{0, 0, kScreenWidth, kScreenHeight});
     EndStep(engine, start, duration / 80);
   }
 }
@@ -229,7 +240,7 @@ void ThresholdLoop(Interpreter& engine, int32_t duration, int units, int last, c
         frame(static_cast<size_t>(kScreenHeight - 1 - y) * kRowBytes + r.left * 3, static_cast<size_t>(r.Width()) * 3,
               threshold);
     }
-    CopyToWindow(engine, engine.graphics.display, r.Area());
+    ShowFrame(engine, engine.graphics.display, r.Area());
     PumpOneMessage(engine);
     const uint32_t elapsed = Elapsed(engine, start);
     int64_t step = elapsed / slot;
@@ -303,7 +314,7 @@ void Mosaic(Interpreter& engine, bool out, int32_t duration) {
   for (int n = 0; n < 6; ++n) {
     const uint32_t start = Now(engine);
     MosaicStep(graphics.display, *source, kBlocks[out ? n : 5 - n]);
-    PresentDisplay(engine);
+    ShowFrame(engine, graphics.display, ScreenArea{0, 0, kScreenWidth, kScreenHeight});
     EndStep(engine, start, duration / 10);
   }
 }
@@ -338,6 +349,8 @@ void ShowWithEffect(Interpreter& engine, int32_t type, int32_t duration, std::st
   if (type == 0) return;
   GraphicsState& graphics = engine.graphics;
   const EffectRect r = TakeRect(graphics, rect);
+  framesShown = 0;
+  const uint32_t started = Now(engine);
   if (type < 0 || type > kMaxEffectType)
     RaiseError("エラー", "不正なエフェクト番号です。EFFECT命令をチェックしてください。");
   const bool empty = r.right < r.left || r.bottom < r.top;
@@ -382,6 +395,9 @@ void ShowWithEffect(Interpreter& engine, int32_t type, int32_t duration, std::st
   }
   // Final display.
   if (!empty) ShowComposedRect(engine, r.left, r.top, r.right, r.bottom);
+  static const bool reportStats = getenv("VELMIO_EFFECT_STATS") != nullptr;
+  if (reportStats)
+    fprintf(stderr, "velmio: effect %d: %d frames in %u ms\n", type, framesShown, Now(engine) - started);
   if (type >= 2) Sleep(engine, graphics.effectBlank);
 }
 
