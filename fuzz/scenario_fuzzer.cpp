@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Most interesting inputs start with a definition block; give the fuzzer one for free half the time.
   std::string text(reinterpret_cast<const char*>(data), size);
   if (size > 0 && (data[0] & 1) != 0) text = "*define\ngame\n*start\n" + text.substr(1);
-  HeadlessPlatform platform({}, 200);
+  HeadlessPlatform platform({}, 20);
   EventLog log;
   Interpreter engine(platform, log);
   QuietReporter reporter;
