@@ -39,8 +39,11 @@ void DrawKeyedRuns(const DrawPass& pass, const uint8_t* bufferEnd) {
   for (int row = 0; row < pass.height; ++row) {
     int i = 0;
     while (i < pass.width) {
-      i = FindOtherPixel(sourceRow, i, pass.width, key, bufferEnd);
-      if (i >= pass.width) break;
+      const uint8_t* first = sourceRow + 3 * i;  // most runs start at once: no search needed
+      if (first[0] == key.blue && first[1] == key.green && first[2] == key.red) {
+        i = FindOtherPixel(sourceRow, i + 1, pass.width, key, bufferEnd);
+        if (i >= pass.width) break;
+      }
       const int end = FindKeyPixel(sourceRow, i + 1, pass.width, key, bufferEnd);
       const size_t bytes = static_cast<size_t>(end - i) * 3;
       if constexpr (Blended)

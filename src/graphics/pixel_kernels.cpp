@@ -11,6 +11,15 @@
 #endif
 
 namespace velmio {
+
+PixelKey::PixelKey(uint8_t blue, uint8_t green, uint8_t red) : blue(blue), green(green), red(red), pattern{} {
+  for (int i = 0; i < 30; i += 3) {
+    pattern[i] = blue;
+    pattern[i + 1] = green;
+    pattern[i + 2] = red;
+  }
+}
+
 namespace {
 
 // --- The reference: the table itself, one byte at a time ---
@@ -45,7 +54,7 @@ void MaskFadeTable(uint8_t* display, const uint8_t* oldBytes, const uint8_t* new
 }
 
 template <bool WantKey>
-int FindTable(const uint8_t* row, int i, int width, PixelKey key) {
+int FindTable(const uint8_t* row, int i, int width, const PixelKey& key) {
   for (; i < width; ++i) {
     const uint8_t* s = row + 3 * i;
     const bool isKey = s[0] == key.blue && s[1] == key.green && s[2] == key.red;
@@ -147,9 +156,8 @@ void MaskFadeSse2(uint8_t* display, const uint8_t* oldBytes, const uint8_t* newB
 
 // Five pixels per 16-byte load: bit 3k of `keys` is set when pixel k equals the key.
 template <bool WantKey>
-int FindSse2(const uint8_t* row, int i, int width, PixelKey key, const uint8_t* bufferEnd) {
-  const char b = static_cast<char>(key.blue), g = static_cast<char>(key.green), r = static_cast<char>(key.red);
-  const __m128i pattern = _mm_setr_epi8(b, g, r, b, g, r, b, g, r, b, g, r, b, g, r, 0);
+int FindSse2(const uint8_t* row, int i, int width, const PixelKey& key, const uint8_t* bufferEnd) {
+  const __m128i pattern = _mm_load_si128(reinterpret_cast<const __m128i*>(key.pattern));  // byte 15 never counts
   while (i + 5 <= width && row + 3 * i + 16 <= bufferEnd) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 3 * i));
     const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, pattern)));
@@ -255,11 +263,27 @@ VELMIO_AVX2 void MaskFadeAvx2(uint8_t* display, const uint8_t* oldBytes, const u
 
 // Ten pixels per 32-byte load.
 template <bool WantKey>
-VELMIO_AVX2 int FindAvx2(const uint8_t* row, int i, int width, PixelKey key, const uint8_t* bufferEnd) {
-  const char b = static_cast<char>(key.blue), g = static_cast<char>(key.green), r = static_cast<char>(key.red);
-  const __m256i pattern = _mm256_setr_epi8(b, g, r, b, g, r, b, g, r, b, g, r, b, g, r, b, g, r, b, g, r, b, g, r, b, g,
-                                           r, b, g, r, 0, 0);
+VELMIO_AVX2 int FindAvx2(const uint8_t* row, int i, int width, const PixelKey& key, const uint8_t* bufferEnd) {
+  const __m256i pattern = _mm256_load_si256(reinterpret_cast<const __m256i*>(key.pattern));
   constexpr unsigned kFirstBytes = 0x09249249u;  // bits 0, 3, ..., 27
+  // Twenty pixels per round while they last: the two loads overlap in flight.
+  while (i + 20 <= width && row + 3 * i + 62 <= bufferEnd) {
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 3 * i));
+    const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 3 * i + 30));
+    const unsigned equalFirst = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(first, pattern)));
+    const unsigned equalSecond = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(second, pattern)));
+    unsigned keysFirst = equalFirst & (equalFirst >> 1) & (equalFirst >> 2) & kFirstBytes;
+    unsigned keysSecond = equalSecond & (equalSecond >> 1) & (equalSecond >> 2) & kFirstBytes;
+    if constexpr (!WantKey) {
+      keysFirst = ~keysFirst & kFirstBytes;
+      keysSecond = ~keysSecond & kFirstBytes;
+    }
+    if (keysFirst | keysSecond) {
+      _mm256_zeroupper();
+      return keysFirst ? i + __builtin_ctz(keysFirst) / 3 : i + 10 + __builtin_ctz(keysSecond) / 3;
+    }
+    i += 20;
+  }
   while (i + 10 <= width && row + 3 * i + 32 <= bufferEnd) {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 3 * i));
     const unsigned equal = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, pattern)));
@@ -334,19 +358,19 @@ void InvertBytes(uint8_t* bytes, size_t count) {
 }
 
 namespace {
-int FindKeyTable(const uint8_t* row, int i, int width, PixelKey key, const uint8_t*) {
+int FindKeyTable(const uint8_t* row, int i, int width, const PixelKey& key, const uint8_t*) {
   return FindTable<true>(row, i, width, key);
 }
-int FindOtherTable(const uint8_t* row, int i, int width, PixelKey key, const uint8_t*) {
+int FindOtherTable(const uint8_t* row, int i, int width, const PixelKey& key, const uint8_t*) {
   return FindTable<false>(row, i, width, key);
 }
 }  // namespace
 
-int FindKeyPixel(const uint8_t* row, int from, int width, PixelKey key, const uint8_t* bufferEnd) {
+int FindKeyPixel(const uint8_t* row, int from, int width, const PixelKey& key, const uint8_t* bufferEnd) {
   VELMIO_DISPATCH(FindAvx2<true>, FindSse2<true>, FindKeyTable, row, from, width, key, bufferEnd)
 }
 
-int FindOtherPixel(const uint8_t* row, int from, int width, PixelKey key, const uint8_t* bufferEnd) {
+int FindOtherPixel(const uint8_t* row, int from, int width, const PixelKey& key, const uint8_t* bufferEnd) {
   VELMIO_DISPATCH(FindAvx2<false>, FindSse2<false>, FindOtherTable, row, from, width, key, bufferEnd)
 }
 

@@ -38,10 +38,13 @@ void InvertBytes(uint8_t* bytes, size_t count);
 // that is (FindKeyPixel) or is not (FindOtherPixel) the colour key, or `width` when there is
 // none. Bytes are read only below `bufferEnd`.
 struct PixelKey {
-  uint8_t blue = 0, green = 0, red = 0;
+  PixelKey(uint8_t blue, uint8_t green, uint8_t red);
+  uint8_t blue, green, red;
+  // The key repeated ten times (30 bytes, then 2 zero bytes), built once per picture drawn.
+  alignas(32) uint8_t pattern[32];
 };
-int FindKeyPixel(const uint8_t* row, int from, int width, PixelKey key, const uint8_t* bufferEnd);
-int FindOtherPixel(const uint8_t* row, int from, int width, PixelKey key, const uint8_t* bufferEnd);
+int FindKeyPixel(const uint8_t* row, int from, int width, const PixelKey& key, const uint8_t* bufferEnd);
+int FindOtherPixel(const uint8_t* row, int from, int width, const PixelKey& key, const uint8_t* bufferEnd);
 
 // Which implementation runs: the widest the processor has, unless a test forces a narrower one.
 enum class KernelLevel : uint8_t { Table, Sse2, Avx2 };
