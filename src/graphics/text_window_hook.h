@@ -1,8 +1,6 @@
 #pragma once
 // The two places where the graphics subsystem hands over to the text window (Part 3.1). The
-// TEXT subsystem provides these functions (src/text/); until it does, the stubs in
-// src/graphics/text_window_hook_stub.cpp do nothing (the text window is then never shown).
-// Text helper: define both in src/text/ and delete text_window_hook_stub.cpp.
+// text subsystem defines both (src/text/text_window.cpp).
 
 namespace velmio {
 
