@@ -7,54 +7,17 @@
 namespace velmio {
 namespace {
 
-constexpr uint32_t kBarColour = 0xFFF0F0F0;
-constexpr uint32_t kHighlightColour = 0xFFCCE8FF;
-constexpr uint32_t kHighlightEdge = 0xFF99D1FF;
-constexpr uint32_t kTextColour = 0xFF000000;
-constexpr uint32_t kPopupEdge = 0xFF979797;
+using widget_colour::kText;
+constexpr uint32_t kBarColour = widget_colour::kFace;
 constexpr int kItemPadding = 8;       // left and right of a top-level text
 constexpr int kCheckColumn = 22;      // room for the check mark left of a popup entry
 constexpr int kPopupRightPadding = 24;
-constexpr int kFontHeight = 14;
-
-void FillRect(uint32_t* pixels, int stride, int areaWidth, int areaHeight, WidgetRect rect, uint32_t colour) {
-  int left = std::max(rect.left, 0), top = std::max(rect.top, 0);
-  int right = std::min(rect.left + rect.width, areaWidth), bottom = std::min(rect.top + rect.height, areaHeight);
-  for (int y = top; y < bottom; ++y) std::fill(pixels + y * stride + left, pixels + y * stride + std::max(left, right), colour);
-}
-
-void FrameRect(uint32_t* pixels, int stride, int areaWidth, int areaHeight, WidgetRect rect, uint32_t colour) {
-  FillRect(pixels, stride, areaWidth, areaHeight, {rect.left, rect.top, rect.width, 1}, colour);
-  FillRect(pixels, stride, areaWidth, areaHeight, {rect.left, rect.top + rect.height - 1, rect.width, 1}, colour);
-  FillRect(pixels, stride, areaWidth, areaHeight, {rect.left, rect.top, 1, rect.height}, colour);
-  FillRect(pixels, stride, areaWidth, areaHeight, {rect.left + rect.width - 1, rect.top, 1, rect.height}, colour);
-}
-
-// A tick two pixels thick: down-right for three steps, then up-right for five.
-void PaintCheckMark(uint32_t* pixels, int stride, int areaWidth, int areaHeight, int x, int y, uint32_t colour) {
-  static constexpr int kRise[] = {0, 1, 2, 3, 2, 1, 0, -1, -2};
-  for (int i = 0; i < 9; ++i) {
-    int px = x + i, py = y + 4 + kRise[i];
-    for (int thickness = 0; thickness < 2; ++thickness)
-      if (px >= 0 && px < areaWidth && py + thickness >= 0 && py + thickness < areaHeight)
-        pixels[(py + thickness) * stride + px] = colour;
-  }
-}
-
-uint32_t Mix(uint32_t background, uint32_t colour, unsigned coverage) {
-  uint32_t result = 0xFF000000;
-  for (int shift = 0; shift < 24; shift += 8) {
-    unsigned b = background >> shift & 0xFF, c = colour >> shift & 0xFF;
-    result |= ((b * (255 - coverage) + c * coverage + 127) / 255) << shift;
-  }
-  return result;
-}
 
 }  // namespace
 
 MenuBarWidget::MenuBarWidget(int width, int height)
     : width_(width), height_(height), rasteriser_(std::make_unique<fonts::GlyphRasteriser>()) {
-  rasteriser_->SelectFont(fonts::FontRequest{"IPAGothic", kFontHeight, 0, fonts::kWeightDefault});
+  rasteriser_->SelectFont(fonts::FontRequest{kWidgetFontFace, kWidgetFontHeight, 0, fonts::kWeightDefault});
 }
 
 MenuBarWidget::~MenuBarWidget() = default;
@@ -198,37 +161,19 @@ std::vector<WidgetRect> MenuBarWidget::ItemRects() const { return itemRects_; }
 std::vector<WidgetRect> MenuBarWidget::PopupItemRects() const { return popup_.items; }
 WidgetRect MenuBarWidget::PopupRect() const { return popup_.rect; }
 
-void MenuBarWidget::PaintText(uint32_t* pixels, int stride, int areaWidth, int areaHeight, int x, int y,
-                              const std::string& text, uint32_t colour, uint32_t background) {
-  int textWidth = TextWidth(text), cellHeight = rasteriser_->CellHeight();
-  if (textWidth <= 0 || cellHeight <= 0) return;
-  coverage_.assign(static_cast<size_t>(textWidth) * cellHeight, 0);
-  fonts::CoveragePlane plane{coverage_.data(), textWidth, cellHeight, textWidth};
-  rasteriser_->Draw(text, fonts::TextEncoding::Utf8, plane, 0, 0);
-  for (int row = 0; row < cellHeight; ++row) {
-    int py = y + row;
-    if (py < 0 || py >= areaHeight) continue;
-    for (int column = 0; column < textWidth; ++column) {
-      int px = x + column;
-      unsigned coverage = coverage_[static_cast<size_t>(row) * textWidth + column];
-      if (px < 0 || px >= areaWidth || coverage == 0) continue;
-      pixels[py * stride + px] = Mix(background, colour, coverage);
-    }
-  }
-}
-
 void MenuBarWidget::PaintBar(uint32_t* pixels, int stride) {
-  FillRect(pixels, stride, width_, kBarHeight, {0, 0, width_, kBarHeight}, kBarColour);
+  PixelCanvas canvas{pixels, stride, width_, kBarHeight};
+  FillRect(canvas, {0, 0, width_, kBarHeight}, kBarColour);
   int textTop = (kBarHeight - rasteriser_->CellHeight()) / 2;
   for (size_t i = 0; i < itemRects_.size(); ++i) {
     WidgetRect rect = itemRects_[i];
     bool lit = static_cast<int>(i) == openItem_ || static_cast<int>(i) == hoverItem_;
-    uint32_t background = lit ? kHighlightColour : kBarColour;
+    uint32_t background = lit ? widget_colour::kHighlight : kBarColour;
     if (lit) {
-      FillRect(pixels, stride, width_, kBarHeight, rect, background);
-      FrameRect(pixels, stride, width_, kBarHeight, rect, kHighlightEdge);
+      FillRect(canvas, rect, background);
+      FrameRect(canvas, rect, widget_colour::kHighlightEdge);
     }
-    PaintText(pixels, stride, width_, kBarHeight, rect.left + kItemPadding, textTop, view_.items[i].text, kTextColour,
+    PaintText(canvas, *rasteriser_, coverage_, rect.left + kItemPadding, textTop, view_.items[i].text, kText,
               background);
   }
 }
@@ -236,19 +181,19 @@ void MenuBarWidget::PaintBar(uint32_t* pixels, int stride) {
 void MenuBarWidget::PaintPopup(uint32_t* pixels, int stride) {
   if (!PopupOpen()) return;
   WidgetRect area = popup_.rect;
-  int width = area.width, height = area.height;
-  FillRect(pixels, stride, width, height, {0, 0, width, height}, kBarColour);
-  FrameRect(pixels, stride, width, height, {0, 0, width, height}, kPopupEdge);
+  PixelCanvas canvas{pixels, stride, area.width, area.height};
+  FillRect(canvas, {0, 0, area.width, area.height}, kBarColour);
+  FrameRect(canvas, {0, 0, area.width, area.height}, widget_colour::kEdge);
   const std::vector<MenuItemView>& entries = view_.items[openItem_].popup;
   int textTop = (kItemHeight - rasteriser_->CellHeight()) / 2;
   for (size_t i = 0; i < entries.size(); ++i) {
     WidgetRect rect = popup_.items[i];
     rect.left -= area.left;
     rect.top -= area.top;
-    uint32_t background = static_cast<int>(i) == hoverEntry_ ? kHighlightColour : kBarColour;
-    if (background != kBarColour) FillRect(pixels, stride, width, height, rect, background);
-    if (entries[i].checked) PaintCheckMark(pixels, stride, width, height, rect.left + 7, rect.top + 5, kTextColour);
-    PaintText(pixels, stride, width, height, rect.left + kCheckColumn, rect.top + textTop, entries[i].text, kTextColour,
+    uint32_t background = static_cast<int>(i) == hoverEntry_ ? widget_colour::kHighlight : kBarColour;
+    if (background != kBarColour) FillRect(canvas, rect, background);
+    if (entries[i].checked) PaintCheckMark(canvas, rect.left + 7, rect.top + 7, kText);
+    PaintText(canvas, *rasteriser_, coverage_, rect.left + kCheckColumn, rect.top + textTop, entries[i].text, kText,
               background);
   }
 }

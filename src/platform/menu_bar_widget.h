@@ -9,20 +9,9 @@
 #include <vector>
 
 #include "platform/menu_view.h"
+#include "platform/widget_painting.h"
 
 namespace velmio {
-
-namespace fonts {
-class GlyphRasteriser;
-}
-
-struct WidgetRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  bool Contains(int x, int y) const { return x >= left && x < left + width && y >= top && y < top + height; }
-};
 
 // What a pointer event meant to the menu.
 struct MenuPointerResult {
@@ -81,8 +70,6 @@ class MenuBarWidget {
   void OpenPopup(int item);
   void Changed() { ++version_; }
   int TextWidth(const std::string& text);
-  void PaintText(uint32_t* pixels, int stride, int areaWidth, int areaHeight, int x, int y, const std::string& text,
-                 uint32_t colour, uint32_t background);
 
   int width_;
   int height_;

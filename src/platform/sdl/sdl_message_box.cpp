@@ -1,6 +1,5 @@
 #include "platform/sdl/sdl_message_box.h"
 
-#include <cstdio>
 #include <string>
 
 #include "platform/encoding.h"
@@ -14,8 +13,8 @@ constexpr int kNo = 2;
 
 }  // namespace
 
-MessageBoxAnswer ShowSdlMessageBox(SDL_Window* owner, std::string_view text, std::string_view title,
-                                   MessageBoxStyle style) {
+bool ShowSdlMessageBox(SDL_Window* owner, std::string_view text, std::string_view title, MessageBoxStyle style,
+                       MessageBoxAnswer& answer) {
   std::string textUtf8 = ShiftJisToUtf8(text);
   std::string titleUtf8 = ShiftJisToUtf8(title);
   static const SDL_MessageBoxButtonData kOkButtons[] = {
@@ -32,13 +31,10 @@ MessageBoxAnswer ShowSdlMessageBox(SDL_Window* owner, std::string_view text, std
   data.numbuttons = yesNo ? 2 : 1;
   data.buttons = yesNo ? kYesNoButtons : kOkButtons;
   int pressed = -1;
-  if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-    fprintf(stderr, "velmio: %s: %s\n", titleUtf8.c_str(), textUtf8.c_str());
-    return yesNo ? MessageBoxAnswer::Yes : MessageBoxAnswer::Ok;
-  }
-  if (!yesNo) return MessageBoxAnswer::Ok;
+  if (SDL_ShowMessageBox(&data, &pressed) != 0) return false;
   // Closing the box without a button is the escape answer.
-  return pressed == kYes ? MessageBoxAnswer::Yes : MessageBoxAnswer::No;
+  answer = !yesNo ? MessageBoxAnswer::Ok : pressed == kYes ? MessageBoxAnswer::Yes : MessageBoxAnswer::No;
+  return true;
 }
 
 }  // namespace velmio

@@ -7,10 +7,10 @@
 
 namespace velmio {
 
-// A modal message box; texts are Shift JIS. `owner` may be null (no window shown yet). When
-// the platform cannot show a box the message goes to standard error and the first button
-// counts as chosen.
-MessageBoxAnswer ShowSdlMessageBox(SDL_Window* owner, std::string_view text, std::string_view title,
-                                   MessageBoxStyle style);
+// A modal message box of the desktop; texts are Shift JIS. `owner` may be null (no window
+// shown yet). False when the desktop cannot show one (no message box service, or no fonts for
+// it, as on a bare X server).
+bool ShowSdlMessageBox(SDL_Window* owner, std::string_view text, std::string_view title, MessageBoxStyle style,
+                       MessageBoxAnswer& answer);
 
 }  // namespace velmio

@@ -79,7 +79,9 @@ bool SdlPlatform::Create(std::string& error) {
   bar_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth, kBarHeight);
   popup_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
                              kWindowHeight);
-  if (picture_ == nullptr || bar_ == nullptr || popup_ == nullptr) {
+  boxTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
+                                  kPictureHeight);
+  if (picture_ == nullptr || bar_ == nullptr || popup_ == nullptr || boxTexture_ == nullptr) {
     error = SDL_GetError();
     return false;
   }
@@ -96,6 +98,7 @@ bool SdlPlatform::Create(std::string& error) {
 
 SdlPlatform::~SdlPlatform() {
   cursors_.reset();
+  if (boxTexture_ != nullptr) SDL_DestroyTexture(boxTexture_);
   if (popup_ != nullptr) SDL_DestroyTexture(popup_);
   if (bar_ != nullptr) SDL_DestroyTexture(bar_);
   if (picture_ != nullptr) SDL_DestroyTexture(picture_);
@@ -272,11 +275,100 @@ void SdlPlatform::Idle(uint32_t timeout, WaitKind kind) {
 MessageBoxAnswer SdlPlatform::ShowMessageBox(std::string_view text, std::string_view title, MessageBoxStyle style) {
   RenderIfNeeded();
   menu_->ClosePopup();
-  MessageBoxAnswer answer = ShowSdlMessageBox(shown_ ? window_ : nullptr, text, title, style);
+  MessageBoxAnswer answer = MessageBoxAnswer::Ok;
+  if (!ShowSdlMessageBox(shown_ ? window_ : nullptr, text, title, style, answer))
+    answer = ShowDrawnMessageBox(ShiftJisToUtf8(text), ShiftJisToUtf8(title), style);
   // The clicks that answered the box are not the game's.
   menuOwnsButton_[0] = menuOwnsButton_[1] = false;
   needsRender_ = true;
   return answer;
+}
+
+// The desktop could not show the box: draw it over the picture and wait for its answer here.
+// Nothing else reaches the game meanwhile, as with any modal box.
+MessageBoxAnswer SdlPlatform::ShowDrawnMessageBox(const std::string& text, const std::string& title,
+                                                  MessageBoxStyle style) {
+  if (!shown_) ShowWindow();
+  box_ = std::make_unique<MessageBoxWidget>(kPictureWidth, kPictureHeight, title, text, style);
+  boxVersionShown_ = 0;
+  needsRender_ = true;
+  std::optional<MessageBoxAnswer> answer;
+  bool quitting = false;
+  while (!answer) {
+    RenderIfNeeded();
+    SDL_Event event;
+    if (SDL_WaitEvent(&event) == 0) {
+      answer = box_->DismissAnswer();
+    } else if (event.type == SDL_QUIT) {
+      quitting = true;
+      answer = box_->DismissAnswer();
+    } else {
+      TranslateForBox(event, answer);
+    }
+    if (box_->Version() != boxVersionShown_) needsRender_ = true;
+  }
+  box_.reset();
+  needsRender_ = true;
+  RenderIfNeeded();
+  if (quitting) {
+    // The signal still ends the program once the box is gone.
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+  }
+  return *answer;
+}
+
+void SdlPlatform::TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer) {
+  auto boxPoint = [this](int x, int y) {
+    LogicalPoint point = ToLogical(x, y);
+    point.y -= CurrentLayout().pictureTop;
+    return point;
+  };
+  switch (event.type) {
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) answer = box_->DismissAnswer();
+      else needsRender_ = true;
+      break;
+    case SDL_MOUSEMOTION: {
+      LogicalPoint point = boxPoint(event.motion.x, event.motion.y);
+      box_->PointerMoved(point.x, point.y);
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      if (event.button.button != SDL_BUTTON_LEFT) break;
+      LogicalPoint point = boxPoint(event.button.x, event.button.y);
+      if (event.type == SDL_MOUSEBUTTONDOWN) box_->PointerPressed(point.x, point.y);
+      else answer = box_->PointerReleased(point.x, point.y);
+      break;
+    }
+    case SDL_KEYDOWN:
+      switch (event.key.keysym.sym) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+        case SDLK_SPACE:
+          answer = box_->KeyPressed(MessageBoxKey::Enter);
+          break;
+        case SDLK_ESCAPE:
+          answer = box_->KeyPressed(MessageBoxKey::Escape);
+          break;
+        case SDLK_LEFT:
+          box_->KeyPressed(MessageBoxKey::Left);
+          break;
+        case SDLK_RIGHT:
+          box_->KeyPressed(MessageBoxKey::Right);
+          break;
+        case SDLK_TAB:
+          box_->KeyPressed(MessageBoxKey::Tab);
+          break;
+        default:
+          break;
+      }
+      break;
+    default:
+      break;
+  }
 }
 
 void SdlPlatform::Present(const uint8_t* pixels, int stride, const ScreenArea& area) {
@@ -382,6 +474,19 @@ void SdlPlatform::Render() {
                        source.h * scale};
       SDL_RenderCopyF(renderer_, popup_, &source, &target);
     }
+  }
+  if (box_) {
+    WidgetRect area = box_->Rect();
+    SDL_Rect source{0, 0, std::min(area.width, kPictureWidth), std::min(area.height, kPictureHeight)};
+    if (boxVersionShown_ != box_->Version()) {
+      boxPixels_.assign(static_cast<size_t>(source.w) * source.h, 0);
+      box_->Paint(boxPixels_.data(), source.w);
+      SDL_UpdateTexture(boxTexture_, &source, boxPixels_.data(), source.w * 4);
+      boxVersionShown_ = box_->Version();
+    }
+    SDL_FRect target{layout.originX + area.left * scale, layout.originY + (layout.pictureTop + area.top) * scale,
+                     source.w * scale, source.h * scale};
+    SDL_RenderCopyF(renderer_, boxTexture_, &source, &target);
   }
   SDL_RenderPresent(renderer_);
 }

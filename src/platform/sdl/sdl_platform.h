@@ -6,10 +6,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/menu_bar_widget.h"
+#include "platform/message_box_widget.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_cursors.h"
 
@@ -70,15 +72,21 @@ class SdlPlatform final : public Platform {
   void RenderIfNeeded();
   void Render();
   void SaveScreenshot();
+  MessageBoxAnswer ShowDrawnMessageBox(const std::string& text, const std::string& title, MessageBoxStyle style);
+  void TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* picture_ = nullptr;
   SDL_Texture* bar_ = nullptr;
   SDL_Texture* popup_ = nullptr;
+  SDL_Texture* boxTexture_ = nullptr;
   std::vector<uint32_t> frame_;       // the picture as last presented, 0x00RRGGBB
   std::vector<uint32_t> barPixels_;
   std::vector<uint32_t> popupPixels_;
+  std::unique_ptr<MessageBoxWidget> box_;  // a drawn message box is open
+  std::vector<uint32_t> boxPixels_;
+  uint64_t boxVersionShown_ = 0;
   std::unique_ptr<MenuBarWidget> menu_;
   uint64_t barVersionShown_ = 0;
   std::unique_ptr<SdlCursors> cursors_;
