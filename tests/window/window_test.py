@@ -3,6 +3,7 @@
 
 Checks that the window has the menu bar above a 640 x 480 picture, that the story text is drawn,
 that a menu item chosen with the mouse reaches the game (its setting is in "envdata" afterwards),
+that the quit item asks before the program ends,
 that full screen scales the picture with black bars and hides the menu bar until the pointer
 reaches the top rows (when a window manager, evilwm, is there to grant full screen), and that a
 click in the picture ends the click wait.
@@ -237,10 +238,17 @@ def main():
                 session.move(640, 5)
                 if session.capture_until("fullscreen-menu", lambda shot: ["hidden"] if is_black(shot[2](200, 8)) else []):
                     failures.append("the menu bar does not show when the pointer is at the top")
+        # 終了 asks first (in a box of the desktop, or drawn over the picture where the desktop
+        # cannot show one); Enter answers yes.
         if full_screen:
-            session.click(640, 500)
+            session.move(144, 5)
+            time.sleep(0.3)
+            session.click(144, 8)
         else:
-            session.click(320, 300)
+            session.click(12, 10)
+        session.wait_for_log("MESSAGEBOX 終了確認: 終了しますか？")
+        time.sleep(0.5)
+        session.run("xdotool", "key", "Return")
         session.game.wait(timeout=30)
         if session.game.returncode != 0:
             failures.append("exit code %d" % session.game.returncode)
