@@ -1,4 +1,4 @@
-// Feeds arbitrary picture specifications to the display-tag parser and checks what it accepts.
+// Feeds arbitrary picture descriptors to the display-tag parser and checks what it accepts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,8 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace velmio;
-  std::string_view specification(reinterpret_cast<const char*>(data), size);
-  TagParse parse = ParsePictureSpecification(specification);
+  std::string_view descriptor(reinterpret_cast<const char*>(data), size);
+  TagParse parse = ParsePictureDescriptor(descriptor);
   if (parse.error != TagError::None) return 0;
   const DisplayTag& tag = parse.tag;
   if (tag.fileName.size() > size) std::abort();

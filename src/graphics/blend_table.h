@@ -1,5 +1,5 @@
 #pragma once
-// `BlendTable` (Part 4.1): 65,536 bytes, entry [i * 256 + j] = i * j / 255 (integer division).
+// `BlendTable`: 65,536 bytes, entry [i * 256 + j] = i * j / 255 (integer division).
 // Every blend in the system (layers, filters, effects, text window tint) reads this table
 // instead of multiplying. It is a constant built at compile time, so it is ready before any
 // drawing without an initialisation step.

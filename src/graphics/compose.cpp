@@ -188,7 +188,7 @@ void DrawLayer(const PictureLayer& layer, Surface& target, const ClipRect& clip,
   int sourceX = layer.cell * cellWidth;
   int skip = 0;
 
-  // 2. Clip (the spec's clip, further limited to the target surface).
+  // 2. Clip (the layer's clip, further limited to the target surface).
   const int clipLeft = std::max(clip.left, 0);
   const int clipTop = std::max(clip.top, 0);
   const int clipRight = std::min(clip.right, target.width);
@@ -369,7 +369,7 @@ void ComposeScreen(Interpreter& engine, const DirtyRect& rect) {
                     graphics.monochromeBlue);
   if (graphics.negativeMode == 2) ApplyNegative(compose, left, top, right, bottom);
 
-  // 9. The text window, always top-most (Part 3.1).
+  // 9. The text window, always top-most.
   DirtyRect working;
   working.left = left;
   working.top = top;

@@ -1,5 +1,5 @@
 #pragma once
-// Screen composition (Part 4.1): DrawLayer, the colour filters and ComposeScreen.
+// Screen composition: DrawLayer, the colour filters and ComposeScreen.
 #include "graphics/graphics_state.h"
 
 namespace velmio {

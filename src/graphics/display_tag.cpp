@@ -128,15 +128,15 @@ TagError ReadAnimation(TagReader& reader, DisplayTag& tag) {
 
 }  // namespace
 
-TagParse ParsePictureSpecification(std::string_view specification) {
+TagParse ParsePictureDescriptor(std::string_view descriptor) {
   TagParse result;
   DisplayTag& tag = result.tag;
-  if (specification.empty() || specification[0] != ':') {
-    tag.fileName = std::string(specification);
+  if (descriptor.empty() || descriptor[0] != ':') {
+    tag.fileName = std::string(descriptor);
     return result;
   }
   tag.hasTag = true;
-  TagReader reader(specification);
+  TagReader reader(descriptor);
   reader.Advance();
   while (reader.Current() == ' ' || reader.Current() == '\t') reader.Advance();
   result.error = ReadTransparencyLetter(reader, tag);

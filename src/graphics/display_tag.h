@@ -6,10 +6,10 @@
 
 namespace velmio {
 
-// What a picture specification asks for: an optional display tag (":a/3,100,0;") and the file
+// What a picture descriptor asks for: an optional display tag (":a/3,100,0;") and the file
 // name after it. Parsing never touches a layer, so it can be tested and fuzzed on its own.
 struct DisplayTag {
-  bool hasTag = false;  // the specification began with ':'
+  bool hasTag = false;  // the descriptor began with ':'
 
   // Transparency letter. `mode` is one of the layer's transparency modes (0 top-left key,
   // 1 alpha mask, 2 colour key, 3 copy); without a letter the default mode applies.
@@ -47,6 +47,6 @@ struct TagParse {
 // cells, and the bound keeps the interval table small whatever the input.
 constexpr int32_t kMaxCells = 4096;
 
-TagParse ParsePictureSpecification(std::string_view specification);
+TagParse ParsePictureDescriptor(std::string_view descriptor);
 
 }  // namespace velmio

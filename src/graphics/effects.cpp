@@ -1,4 +1,4 @@
-// Transition effects (Part 4.3): ShowWithEffect with types 0..18, the effect slots and the
+// Transition effects: ShowWithEffect with types 0..18, the effect slots and the
 // commands `effect`, `effectblank` and `print`.
 //
 // The window: the platform keeps what was presented last over each area. While a stripe, wipe
@@ -205,12 +205,12 @@ void Scroll(Interpreter& engine, int type, int32_t duration) {
 
 // Mask effects, step 1: the mask picture tiled over the effect work surface, then its blue byte
 // spread over the three bytes of each pixel into `maskBytes` (same layout as a screen surface).
-void PrepareMask(Interpreter& engine, std::string_view specification) {
+void PrepareMask(Interpreter& engine, std::string_view descriptor) {
   GraphicsState& graphics = engine.graphics;
   Surface& work = graphics.effectWork;
   {
     PictureLayer mask;
-    LoadPicture(engine, mask, specification);
+    LoadPicture(engine, mask, descriptor);
     const int w = mask.DisplayedWidth();
     const int h = mask.DisplayedHeight();
     if (w <= 0 || h <= 0 || mask.Empty()) {

@@ -1,5 +1,5 @@
 #pragma once
-// The graphics state of the `Interpreter` (Parts 4.1 to 4.4): work surfaces, screen layers,
+// The graphics state of the `Interpreter`: work surfaces, screen layers,
 // composition settings, the DirtyRect and the effect slots.
 #include <array>
 #include <cstdint>
@@ -19,7 +19,7 @@ constexpr int kDefaultEffectBlank = 30;
 constexpr size_t kMaxPictureNameLength = 255;  // names are 256-byte fields with their NUL
 
 // The inclusive screen rectangle to recompose. All four 0 means empty; (0,0,0,0) cannot be
-// told apart from empty, as in the original.
+// told apart from empty; save files and scenarios rely on that meaning.
 struct DirtyRect {
   int32_t left = 0;
   int32_t top = 0;
@@ -35,7 +35,7 @@ struct DirtyRect {
     right = kScreenWidth;
     bottom = kScreenHeight;
   }
-  // AddDirtyRect (Part 4.1): replace when empty, else widen; then clamp to 0..639 x 0..479.
+  // AddDirtyRect: replace when empty, else widen; then clamp to 0..639 x 0..479.
   void Add(int32_t l, int32_t t, int32_t r, int32_t b);
 };
 
@@ -61,7 +61,7 @@ enum StandingPosition : int { kStandingLeft = 0, kStandingCentre = 1, kStandingR
 // A standing picture: shown while its name is not empty.
 struct StandingPicture {
   PictureLayer layer;  // includes its alpha (`tal`)
-  std::string name;    // picture specification as written (tag included); empty = not shown
+  std::string name;    // picture descriptor as written (tag included); empty = not shown
   int32_t x = 0;
   int32_t y = 0;
   bool Shown() const { return !name.empty(); }
@@ -70,36 +70,36 @@ struct StandingPicture {
 // A sprite: shown while its name is not empty and `visible` is not 0.
 struct Sprite {
   PictureLayer layer;  // includes its alpha
-  std::string name;    // picture specification as written; empty = not defined
+  std::string name;    // picture descriptor as written; empty = not defined
   int32_t x = 0;
   int32_t y = 0;
   int32_t visible = 0;
   bool Shown() const { return !name.empty() && visible != 0; }
 };
 
-// One of the 50 numbered transitions defined by `effect` (Part 4.3).
+// One of the 50 numbered transitions defined by `effect`.
 struct EffectSlot {
   int32_t type = -1;     // effect type 0..18; -1 = undefined (checked only when shown)
   int32_t duration = 0;  // milliseconds
-  std::string mask;      // mask picture specification for types 15 and 18; empty = none
+  std::string mask;      // mask picture descriptor for types 15 and 18; empty = none
 };
 
 struct GraphicsState {
   GraphicsState();
 
-  // --- Work surfaces (Part 4.1), 640 x 480 x 24, black at start-up ---
+  // --- Work surfaces, 640 x 480 x 24, black at start-up ---
   Surface display;     // what the window shows; the window is painted from it
   Surface compose;     // where ComposeScreen rebuilds the screen
   Surface effectWork;  // scratch for the effects (and `bg`'s centring)
 
   // --- Screen layers ---
   PictureLayer background;     // at (0, 0), or shifted by the background window
-  std::string backgroundName;  // last specification given to `bg` ("black" after reset)
+  std::string backgroundName;  // last descriptor given to `bg` ("black" after reset)
   uint32_t backgroundColour = 0;  // 0xRRGGBB of the last `bg` colour operand (informative)
   std::array<StandingPicture, kStandingCount> standing;  // left, centre, right
   std::array<Sprite, kSpriteCount> sprites;
 
-  // --- Composition settings (set by Part 4.4) ---
+  // --- Composition settings (set by the picture commands) ---
   int32_t humanz = kDefaultHumanz;  // sprites above this number lie behind the standing pictures
   BackgroundWindow backgroundWindow;
   bool monochrome = false;
@@ -108,7 +108,7 @@ struct GraphicsState {
   uint8_t monochromeBlue = 0;
   int32_t negativeMode = 0;  // 0 off, 1 invert before the monochrome filter, 2 after; else nothing
 
-  // --- Placement settings of Parts 4.2 and 4.4 (not reset by ResetToStart) ---
+  // --- Placement settings of the loader and the picture commands (not reset by ResetToStart) ---
   static constexpr std::array<int32_t, kStandingCount> kStandingAnchors{160, 320, 480};
   int32_t underline = 480;  // bottom line of standing pictures for `ld`
   TransparencyMode defaultTransparency = TransparencyMode::TopLeftKey;  // `transmode`
@@ -116,7 +116,7 @@ struct GraphicsState {
 
   DirtyRect dirty;
 
-  // --- Effects (Part 4.3) ---
+  // --- Effects ---
   std::array<EffectSlot, kEffectSlotCount> effectSlots;
   int32_t effectBlank = kDefaultEffectBlank;  // ms paused after every effect of type 2..18
 
@@ -127,7 +127,7 @@ struct GraphicsState {
   std::vector<uint8_t> maskBytes;
 };
 
-// AddDirtyRect (Part 4.1) on the engine's DirtyRect.
+// AddDirtyRect on the engine's DirtyRect.
 inline void AddDirtyRect(GraphicsState& graphics, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   graphics.dirty.Add(left, top, right, bottom);
 }

@@ -105,11 +105,11 @@ bool DecodeWithPlugin(Interpreter& engine, const std::string& path, const std::s
   CannotOpen(fileName);
 }
 
-void Load(Interpreter& engine, PictureLayer& layer, std::string_view specification, bool tolerateMissing) {
+void Load(Interpreter& engine, PictureLayer& layer, std::string_view descriptor, bool tolerateMissing) {
   GraphicsState& graphics = engine.graphics;
   layer.Reset();
   layer.mode = graphics.defaultTransparency;
-  TagParse parse = ParsePictureSpecification(specification);
+  TagParse parse = ParsePictureDescriptor(descriptor);
   if (parse.error == TagError::BadKeyColour)
     RaiseError("構文エラー", "カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。");
   if (parse.error != TagError::None) RaiseError("タグエラー", "タグの指定がおかしいです。");
@@ -154,12 +154,12 @@ bool AdoptDecodedPicture(DecodedPicture& picture, Surface& surface) {
   return true;
 }
 
-void LoadPicture(Interpreter& engine, PictureLayer& layer, std::string_view specification) {
-  Load(engine, layer, specification, engine.graphics.pictureSources.tolerateMissingPictures);
+void LoadPicture(Interpreter& engine, PictureLayer& layer, std::string_view descriptor) {
+  Load(engine, layer, descriptor, engine.graphics.pictureSources.tolerateMissingPictures);
 }
 
-void LoadDefaultPicture(Interpreter& engine, PictureLayer& layer, std::string_view specification) {
-  Load(engine, layer, specification, true);
+void LoadDefaultPicture(Interpreter& engine, PictureLayer& layer, std::string_view descriptor) {
+  Load(engine, layer, descriptor, true);
 }
 
 }  // namespace velmio

@@ -1,6 +1,6 @@
 #pragma once
 // The byte loops of blending, transparency keys, crossfade and mask transitions, shared by
-// DrawLayer and the effects. Each one computes exactly what the spec's BlendTable lookups give:
+// DrawLayer and the effects. Each one computes exactly what BlendTable lookups give:
 // BlendTable[i x 256 + j] = floor(i x j / 255), and for every n = i x j in 0..65535,
 // floor(n / 255) = (n x 0x8081) >> 23 (checked exhaustively by the unit tests), so the work
 // runs 16 (SSE2) or 32 (AVX2) bytes at a time in vector registers; short tails and machines

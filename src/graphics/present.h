@@ -1,6 +1,5 @@
 #pragma once
-// Bringing pictures to the window (the original's window DC, BitBlt to the window,
-// InvalidateRect + UpdateWindow). The window shows whatever was presented last over each area;
+// Bringing pictures to the window: copies to the window and repaints. The window shows whatever was presented last over each area;
 // the platform keeps it (the SDL backend in a streaming texture) and repaints from it.
 #include "graphics/graphics_state.h"
 #include "platform/platform.h"

@@ -42,13 +42,13 @@ void LoadSprite(Interpreter& engine, Visibility visibility) {
   Sprite& sprite = SpriteNumbered(graphics, script.ReadNumber());
   script.ExpectComma();
   if (sprite.Shown()) MarkSprite(graphics, sprite);
-  std::string specification = script.ReadString();
+  std::string descriptor = script.ReadString();
   script.ExpectComma();
   const int32_t x = script.ReadNumber();
   script.ExpectComma();
   const int32_t y = script.ReadNumber();
-  sprite.name = specification;
-  LoadPicture(engine, sprite.layer, specification);
+  sprite.name = descriptor;
+  LoadPicture(engine, sprite.layer, descriptor);
   sprite.x = x;
   sprite.y = y;
   sprite.visible = visibility == Visibility::Shown ? 1 : 0;

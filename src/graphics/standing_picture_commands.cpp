@@ -50,10 +50,10 @@ void FillBackground(GraphicsState& graphics, uint32_t rgb) {
 
 // A picture that is not exactly screen-sized is centred on black: smaller ones show a black
 // border, larger ones are cut around their centre.
-void LoadBackgroundPicture(Interpreter& engine, const std::string& specification) {
+void LoadBackgroundPicture(Interpreter& engine, const std::string& descriptor) {
   GraphicsState& graphics = engine.graphics;
-  graphics.backgroundName = specification;
-  LoadPicture(engine, graphics.background, specification);
+  graphics.backgroundName = descriptor;
+  LoadPicture(engine, graphics.background, descriptor);
   const int32_t width = graphics.background.DisplayedWidth();
   const int32_t height = graphics.background.DisplayedHeight();
   if (width == kScreenWidth && height == kScreenHeight) return;
@@ -106,13 +106,13 @@ void LoadStandingCommand(Interpreter& engine) {
   EraseTextWindow(engine);
   const int index = StandingIndex(ReadPositionLetter(script));
   script.ExpectComma();
-  std::string specification = script.ReadString();
+  std::string descriptor = script.ReadString();
   script.ExpectComma();
   if (index >= 0) {
     StandingPicture& standing = graphics.standing[index];
     MarkStanding(graphics, index);
-    standing.name = specification;
-    LoadPicture(engine, standing.layer, specification);
+    standing.name = descriptor;
+    LoadPicture(engine, standing.layer, descriptor);
     standing.x = GraphicsState::kStandingAnchors[index] - standing.layer.DisplayedWidth() / 2;
     standing.y = graphics.underline - standing.layer.DisplayedHeight();
     MarkStanding(graphics, index);

@@ -1,5 +1,5 @@
 #pragma once
-// Pictures (Part 4.1): `Surface`, a bottom-up device-independent bitmap whose pixel rows the
+// Pictures: `Surface`, a bottom-up device-independent bitmap whose pixel rows the
 // program addresses directly, and `PictureLayer`, a surface with its display attributes
 // (transparency, alpha, cell animation). Every picture in the system is a `PictureLayer`.
 #include <array>
@@ -106,7 +106,7 @@ void FillSurface(Surface& surface, int left, int top, int right, int bottom, uin
 void CopySurfaceRect(Surface& target, int x, int y, int width, int height, const Surface& source, int sourceX,
                      int sourceY);
 
-// How a layer's pixels are drawn (Part 4.1). The numbers are the scenario's and the save file's.
+// How a layer's pixels are drawn. The numbers are the scenario's and the save file's.
 enum class TransparencyMode : int32_t {
   TopLeftKey = 0,  // the colour (24-bit) or index (8-bit) of the top-left pixel is transparent
   AlphaMask = 1,   // left half of each cell is the picture, right half the mask (24-bit only)
@@ -120,8 +120,8 @@ enum class AnimationMode : int32_t {
   BackAndForth = 2,  // the step reverses at either end
 };
 
-// A surface with its display attributes. Fields in the spec's order (Part 4.1); the "drawing
-// context" of the original is implied by a non-empty surface.
+// A surface with its display attributes. A "drawing context" is implied by a non-empty
+// surface.
 struct PictureLayer {
   uint32_t lastTick = 0;  // last animation tick, platform milliseconds
   int32_t step = 1;       // animation step, +1 or -1
@@ -143,7 +143,7 @@ struct PictureLayer {
   // Deletes the picture, frees the interval table and restores the reset values (mode Copy,
   // alpha -1, cell 0, cells 1, interval 0, mode Loop, step 1, tick 0). The key stays.
   void Reset();
-  // Deletes the picture only (the clear commands of Part 4.4).
+  // Deletes the picture only (the clear commands).
   void DestroyPicture() { surface.Release(); }
   // Deletes the picture and creates a black one of that size (the reset values are kept).
   bool MakeBlank(int32_t width, int32_t height, int bitsPerPixel) { return surface.Create(width, height, bitsPerPixel); }

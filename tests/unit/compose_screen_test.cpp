@@ -1,4 +1,4 @@
-// Part 4.1: ComposeScreen — background and background window, sprite order around humanz and
+// ComposeScreen — background and background window, sprite order around humanz and
 // the standing pictures, the filters and their order, the working rectangle.
 #include "graphics/compose.h"
 #include "graphics/graphics_lifecycle.h"

@@ -6,7 +6,7 @@ namespace velmio {
 namespace {
 
 TEST(DisplayTag, PlainNameHasNoTag) {
-  TagParse parse = ParsePictureSpecification("bg/room.bmp");
+  TagParse parse = ParsePictureDescriptor("bg/room.bmp");
   EXPECT_EQ(parse.error, TagError::None);
   EXPECT_FALSE(parse.tag.hasTag);
   EXPECT_FALSE(parse.tag.setsMode);
@@ -15,25 +15,25 @@ TEST(DisplayTag, PlainNameHasNoTag) {
 
 TEST(DisplayTag, TransparencyLetters) {
   struct Case {
-    const char* specification;
+    const char* descriptor;
     int32_t mode;
   } cases[] = {{":a;x.bmp", 1}, {":l;x.bmp", 0}, {":c;x.bmp", 3}, {": \tc ;x.bmp", 3}};
   for (const Case& c : cases) {
-    TagParse parse = ParsePictureSpecification(c.specification);
-    ASSERT_EQ(parse.error, TagError::None) << c.specification;
-    EXPECT_TRUE(parse.tag.setsMode) << c.specification;
-    EXPECT_EQ(parse.tag.mode, c.mode) << c.specification;
-    EXPECT_EQ(parse.tag.fileName, "x.bmp") << c.specification;
+    TagParse parse = ParsePictureDescriptor(c.descriptor);
+    ASSERT_EQ(parse.error, TagError::None) << c.descriptor;
+    EXPECT_TRUE(parse.tag.setsMode) << c.descriptor;
+    EXPECT_EQ(parse.tag.mode, c.mode) << c.descriptor;
+    EXPECT_EQ(parse.tag.fileName, "x.bmp") << c.descriptor;
   }
   // Any other first character sets nothing and is passed over like the rest of the tag.
-  TagParse other = ParsePictureSpecification(":x;y.bmp");
+  TagParse other = ParsePictureDescriptor(":x;y.bmp");
   EXPECT_EQ(other.error, TagError::None);
   EXPECT_FALSE(other.tag.setsMode);
   EXPECT_EQ(other.tag.fileName, "y.bmp");
 }
 
 TEST(DisplayTag, ColourAndIndexKeys) {
-  TagParse colour = ParsePictureSpecification(":#Ff0080;k.bmp");
+  TagParse colour = ParsePictureDescriptor(":#Ff0080;k.bmp");
   ASSERT_EQ(colour.error, TagError::None);
   EXPECT_EQ(colour.tag.mode, 2);
   EXPECT_TRUE(colour.tag.setsKeyColour);
@@ -42,19 +42,19 @@ TEST(DisplayTag, ColourAndIndexKeys) {
   EXPECT_EQ(colour.tag.keyBlue, 128);
   EXPECT_EQ(colour.tag.fileName, "k.bmp");
 
-  TagParse index = ParsePictureSpecification(":!17/2,50,1;k.bmp");
+  TagParse index = ParsePictureDescriptor(":!17/2,50,1;k.bmp");
   ASSERT_EQ(index.error, TagError::None);
   EXPECT_EQ(index.tag.mode, 2);
   EXPECT_TRUE(index.tag.setsKeyIndex);
   EXPECT_EQ(index.tag.keyIndex, 17);
   EXPECT_EQ(index.tag.cells, 2);
 
-  EXPECT_EQ(ParsePictureSpecification(":#12345g;k.bmp").error, TagError::BadKeyColour);
-  EXPECT_EQ(ParsePictureSpecification(":#123").error, TagError::BadKeyColour);
+  EXPECT_EQ(ParsePictureDescriptor(":#12345g;k.bmp").error, TagError::BadKeyColour);
+  EXPECT_EQ(ParsePictureDescriptor(":#123").error, TagError::BadKeyColour);
 }
 
 TEST(DisplayTag, Animation) {
-  TagParse fixed = ParsePictureSpecification(":l/3,160,2;cursor0.bmp");
+  TagParse fixed = ParsePictureDescriptor(":l/3,160,2;cursor0.bmp");
   ASSERT_EQ(fixed.error, TagError::None);
   EXPECT_EQ(fixed.tag.mode, 0);
   EXPECT_EQ(fixed.tag.cells, 3);
@@ -63,7 +63,7 @@ TEST(DisplayTag, Animation) {
   EXPECT_EQ(fixed.tag.animationMode, 2);
   EXPECT_EQ(fixed.tag.fileName, "cursor0.bmp");
 
-  TagParse table = ParsePictureSpecification(":l/4,<100,200,100,400>,0;a.bmp");
+  TagParse table = ParsePictureDescriptor(":l/4,<100,200,100,400>,0;a.bmp");
   ASSERT_EQ(table.error, TagError::None);
   EXPECT_EQ(table.tag.cells, 4);
   EXPECT_EQ(table.tag.interval, -1);
@@ -72,7 +72,7 @@ TEST(DisplayTag, Animation) {
   EXPECT_EQ(table.tag.fileName, "a.bmp");
 
   // The file name may hold commas once the tag has ended.
-  TagParse comma = ParsePictureSpecification(":c/2,10,1;a,b.bmp");
+  TagParse comma = ParsePictureDescriptor(":c/2,10,1;a,b.bmp");
   ASSERT_EQ(comma.error, TagError::None);
   EXPECT_EQ(comma.tag.fileName, "a,b.bmp");
 }
@@ -94,12 +94,12 @@ TEST(DisplayTag, MalformedTags) {
       ":l/2,<5,-5>,0;x.bmp",
       ":",
   };
-  for (const char* specification : malformed)
-    EXPECT_EQ(ParsePictureSpecification(specification).error, TagError::Malformed) << specification;
+  for (const char* descriptor : malformed)
+    EXPECT_EQ(ParsePictureDescriptor(descriptor).error, TagError::Malformed) << descriptor;
 }
 
 TEST(DisplayTag, HugeNumbersSaturate) {
-  TagParse parse = ParsePictureSpecification(":!99999999999999999999;x.bmp");
+  TagParse parse = ParsePictureDescriptor(":!99999999999999999999;x.bmp");
   ASSERT_EQ(parse.error, TagError::None);
   EXPECT_EQ(parse.tag.keyIndex, 2147483647);
 }

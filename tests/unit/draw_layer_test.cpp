@@ -1,4 +1,4 @@
-// Part 4.1: Surface layout, DrawLayer, the filters, the DirtyRect, the blend kernels.
+// Surface layout, DrawLayer, the filters, the DirtyRect, the blend kernels.
 #include "graphics/compose.h"
 #include "graphics/pixel_kernels.h"
 #include "graphics_test_support.h"

@@ -1,4 +1,4 @@
-// Part 4.3: the final picture of every transition type, frame counts and durations on the
+// the final picture of every transition type, frame counts and durations on the
 // virtual clock, the effect slots and the commands effect / effectblank / print.
 #include <unistd.h>
 
@@ -181,7 +181,7 @@ struct Timing {
 
 TEST_F(Effects, FrameCountsAndDurationsOnTheVirtualClock) {
   // T = 1600 ms; effect blank 30 ms. Drawing takes no virtual time, so every step sleeps its
-  // whole slot: the step counts are those of the spec, the time-paced types take one unit per frame.
+  // whole slot: the step counts are the documented ones, the time-paced types take one unit per frame.
   const Timing timings[] = {
       {1, 1, 0},
       {2, 17, 16 * 100 + 30},  {3, 17, 16 * 100 + 30},  {4, 17, 16 * 100 + 30},  {5, 17, 16 * 100 + 30},

@@ -72,7 +72,7 @@ TEST(FuzzRegressions, DisplayTag) {
   std::vector<std::string> inputs = InputsIn("tag");
   EXPECT_FALSE(inputs.empty());
   for (const std::string& input : inputs) {
-    TagParse parse = ParsePictureSpecification(input);
+    TagParse parse = ParsePictureDescriptor(input);
     if (parse.error == TagError::None && parse.tag.hasAnimation) {
       EXPECT_GE(parse.tag.cells, 1);
       if (parse.tag.interval == -1) EXPECT_EQ(parse.tag.intervals.size(), static_cast<size_t>(parse.tag.cells));

@@ -1,6 +1,6 @@
 #pragma once
 // Small pictures for the graphics tests, and a reference DrawLayer written straight from the
-// spec's per-pixel table (one pixel at a time, every product a BlendTable lookup).
+// reference per-pixel table (one pixel at a time, every product a BlendTable lookup).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -63,7 +63,7 @@ inline Rgb Pattern(int x, int y, int seed) {
 
 inline uint8_t T(int i, int j) { return kBlendTable[i * 256 + j]; }
 
-// The spec's DrawLayer, pixel by pixel over the target.
+// The reference DrawLayer, pixel by pixel over the target.
 inline void ReferenceDrawLayer(const PictureLayer& layer, Surface& target, const ClipRect& clip, int x, int y) {
   const Surface& s = layer.surface;
   if (s.Empty()) return;

@@ -48,12 +48,12 @@ void WriteSolidPng(const std::string& path, int width, int height, uint32_t rgb)
 
 class PictureLoaderTest : public ::testing::Test {
  protected:
-  void Load(PictureLayer& layer, const std::string& specification) {
-    LoadPicture(test.engine, layer, Sjis(specification));
+  void Load(PictureLayer& layer, const std::string& descriptor) {
+    LoadPicture(test.engine, layer, Sjis(descriptor));
   }
-  std::string ErrorLoading(const std::string& specification) {
+  std::string ErrorLoading(const std::string& descriptor) {
     PictureLayer layer;
-    return test.ErrorOf([&] { Load(layer, specification); });
+    return test.ErrorOf([&] { Load(layer, descriptor); });
   }
   PictureSources& Sources() { return test.engine.graphics.pictureSources; }
 
