@@ -47,7 +47,10 @@ class CursorAnimation {
     const uint32_t now = engine_.platform.Milliseconds();
     const uint32_t interval = static_cast<uint32_t>(std::max(CellInterval(layer), 0));
     const uint32_t since = now - layer.lastTick;
-    if (since <= interval) return interval - since + 1;
+    // A wait begins long after the cursor was last drawn, so it is drawn at once; a clock that
+    // started a moment ago must not hold it back.
+    if (since <= interval && drawn_) return interval - since + 1;
+    drawn_ = true;
     layer.cell += layer.step;
     if (layer.cell < 0 || layer.cell >= layer.cells) {
       switch (layer.animationMode) {
@@ -89,6 +92,7 @@ class CursorAnimation {
   PictureLayer* layer_ = nullptr;
   int width_ = 0;
   int height_ = 0;
+  bool drawn_ = false;
 };
 
 }  // namespace

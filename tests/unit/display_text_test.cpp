@@ -1,0 +1,136 @@
+// Typing story text and the text window commands on an in-process engine.
+#include <memory>
+
+#include "platform/headless/input_script.h"
+#include "script/command_table.h"
+#include "test_engine.h"
+#include "text/display_text.h"
+#include "text/menu_text.h"
+
+namespace velmio::testing {
+namespace {
+
+// Records what is shown in the window.
+class CountingPlatform : public HeadlessPlatform {
+ public:
+  CountingPlatform() : HeadlessPlatform({}, 600000) {}
+  void Present(const uint8_t*, int, const ScreenArea& area) override { areas.push_back(area); }
+  std::vector<ScreenArea> areas;
+};
+
+class Typing : public ::testing::Test {
+ protected:
+  Typing() {
+    engine().text.fontFace = Sjis("ＭＳ ゴシック");
+    engine().text.charWait = 0;
+    engine().script.phase = Phase::Run;
+  }
+  Interpreter& engine() { return test.engine; }
+  // Runs one statement of UTF-8 scenario text.
+  std::string Run(const std::string& statement) {
+    test.Load(statement);
+    engine().script.position = 0;
+    return test.ErrorOf([&] { ExecuteCommand(engine(), engine().script.ReadToken()); });
+  }
+  std::string Type(const std::string& utf8) {
+    return test.ErrorOf([&] { DisplayText(engine(), Sjis(utf8)); });
+  }
+  TestEngine test;
+};
+
+TEST_F(Typing, ErrorsOfTheTextWindow) {
+  EXPECT_EQ(Type("あ/い"), "エラー: 表示文中の、/の次は改行文字でなければなりません。");
+  EXPECT_EQ(Run("locate 30,0"), "");
+  EXPECT_EQ(Type("あ"), "エラー！: 文字がウィンドウからはみ出ました");
+  EXPECT_EQ(Run("locate 0,15"), "");
+  EXPECT_EQ(Type("あ"), "エラー: 文字が枠をはみ出してしまいました。");
+  EXPECT_EQ(Run("textmode 0"), "");
+  EXPECT_EQ(Type("@\\"), "");  // marks are ignored while text is off...
+  EXPECT_EQ(Type("あ"), "エラー！: textmodeが非表示設定なのに文字を書こうとしました。");  // ...text is an error
+}
+
+TEST_F(Typing, ErrorsOfTheCommands) {
+  EXPECT_EQ(Run("setwindow 0,0,-1,3,26,26,0,2,0,1,1,#000000,0,0,639,479"),
+            "エラー: setwindowの縦横文字数指定が間違っています。");
+  EXPECT_EQ(Run("setcursor 2,\"c.bmp\",0,0"), "エラー: カーソルは０（通常）と１（クリック消去用）です。");
+  EXPECT_EQ(Run("abssetcursor -1,\"c.bmp\",0,0"), "エラー: カーソルは０（通常）と１（クリック消去用）です。");
+  EXPECT_EQ(Run("trap start"), "エラー: trap命令のパラメータは、offもしくは*ラベル名です。");
+  EXPECT_EQ(Run("trap over"), "エラー: trap命令のパラメータは、offもしくは*ラベル名です。");
+  EXPECT_EQ(Run("clickpos 1,%2"), "構文エラー: clickposの第一引数は数字変数です。");
+  EXPECT_EQ(Run("clickpos %1,$2"), "構文エラー: clickposの第ニ引数は数字変数です。");
+  EXPECT_EQ(Run("locate 1 2"), "構文エラー: コンマが必要なところにコンマが有りません。");
+  EXPECT_NE(Run("setwindow 0,0,3,3,26,26,0,2,0,1,1,\"missing.bmp\",0,0"), "");
+  EXPECT_EQ(Run("clickstr \"。\",1"), "構文エラー: 不正な命令\"clickstr\"です。");  // definition block only
+}
+
+TEST_F(Typing, OddBytesEndTheLineWithoutReadingPastIt) {
+  std::string text = Sjis("あい") + "A";
+  auto exact = std::make_unique<char[]>(text.size());
+  std::copy(text.begin(), text.end(), exact.get());
+  EXPECT_EQ(test.ErrorOf([&] { DisplayText(engine(), std::string_view(exact.get(), text.size())); }), "");
+  EXPECT_EQ(engine().text.column, 2);  // no final line end after a broken pair
+  EXPECT_EQ(engine().text.history.Position(), 4u);
+
+  std::string lead = Sjis("う") + "\x82";
+  exact = std::make_unique<char[]>(lead.size());
+  std::copy(lead.begin(), lead.end(), exact.get());
+  EXPECT_EQ(test.ErrorOf([&] { DisplayText(engine(), std::string_view(exact.get(), lead.size())); }), "");
+  EXPECT_EQ(engine().text.column, 3);
+
+  // Two half-width letters share one cell; spaces and tabs take none.
+  EXPECT_EQ(Type("ab cd\tef/"), "");
+  EXPECT_EQ(engine().text.column, 6);
+}
+
+TEST_F(Typing, PageWaitsEndPagesInTheHistory) {
+  engine().text.autoClick = true;  // waits pass by themselves
+  engine().text.autoClickDelay = 0;
+  for (int page = 0; page < 11; ++page) EXPECT_EQ(Type("あい\\"), "");
+  EXPECT_EQ(engine().text.history.PageCount(), 10);
+  EXPECT_EQ(engine().text.column, 0);
+  EXPECT_EQ(engine().text.line, 0);
+  EXPECT_EQ(Run("textclear"), "");
+  EXPECT_EQ(engine().text.history.PageCount(), 10);
+  EXPECT_EQ(Run("br"), "");
+  EXPECT_EQ(engine().text.line, 1);
+}
+
+TEST(TextWindowShow, ShowingTheWindowIsOneShowThenOneCopyPerCharacter) {
+  CountingPlatform platform;
+  EventLog log;
+  Interpreter engine(platform, log);
+  engine.text.charWait = 0;
+  DisplayText(engine, Sjis("あいう"));
+  ASSERT_EQ(platform.areas.size(), 4u);
+  EXPECT_EQ(platform.areas[0].width, kScreenWidth);  // the window effect over the window
+  EXPECT_EQ(platform.areas[1].width, engine.text.glyphWidth);
+  DisplayText(engine, Sjis("え"));  // already shown: only the cell
+  EXPECT_EQ(platform.areas.size(), 5u);
+}
+
+TEST_F(Typing, MenuTextWrapsOnTheGridAndMovesTheCallerToTheNextLine) {
+  engine().text.charsPerLine = 4;
+  int column = 0, line = 0;
+  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえお"), column, line, 0xff0000), 4);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(line, 2);
+  // With one cell left an empty pair of brackets takes the next character along.
+  column = 1;
+  line = 0;
+  DrawMenuText(engine(), Sjis("あ（）い"), column, line, 0xffffff);
+  EXPECT_EQ(line, 2);
+  // A negative column is a pixel position: no wrap, no cells counted.
+  column = -100;
+  line = -50;
+  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえおか"), column, line, 0xffffff), 0);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(line, -49);
+  // Ending exactly at column 0 leaves the line as it is.
+  column = 0;
+  line = 3;
+  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえ"), column, line, 0xffffff), 4);
+  EXPECT_EQ(line, 4);
+}
+
+}  // namespace
+}  // namespace velmio::testing

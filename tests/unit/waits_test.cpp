@@ -1,0 +1,120 @@
+// Click and timed waits: the animated cursor, keys, autoclick and the right-click hook.
+#include "platform/headless/input_script.h"
+#include "test_engine.h"
+#include "text/waits.h"
+
+namespace velmio::testing {
+namespace {
+
+std::vector<ScriptEvent> Events(const std::string& script) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  EXPECT_TRUE(ParseInputScript(script, events, error)) << error;
+  return events;
+}
+
+// Notes the colour at the cursor position whenever the window shows something there.
+class WatchingPlatform : public HeadlessPlatform {
+ public:
+  explicit WatchingPlatform(const std::string& script) : HeadlessPlatform(Events(script), 600000) {}
+  void Present(const uint8_t* pixels, int stride, const ScreenArea& area) override {
+    if (area.left != 100 || area.top != 50) return;
+    const uint8_t* pixel = pixels + static_cast<ptrdiff_t>(kScreenHeight - 1 - 50) * stride + 3 * 100;
+    shown.push_back(pixel[2]);
+    times.push_back(Milliseconds());
+  }
+  std::vector<int> shown;  // red channel: the cell number times 50
+  std::vector<uint32_t> times;
+};
+
+// A cursor of three 4 x 4 cells whose red channel tells the cell: 50, 100, 150.
+void MakeCursor(ClickCursor& cursor) {
+  PictureLayer& layer = cursor.layer;
+  layer.Reset();
+  ASSERT_TRUE(layer.MakeBlank(12, 4, 24));
+  for (int cell = 0; cell < 3; ++cell) layer.Fill(4 * cell, 0, 4 * cell + 4, 4, static_cast<uint32_t>(50 * (cell + 1)) << 16);
+  layer.cells = 3;
+  layer.interval = 160;
+  layer.animationMode = AnimationMode::BackAndForth;
+}
+
+TEST(ClickWait, CursorGoesBackAndForthAndTheScreenComesBack) {
+  WatchingPlatform platform("after 900 click\n");
+  EventLog log;
+  Interpreter engine(platform, log);
+  MakeCursor(engine.text.cursors[0]);
+  FillSurface(engine.graphics.display, 0, 0, kScreenWidth, kScreenHeight, 0x102030);
+  engine.text.cursorKind = CursorKind::Normal;
+  engine.text.cursorX = 100;
+  engine.text.cursorY = 50;
+  ClickWait(engine);
+  // Drawn at once with its next cell, then every 160 ms (a step needs more than the interval).
+  EXPECT_EQ(platform.shown, (std::vector<int>{100, 150, 100, 50, 100, 150, 0x10}));
+  ASSERT_GE(platform.times.size(), 3u);
+  EXPECT_EQ(platform.times[1] - platform.times[0], 161u);
+  EXPECT_EQ(engine.text.cursorKind, CursorKind::None);
+  const uint8_t* pixel = engine.graphics.display.Row(51) + 3 * 101;
+  EXPECT_EQ(pixel[2], 0x10);
+  EXPECT_EQ(pixel[0], 0x30);
+}
+
+TEST(Waits, SpaceEndsAClickWaitButNotATimedWait) {
+  TestEngine test(Events("after 100 key space\nkey enter\n"));
+  Interpreter& engine = test.engine;
+  TimedWait(engine, 500, Clickable::Yes);
+  EXPECT_GE(engine.platform.Milliseconds(), 500u);
+  const uint32_t before = engine.platform.Milliseconds();
+  ClickWait(engine);  // the Enter key is delivered at this wait and ends it
+  EXPECT_LT(engine.platform.Milliseconds() - before, 50u);
+}
+
+TEST(Waits, AutoclickEndsEveryWaitAfterItsDelayWhateverThePlayerDoes) {
+  TestEngine test(Events("after 50 click\nafter 60 rclick\n"));
+  Interpreter& engine = test.engine;
+  int menus = 0;
+  static int* counter = nullptr;
+  counter = &menus;
+  engine.text.rightClickMenu = [](Interpreter&) { ++*counter; };
+  engine.text.autoClick = true;
+  engine.text.autoClickDelay = 300;
+  ClickWait(engine);
+  EXPECT_EQ(engine.platform.Milliseconds(), 300u);
+  EXPECT_EQ(menus, 0);
+}
+
+TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosed) {
+  TestEngine test(Events("rclick\nclick\nrclick\nclick\n"));
+  Interpreter& engine = test.engine;
+  static int menus = 0;
+  engine.text.rightClickMenu = [](Interpreter&) { ++menus; };
+  ClickWait(engine);
+  EXPECT_EQ(menus, 1);
+  ClickWait(engine, RightClick::Ignore);
+  EXPECT_EQ(menus, 1);
+
+  // A menu that loads a game ends the wait at once; the caller abandons its work.
+  TestEngine loading(Events("rclick\n"));
+  loading.engine.text.rightClickMenu = [](Interpreter& engine) { engine.script.loadRequest = true; };
+  loading.engine.text.cursorKind = CursorKind::Page;
+  ClickWait(loading.engine);
+  EXPECT_TRUE(loading.engine.script.loadRequest);
+  EXPECT_EQ(loading.engine.text.cursorKind, CursorKind::Page);
+}
+
+TEST(Waits, SkipModePassesWaitsAndARightClickOnlyEndsIt) {
+  TestEngine test(Events("click\n"));
+  Interpreter& engine = test.engine;
+  static int menus = 0;
+  engine.text.rightClickMenu = [](Interpreter&) { ++menus; };
+  engine.input.skipMode = true;
+  ClickWait(engine);
+  EXPECT_EQ(engine.platform.Milliseconds(), 0u);
+  // A right click switches skip mode off and opens nothing; the next click ends the wait.
+  engine.messages.Post(Message{MessageKind::RightButtonUp});
+  ClickWait(engine);
+  EXPECT_FALSE(engine.input.skipMode);
+  EXPECT_EQ(menus, 0);
+}
+
+}  // namespace
+}  // namespace velmio::testing
