@@ -1,17 +1,16 @@
 #include "platform/sdl/sdl_platform.h"
 
-#include <algorithm>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <ctime>
 
 #include "platform/encoding.h"
 #include "platform/game_files.h"
 #include "platform/menu_view.h"
-#include "platform/program_end.h"
 #include "platform/sdl/sdl_message_box.h"
+#include "platform/sdl/sdl_renderer.h"
 #include "shell/message_queue.h"
 
 namespace velmio {
@@ -19,32 +18,6 @@ namespace {
 
 constexpr int kBarHeight = MenuBarWidget::kBarHeight;
 constexpr int kWindowHeight = SdlPlatform::kPictureHeight + kBarHeight;
-
-uint32_t MenuToggleCommand(bool fullScreen) { return fullScreen ? 40003 : 40002; }
-
-// True when the OpenGL behind an accelerated renderer is a software rasteriser (a machine or
-// virtual display without a GPU): it spends far more processor time per frame than SDL's own
-// software renderer drawing straight into the window.
-bool RasterisedInSoftware(SDL_Renderer* renderer) {
-  SDL_RendererInfo info;
-  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
-  using GetString = const unsigned char* (*)(unsigned);
-  auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-  constexpr unsigned kGlRenderer = 0x1F01;
-  const char* name = getString != nullptr ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
-  return name != nullptr && (std::strstr(name, "llvmpipe") != nullptr || std::strstr(name, "softpipe") != nullptr ||
-                             std::strstr(name, "Software Rasterizer") != nullptr);
-}
-
-SDL_Renderer* CreateRenderer(SDL_Window* window) {
-  // A renderer the player chose (SDL_RENDER_DRIVER) is taken as it is.
-  if (SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr) return SDL_CreateRenderer(window, -1, 0);
-  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-  if (renderer != nullptr && !RasterisedInSoftware(renderer)) return renderer;
-  if (renderer != nullptr) SDL_DestroyRenderer(renderer);
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-}
 
 }  // namespace
 
@@ -129,130 +102,6 @@ SdlPlatform::LogicalPoint SdlPlatform::ToLogical(int windowX, int windowY) const
 
 void SdlPlatform::NoteMenuChange() { needsRender_ = true; }
 
-void SdlPlatform::TranslateMotion(int windowX, int windowY) {
-  LogicalPoint point = ToLogical(windowX, windowY);
-  int pictureTop = CurrentLayout().pictureTop;
-  bool overMenu = false;
-  if (MenuVisible()) {
-    uint64_t before = menu_->Version();
-    overMenu = menu_->PointerMoved(point.x, point.y).consumed;
-    if (menu_->Version() != before) NoteMenuChange();
-  }
-  int clientX = point.x, clientY = point.y - pictureTop;
-  bool overPicture = clientX >= 0 && clientX < kPictureWidth && clientY >= 0 && clientY < kPictureHeight;
-  if (overMenu || !overPicture) cursors_->Use(CursorChoice::Arrow);
-  // While a popup is open the menu has the pointer to itself.
-  if (menu_->PopupOpen()) return;
-  if (fullScreen_) {
-    // In full screen the picture is everywhere, the bar included: the game decides from the
-    // pointer's row when the bar shows.
-    Post(MessageKind::MouseMove, std::clamp(clientX, 0, kPictureWidth - 1), std::clamp(clientY, 0, kPictureHeight - 1));
-  } else if (overPicture) {
-    Post(MessageKind::MouseMove, clientX, clientY);
-  }
-}
-
-void SdlPlatform::TranslateButton(const SDL_MouseButtonEvent& button, bool pressed) {
-  if (button.button != SDL_BUTTON_LEFT && button.button != SDL_BUTTON_RIGHT) return;
-  bool left = button.button == SDL_BUTTON_LEFT;
-  bool& menuOwns = menuOwnsButton_[left ? 0 : 1];
-  LogicalPoint point = ToLogical(button.x, button.y);
-  int pictureTop = CurrentLayout().pictureTop;
-  uint64_t before = menu_->Version();
-  bool toMenu = false;
-  if (pressed) {
-    toMenu = MenuVisible() && (menu_->PopupOpen() || menu_->Covers(point.x, point.y));
-    if (toMenu && left) menu_->PointerPressed(point.x, point.y);
-    else if (toMenu) menu_->ClosePopup();
-  } else {
-    // A release belongs to whoever had the press.
-    toMenu = menuOwns;
-    if (toMenu && left) {
-      MenuPointerResult result = menu_->PointerReleased(point.x, point.y);
-      if (result.chosen) Post(MessageKind::MenuCommand, 0, 0, *result.chosen);
-    }
-  }
-  menuOwns = pressed && toMenu;
-  if (menu_->Version() != before) NoteMenuChange();
-  if (toMenu) return;
-
-  int clientX = point.x, clientY = point.y - pictureTop;
-  bool overPicture = clientX >= 0 && clientX < kPictureWidth && clientY >= 0 && clientY < kPictureHeight;
-  if (!overPicture && !fullScreen_) return;
-  clientX = std::clamp(clientX, 0, kPictureWidth - 1);
-  clientY = std::clamp(clientY, 0, kPictureHeight - 1);
-  MessageKind kind = left ? (pressed ? MessageKind::LeftButtonDown : MessageKind::LeftButtonUp)
-                          : (pressed ? MessageKind::RightButtonDown : MessageKind::RightButtonUp);
-  Post(kind, clientX, clientY);
-}
-
-void SdlPlatform::TranslateKey(const SDL_KeyboardEvent& key) {
-  SDL_Keycode code = key.keysym.sym;
-  if (menu_->PopupOpen()) {
-    if (code == SDLK_ESCAPE) {
-      menu_->ClosePopup();
-      NoteMenuChange();
-    }
-    return;
-  }
-  if ((code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT) != 0) {
-    if (!key.repeat) Post(MessageKind::MenuCommand, 0, 0, MenuToggleCommand(fullScreen_));
-    return;
-  }
-  if (code == SDLK_F12) {
-    if (!key.repeat) SaveScreenshot();
-    return;
-  }
-  int mouseX = 0, mouseY = 0;
-  PointerPosition(mouseX, mouseY);
-  if (code == SDLK_SPACE) Post(MessageKind::Character, mouseX, mouseY, ' ');
-  else if (code == SDLK_RETURN || code == SDLK_KP_ENTER) Post(MessageKind::Character, mouseX, mouseY, '\r');
-  else if (code == SDLK_ESCAPE) Post(MessageKind::Character, mouseX, mouseY, 27);
-  else if (code > ' ' && code < 0x7F) Post(MessageKind::Character, mouseX, mouseY, static_cast<uint32_t>(code));
-}
-
-void SdlPlatform::Translate(const SDL_Event& event) {
-  switch (event.type) {
-    case SDL_QUIT:
-      // Only a signal asks this (closing the window does not): end as after a confirmed close.
-      throw ProgramEnd{kExitNormal};
-    case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-        Post(MessageKind::Close, 0, 0);
-      } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-        // An open popup does not outlive the player turning to another program.
-        if (menu_->PopupOpen()) {
-          menu_->ClosePopup();
-          menuOwnsButton_[0] = menuOwnsButton_[1] = false;
-          NoteMenuChange();
-        }
-      } else if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
-        if (!menu_->PopupOpen()) {
-          // Nothing under the pointer is lit any more.
-          uint64_t before = menu_->Version();
-          menu_->PointerMoved(-1, -1);
-          if (menu_->Version() != before) NoteMenuChange();
-        }
-      } else {
-        // Exposed, resized, restored...: draw again from what was presented.
-        needsRender_ = true;
-      }
-      break;
-    case SDL_MOUSEMOTION:
-      TranslateMotion(event.motion.x, event.motion.y);
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      TranslateButton(event.button, event.type == SDL_MOUSEBUTTONDOWN);
-      break;
-    case SDL_KEYDOWN:
-      TranslateKey(event.key);
-      break;
-    default:
-      break;
-  }
-}
-
 void SdlPlatform::CollectEvents(MessageQueue& queue) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) Translate(event);
@@ -282,93 +131,6 @@ MessageBoxAnswer SdlPlatform::ShowMessageBox(std::string_view text, std::string_
   menuOwnsButton_[0] = menuOwnsButton_[1] = false;
   needsRender_ = true;
   return answer;
-}
-
-// The desktop could not show the box: draw it over the picture and wait for its answer here.
-// Nothing else reaches the game meanwhile, as with any modal box.
-MessageBoxAnswer SdlPlatform::ShowDrawnMessageBox(const std::string& text, const std::string& title,
-                                                  MessageBoxStyle style) {
-  if (!shown_) ShowWindow();
-  box_ = std::make_unique<MessageBoxWidget>(kPictureWidth, kPictureHeight, title, text, style);
-  boxVersionShown_ = 0;
-  needsRender_ = true;
-  std::optional<MessageBoxAnswer> answer;
-  bool quitting = false;
-  while (!answer) {
-    RenderIfNeeded();
-    SDL_Event event;
-    if (SDL_WaitEvent(&event) == 0) {
-      answer = box_->DismissAnswer();
-    } else if (event.type == SDL_QUIT) {
-      quitting = true;
-      answer = box_->DismissAnswer();
-    } else {
-      TranslateForBox(event, answer);
-    }
-    if (box_->Version() != boxVersionShown_) needsRender_ = true;
-  }
-  box_.reset();
-  needsRender_ = true;
-  RenderIfNeeded();
-  if (quitting) {
-    // The signal still ends the program once the box is gone.
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-  }
-  return *answer;
-}
-
-void SdlPlatform::TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer) {
-  auto boxPoint = [this](int x, int y) {
-    LogicalPoint point = ToLogical(x, y);
-    point.y -= CurrentLayout().pictureTop;
-    return point;
-  };
-  switch (event.type) {
-    case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) answer = box_->DismissAnswer();
-      else needsRender_ = true;
-      break;
-    case SDL_MOUSEMOTION: {
-      LogicalPoint point = boxPoint(event.motion.x, event.motion.y);
-      box_->PointerMoved(point.x, point.y);
-      break;
-    }
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      if (event.button.button != SDL_BUTTON_LEFT) break;
-      LogicalPoint point = boxPoint(event.button.x, event.button.y);
-      if (event.type == SDL_MOUSEBUTTONDOWN) box_->PointerPressed(point.x, point.y);
-      else answer = box_->PointerReleased(point.x, point.y);
-      break;
-    }
-    case SDL_KEYDOWN:
-      switch (event.key.keysym.sym) {
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-        case SDLK_SPACE:
-          answer = box_->KeyPressed(MessageBoxKey::Enter);
-          break;
-        case SDLK_ESCAPE:
-          answer = box_->KeyPressed(MessageBoxKey::Escape);
-          break;
-        case SDLK_LEFT:
-          box_->KeyPressed(MessageBoxKey::Left);
-          break;
-        case SDLK_RIGHT:
-          box_->KeyPressed(MessageBoxKey::Right);
-          break;
-        case SDLK_TAB:
-          box_->KeyPressed(MessageBoxKey::Tab);
-          break;
-        default:
-          break;
-      }
-      break;
-    default:
-      break;
-  }
 }
 
 void SdlPlatform::Present(const uint8_t* pixels, int stride, const ScreenArea& area) {
