@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "game_folder.h"
+#include "platform/fonts/font_catalogue.h"
 #include "platform/game_files.h"
 #include "platform/instance_lock.h"
 #include "script/command_table.h"
@@ -205,6 +206,35 @@ TEST(ProgramEnd, SettingsAreWrittenAndTheRuntimeFolderRemovedEvenAfterAnError) {
   EXPECT_EQ(bytes[12], 1) << "one page at a time is remembered";
   std::error_code error;
   EXPECT_FALSE(std::filesystem::exists(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/velmio", error));
+}
+
+// Keeps the menu bar the engine last handed to the window.
+class MenuWatchingPlatform : public HeadlessPlatform {
+ public:
+  MenuWatchingPlatform() : HeadlessPlatform({}, 200) {}
+  void SetMenuBar(const MenuBarView& menu) override {
+    lastMenu = menu;
+    ++menuUpdates;
+  }
+  MenuBarView lastMenu;
+  int menuUpdates = 0;
+};
+
+TEST(InitialisationCycle, EveryCycleStartsFromTheWholeMenuBar) {
+  GameFolder folder;
+  // Each cycle removes the first item again and starts over after 10 ms, until the time limit.
+  GameFolder::Write("0.txt", std::string("*define\nkillmenu 0\ngame\n*start\nwait 10\ndefinereset\n"));
+  MenuWatchingPlatform platform;
+  EventLog log;
+  EXPECT_EQ(RunEngine(platform, log), kExitTimeLimit);
+  EXPECT_GT(platform.menuUpdates, 5) << "several cycles ran";
+  ASSERT_EQ(platform.lastMenu.items.size(), 5u);
+  EXPECT_EQ(platform.lastMenu.items[0].text, "画面");
+  const auto& fonts = platform.lastMenu.items[1].popup;
+  size_t installed = 0;
+  for (const fonts::FontFamily& family : fonts::JapaneseFixedPitchFamilies()) installed += !family.sjisName.empty();
+  EXPECT_EQ(fonts.size(), installed + 1) << "fonts are listed once";
+  EXPECT_EQ(fonts.back().text, "デフォルト");
 }
 
 }  // namespace
