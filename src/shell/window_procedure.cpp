@@ -30,7 +30,7 @@ void ApplyCustomCursor(Interpreter& engine) {
   if (!engine.shell.customCursor) return;
   int x = 0, y = 0;
   if (!engine.platform.PointerPosition(x, y)) return;
-  if (x > 0 && x < 640 && y > 0 && y < 480) engine.platform.UseCursor(CursorChoice::Custom);
+  if (x > 0 && x < kScreenWidth && y > 0 && y < kScreenHeight) engine.platform.UseCursor(CursorChoice::Custom);
 }
 
 void AskToClose(Interpreter& engine) {
