@@ -1,0 +1,227 @@
+#!/usr/bin/env python3
+"""Plays the bundled demo game headless with its own input script (demo/demo.input) and checks
+that every story line is typed, that the play-through ends normally, and that the screenshots
+the script takes show the pictures where the story puts them. Then breaks one statement of a
+copy of the demo and checks that the error names the scenario file and line.
+
+Usage: demo_test.py VELMIO DEMO_DIR
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, ".."))
+from screenshot_check import Screenshot  # noqa: E402
+
+# Files the program writes into a game folder; a copy of the demo leaves them out so that a
+# player's settings (page mode, text speed) never change what the test sees.
+WRITTEN = {"envdata", "gloval.sav", "Velmflog.dat"}
+
+
+class Picture:
+    """A 24-bit or 8-bit BMP, or a PNG through the screenshot reader, read top-down."""
+
+    def __init__(self, data, name):
+        if name.lower().endswith(".png"):
+            path = os.path.join(tempfile.gettempdir(), "velmio-demo-test-%d.png" % os.getpid())
+            with open(path, "wb") as f:
+                f.write(data)
+            shot = Screenshot(path)
+            os.remove(path)
+            self.width, self.height, self.pixel = shot.width, shot.height, shot.pixel
+            return
+        offset = struct.unpack("<I", data[10:14])[0]
+        self.width, self.height = struct.unpack("<ii", data[18:26])
+        bits = struct.unpack("<H", data[28:30])[0]
+        stride = ((self.width * bits + 31) // 32) * 4
+
+        def pixel(x, y):
+            row = offset + (self.height - 1 - y) * stride
+            if bits == 24:
+                b, g, r = data[row + x * 3:row + x * 3 + 3]
+            else:
+                b, g, r = data[54 + data[row + x] * 4:54 + data[row + x] * 4 + 3]
+            return (r, g, b)
+
+        self.pixel = pixel
+
+
+def demo_picture(demo, name):
+    path = os.path.join(demo, name)
+    if os.path.exists(path):
+        with open(path, "rb") as f:
+            return Picture(f.read(), name)
+    with zipfile.ZipFile(os.path.join(demo, "pictures.zip")) as archive:
+        return Picture(archive.read(name), name)
+
+
+def copy_demo(demo, target):
+    os.makedirs(target)
+    for name in os.listdir(demo):
+        if name in WRITTEN or name.startswith("save"):
+            continue
+        source = os.path.join(demo, name)
+        if os.path.isfile(source):
+            shutil.copy(source, os.path.join(target, name))
+
+
+def run(velmio, game, work, input_script):
+    environment = dict(os.environ)
+    for variable in ("XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"):
+        path = os.path.join(work, variable.lower())
+        os.makedirs(path, mode=0o700, exist_ok=True)
+        environment[variable] = path
+    log = os.path.join(work, "log.txt")
+    result = subprocess.run([velmio, "--headless", "--log", log, "--input", input_script, game],
+                            cwd=work, env=environment, capture_output=True, timeout=240)
+    with open(log, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    return result, lines
+
+
+class Checks:
+    def __init__(self):
+        self.failures = []
+
+    def expect(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+
+    def same_pixel(self, shot, x, y, expected, what):
+        actual = shot.pixel(x, y)
+        self.expect(actual == tuple(expected), "%s: pixel (%d, %d) is %s, expected %s" % (what, x, y, actual, expected))
+
+
+def brightest(shot, x0, y0, x1, y1):
+    return max(sum(shot.pixel(x, y)) for y in range(y0, y1) for x in range(x0, x1))
+
+
+def has_colour(shot, x0, y0, x1, y1, colour):
+    return any(shot.pixel(x, y) == colour for y in range(y0, y1) for x in range(x0, x1))
+
+
+# The story's text window: cells of 22 x 22 from (44, 356), 24 pixels apart, lines 30 apart.
+def cell_has_white_text(shot, column, line):
+    x, y = 44 + 24 * column, 356 + 30 * line
+    return has_colour(shot, x, y, x + 22, y + 22, (255, 255, 255))
+
+
+def check_screenshots(demo, folder, checks):
+    shots = {}
+    for name in ("01-title", "02-meadow", "03-forest", "04-memory", "05-night", "06-end"):
+        path = os.path.join(folder, name + ".png")
+        checks.expect(os.path.exists(path), "no screenshot %s.png" % name)
+        if not os.path.exists(path):
+            return
+        shots[name] = Screenshot(path)
+
+    # The title typed in gold over the night sky, which shows unchanged elsewhere.
+    title = demo_picture(demo, "title.bmp")
+    shot = shots["01-title"]
+    for x, y in [(600, 30), (20, 440), (320, 300)]:
+        checks.same_pixel(shot, x, y, title.pixel(x, y), "01-title")
+    checks.expect(has_colour(shot, 166, 176, 470, 216, (0xFF, 0xE8, 0xA0)), "01-title: no gold title text")
+
+    # Morning: the background, Mio in the centre on her key colour, the glass window blended
+    # through its mask, and a line that breaks early so that no line starts with "、".
+    meadow, mio = demo_picture(demo, "meadow.bmp"), demo_picture(demo, "mio.bmp")
+    window = demo_picture(demo, "window.bmp")
+    shot = shots["02-meadow"]
+    checks.same_pixel(shot, 600, 30, meadow.pixel(600, 30), "02-meadow")
+    checks.same_pixel(shot, 320, 180, mio.pixel(110, 100), "02-meadow (Mio)")
+    checks.same_pixel(shot, 212, 82, meadow.pixel(212, 82), "02-meadow (Mio's key colour)")
+    x, y = 600, 460
+    source, mask = window.pixel(x - 20, y - 342), window.pixel(x - 20 + 600, y - 342)[2]
+    expected = tuple(s * (255 - mask) // 255 + d * mask // 255 for s, d in zip(source, meadow.pixel(x, y)))
+    checks.same_pixel(shot, x, y, expected, "02-meadow (window)")
+    checks.expect(cell_has_white_text(shot, 20, 0) and not cell_has_white_text(shot, 21, 0),
+                  "02-meadow: line 0 should end after 21 characters (kinsoku)")
+    checks.expect(cell_has_white_text(shot, 0, 1) and cell_has_white_text(shot, 0, 2),
+                  "02-meadow: lines 1 and 2 should start with text")
+
+    # Forest: the PNG background, the spirit from the archive at full opacity, the first star
+    # fragment (sprite 20 at (290, 236)) shining between Mio and the spirit.
+    forest, tomori = demo_picture(demo, "forest.png"), demo_picture(demo, "tomori.bmp")
+    shot = shots["03-forest"]
+    checks.same_pixel(shot, 630, 470, forest.pixel(630, 470), "03-forest")
+    checks.expect(tomori.pixel(180 + 90, 100)[2] == 0, "tomori.bmp: its mask should be opaque at (90, 100)")
+    checks.same_pixel(shot, 390 + 90, 150 + 100, tomori.pixel(90, 100), "03-forest (Tomori)")
+    checks.expect(brightest(shot, 318, 264, 326, 272) > brightest_in(forest, 318, 264, 326, 272) + 60,
+                  "03-forest: no star fragment")
+
+    # The memory in sepia: every colour leans towards the tint.
+    shot = shots["04-memory"]
+    for x, y in [(100, 40), (300, 100), (600, 60), (560, 300), (20, 470)]:
+        r, g, b = shot.pixel(x, y)
+        checks.expect(r >= g >= b and r > b, "04-memory: pixel (%d, %d) is %s, not sepia" % (x, y, (r, g, b)))
+
+    # Night from the PNG inside the archive, with the stars lit one by one (the third, sprite 47,
+    # at (539, 107)).
+    night = demo_picture(demo, "night.png")
+    shot = shots["05-night"]
+    checks.same_pixel(shot, 620, 330, night.pixel(620, 330), "05-night")
+    checks.expect(brightest(shot, 551, 119, 559, 127) > brightest_in(night, 551, 119, 559, 127) + 60,
+                  "05-night: the first lit star is missing")
+    shot = shots["06-end"]
+    checks.same_pixel(shot, 620, 330, night.pixel(620, 330), "06-end")
+    checks.expect(has_colour(shot, 234, 96, 420, 136, (0xFF, 0xE8, 0xA0)), "06-end: no gold closing words")
+
+
+def brightest_in(picture, x0, y0, x1, y1):
+    return max(sum(picture.pixel(x, y)) for y in range(y0, y1) for x in range(x0, x1))
+
+
+def main():
+    velmio, demo = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    checks = Checks()
+    work = tempfile.mkdtemp(prefix="velmio-demo-")
+    try:
+        total = sum(os.path.getsize(os.path.join(demo, n)) for n in os.listdir(demo) if n not in WRITTEN)
+        checks.expect(total < 5 * 1024 * 1024, "the demo holds %d bytes, more than 5 MB" % total)
+
+        # The input script's screenshots go below the starting folder, as for ./scripts/demo.
+        game = os.path.join(work, "demo")
+        copy_demo(demo, game)
+        os.makedirs(os.path.join(work, "build", "demo-screenshots"))
+        result, lines = run(velmio, game, work, os.path.join(demo, "demo.input"))
+        with open(os.path.join(HERE, "expected.log"), encoding="utf-8") as f:
+            expected = f.read().splitlines()
+        story = [line for line in lines if not line.startswith("SCREENSHOT ")]
+        if story != expected:
+            checks.failures.append("log differs.\n--- expected\n%s\n--- actual\n%s" % ("\n".join(expected), "\n".join(lines)))
+        checks.expect(result.returncode == 0, "exit code %d" % result.returncode)
+        checks.expect(result.stderr == b"", "standard error: " + result.stderr.decode("utf-8", "replace"))
+        check_screenshots(demo, os.path.join(work, "build", "demo-screenshots"), checks)
+
+        # A broken statement in the third scenario file: the message, its file and its line.
+        broken_work = os.path.join(work, "broken")
+        broken = os.path.join(broken_work, "demo")
+        copy_demo(demo, broken)
+        with open(os.path.join(broken, "2.txt"), "rb") as f:
+            source = f.read().split(b"\n")
+        line = source.index(b"quakey 3,600")
+        source[line] = b"quakey 3"
+        with open(os.path.join(broken, "2.txt"), "wb") as f:
+            f.write(b"\n".join(source))
+        result, lines = run(velmio, broken, broken_work, os.path.join(demo, "demo.input"))
+        checks.expect(result.returncode == 1, "broken demo: exit code %d, expected 1" % result.returncode)
+        message = "構文エラー: コンマが必要なところにコンマが有りません。"
+        checks.expect("ERROR " + message in lines, "broken demo: log lacks the error: %s" % lines[-3:])
+        wanted = "velmio: 2.txt:%d: %s" % (line + 1, message)
+        checks.expect(wanted in result.stderr.decode("utf-8", "replace"),
+                      "broken demo: standard error lacks '%s': %s" % (wanted, result.stderr.decode("utf-8", "replace")))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    if checks.failures:
+        print("\n".join(checks.failures))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
