@@ -95,6 +95,24 @@ TEST_F(Typing, PageWaitsEndPagesInTheHistory) {
   EXPECT_EQ(engine().text.line, 1);
 }
 
+TEST_F(Typing, SpeedMenuAndPageAtATimeActOnTyping) {
+  Interpreter& e = engine();
+  e.text.charWait = kCharWaitFromMenu;
+  e.shell.speedIndex = 0;  // slow: 40 ms a character
+  uint32_t start = e.platform.Milliseconds();
+  EXPECT_EQ(Type("あい/"), "");
+  EXPECT_EQ(e.platform.Milliseconds() - start, 82u);
+  e.shell.speedIndex = 2;  // fast: no delay beyond the clock's next tick
+  start = e.platform.Milliseconds();
+  EXPECT_EQ(Type("あい/"), "");
+  EXPECT_EQ(e.platform.Milliseconds() - start, 2u);
+  // A page at a time: click-wait marks are not waited at (nobody would click here).
+  e.input.pageMode = true;
+  start = e.platform.Milliseconds();
+  EXPECT_EQ(Type("う@え@"), "");
+  EXPECT_EQ(e.platform.Milliseconds() - start, 2u);
+}
+
 TEST(TextWindowShow, ShowingTheWindowIsOneShowThenOneCopyPerCharacter) {
   CountingPlatform platform;
   EventLog log;
