@@ -6,7 +6,9 @@ namespace velmio {
 
 const char kUsage[] =
     "Usage: velmio [options] [GAME_DIR]\n"
-    "Plays the visual novel in GAME_DIR (default: the current folder).\n"
+    "Plays the visual novel in GAME_DIR (default: the current folder) in a window.\n"
+    "File names given here and in the input script are relative to the folder velmio\n"
+    "is started from.\n"
     "\n"
     "Options:\n"
     "  --headless          no window and no audio device: a virtual clock and scripted input\n"
@@ -20,7 +22,7 @@ const char kUsage[] =
     "                      (default 600000)\n"
     "  --screenshot FILE   headless: write the screen as PNG when the program ends\n"
     "  --audio-out FILE    headless: write everything played as a 16-bit stereo WAV\n"
-    "  --help              show this help and exit\n"
+    "  -h, --help          show this help and exit\n"
     "  --version           show the version and exit\n"
     "\n"
     "Exit codes: 0 normal end, 1 error in the game, 2 bad command line, 3 time limit.\n";
