@@ -1,10 +1,10 @@
 // the final picture of every transition type, frame counts and durations on the
 // virtual clock, the effect slots and the commands effect / effectblank / print.
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "bmp_builder.h"
+#include "game_folder.h"
 #include "graphics/compose.h"
 #include "graphics/effects.h"
 #include "graphics_test_support.h"
@@ -35,12 +35,6 @@ class Effects : public ::testing::Test {
  protected:
   void SetUp() override {
     InstallErrorReporter(&reporter);
-    original_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("velmio-effects-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
     // A 64 x 32 mask: a horizontal gradient of blue values 0, 4, 8, ... 252.
     BmpBuilder mask(64, 32, 24);
     for (int y = 0; y < 32; ++y)
@@ -49,11 +43,7 @@ class Effects : public ::testing::Test {
     Paint(graphics().display, 640, 480, OldPicture);
     Paint(graphics().background.surface, 640, 480, NewPicture);
   }
-  void TearDown() override {
-    InstallErrorReporter(nullptr);
-    std::filesystem::current_path(original_);
-    std::filesystem::remove_all(folder_);
-  }
+  void TearDown() override { InstallErrorReporter(nullptr); }
   GraphicsState& graphics() { return engine.graphics; }
 
   // ComposeScreen and ShowWithEffect over `rect` as `print` does; returns the virtual ms taken.
@@ -69,36 +59,17 @@ class Effects : public ::testing::Test {
     engine.script.SetText(Utf8ToShiftJis(operands));
     engine.script.position = 0;
     engine.script.phase = phase;
-    reporter.lastTitle.clear();
-    reporter.lastMessage.clear();
-    try {
-      ExecuteCommand(engine, command);
-    } catch (const ProgramEnd&) {
-      return reporter.lastTitle + ": " + reporter.lastMessage;
-    }
-    return "";
+    return ErrorOf(reporter, [&] { ExecuteCommand(engine, command); });
   }
 
   static DirtyRect Whole() { return DirtyRect{0, 0, 639, 479}; }
 
-  template <typename Action>
-  std::string test_error(Action action) {
-    reporter.lastTitle.clear();
-    reporter.lastMessage.clear();
-    try {
-      action();
-    } catch (const ProgramEnd&) {
-      return reporter.lastTitle + ": " + reporter.lastMessage;
-    }
-    return "";
-  }
 
   CountingPlatform platform;
   EventLog log;
   Interpreter engine{platform, log};
   RecordingReporter reporter;
-  std::filesystem::path original_;
-  std::filesystem::path folder_;
+  GameFolder folder_;
 };
 
 ::testing::AssertionResult DisplayShows(const Surface& display, const DirtyRect& r,
@@ -280,10 +251,10 @@ TEST_F(Effects, CrossfadeRefreshesAlternateBytes) {
 }
 
 TEST_F(Effects, ShowWithEffectErrors) {
-  EXPECT_EQ(test_error([&] { Show(-1, 100, Whole()); }), "エラー: 未定義のエフェクトを使いました");
-  EXPECT_EQ(test_error([&] { Show(19, 100, Whole()); }),
+  EXPECT_EQ(ErrorOf(reporter, [&] { Show(-1, 100, Whole()); }), "エラー: 未定義のエフェクトを使いました");
+  EXPECT_EQ(ErrorOf(reporter, [&] { Show(19, 100, Whole()); }),
             "エラー: 不正なエフェクト番号です。EFFECT命令をチェックしてください。");
-  EXPECT_EQ(test_error([&] { Show(-2, 100, Whole()); }),
+  EXPECT_EQ(ErrorOf(reporter, [&] { Show(-2, 100, Whole()); }),
             "エラー: 不正なエフェクト番号です。EFFECT命令をチェックしてください。");
 }
 

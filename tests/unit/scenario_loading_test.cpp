@@ -1,8 +1,7 @@
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 
+#include "game_folder.h"
 #include "script/scenario_loader.h"
 #include "test_engine.h"
 
@@ -12,17 +11,6 @@ namespace {
 // Each test works in a fresh folder, which the loader reads as the game folder.
 class ScenarioLoading : public ::testing::Test {
  protected:
-  void SetUp() override {
-    original_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("velmio-load-" + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(original_);
-    std::filesystem::remove_all(folder_);
-  }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary) << bytes;
   }
@@ -31,9 +19,8 @@ class ScenarioLoading : public ::testing::Test {
     return std::string(test.engine.script.Text(), test.engine.script.Length());
   }
 
+  GameFolder folder_;
   TestEngine test;
-  std::filesystem::path original_;
-  std::filesystem::path folder_;
 };
 
 TEST_F(ScenarioLoading, NumberedFilesInOrderWithGapsAndTextMode) {

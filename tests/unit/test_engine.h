@@ -23,6 +23,19 @@ class RecordingReporter : public ErrorReporter {
   std::string lastMessage;
 };
 
+// Runs `action`; returns "" when it finished, else "title: message" of the fatal error it raised.
+template <typename Action>
+std::string ErrorOf(RecordingReporter& reporter, Action action) {
+  reporter.lastTitle.clear();
+  reporter.lastMessage.clear();
+  try {
+    action();
+  } catch (const ProgramEnd&) {
+    return reporter.lastTitle + ": " + reporter.lastMessage;
+  }
+  return "";
+}
+
 struct TestEngine {
   explicit TestEngine(std::vector<ScriptEvent> events = {}) : platform(std::move(events), 600000), engine(platform, log) {
     InstallErrorReporter(&reporter);
@@ -38,14 +51,7 @@ struct TestEngine {
   // Runs `action`; returns "" when it finished, else "title: message" of the fatal error.
   template <typename Action>
   std::string ErrorOf(Action action) {
-    reporter.lastTitle.clear();
-    reporter.lastMessage.clear();
-    try {
-      action();
-    } catch (const ProgramEnd&) {
-      return reporter.lastTitle + ": " + reporter.lastMessage;
-    }
-    return "";
+    return velmio::testing::ErrorOf(reporter, action);
   }
 
   HeadlessPlatform platform;
