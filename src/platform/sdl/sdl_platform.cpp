@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 #include "platform/encoding.h"
@@ -34,6 +35,16 @@ bool SdlPlatform::Create(std::string& error) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = SDL_GetError();
+    return false;
+  }
+  // Where no display answers, SDL falls back to drivers that draw nowhere: the game would wait
+  // for clicks on a window nobody can see. Those drivers are used only when asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+      (requested == nullptr || SDL_strcasecmp(requested, driver) != 0)) {
+    error = "no display to show it on";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth, kWindowHeight,
