@@ -2,7 +2,8 @@
 """Plays the bundled demo game headless with its own input script (demo/demo.input) and checks
 that every story line is typed, that the play-through ends normally, and that the screenshots
 the script takes show the pictures where the story puts them. Then breaks one statement of a
-copy of the demo and checks that the error names the scenario file and line.
+copy of the demo and checks that the error names the scenario file and line, and starts the
+demo without a display, which must end at once with a word about the window.
 
 Usage: demo_test.py VELMIO DEMO_DIR
 """
@@ -215,6 +216,18 @@ def main():
         wanted = "velmio: 2.txt:%d: %s" % (line + 1, message)
         checks.expect(wanted in result.stderr.decode("utf-8", "replace"),
                       "broken demo: standard error lacks '%s': %s" % (wanted, result.stderr.decode("utf-8", "replace")))
+
+        # Without a display the window cannot open: velmio says so and ends, instead of playing
+        # on a window nobody can see.
+        environment = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+        environment["XDG_RUNTIME_DIR"] = os.path.join(work, "xdg_runtime_dir")
+        try:
+            result = subprocess.run([velmio, game], cwd=work, env=environment, capture_output=True, timeout=60)
+            stderr = result.stderr.decode("utf-8", "replace")
+            checks.expect(result.returncode == 1 and "velmio: cannot open a window" in stderr,
+                          "without a display: exit code %d, standard error: %s" % (result.returncode, stderr))
+        except subprocess.TimeoutExpired:
+            checks.failures.append("without a display velmio still runs after 60 s")
     finally:
         shutil.rmtree(work, ignore_errors=True)
     if checks.failures:
