@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
     fputs(kVersionText, stdout);
     return kExitNormal;
   }
+  // Say so rather than let a script wait for a file that will never come.
+  if (!commandLine.audioOutFile.empty())
+    fprintf(stderr, "velmio: --audio-out: this build plays no sound yet, so no WAV file is written\n");
 
   std::vector<ScriptEvent> events;
   if (!commandLine.inputScript.empty()) {
