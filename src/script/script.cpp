@@ -112,12 +112,20 @@ std::string Script::ReadToken() {
   return token;
 }
 
-int Script::ReadVariableNumber() {
-  int32_t number = ReadNumber();
+int Script::CheckVariableNumber(int32_t number) {
   if (number < 0 || number >= kVariableCount)
     RaiseError("実行時エラー", "変数番号%dは0から4095の範囲にありません。", std::to_string(number));
   return number;
 }
+
+int Script::ExpectVariable(VariableKind kind, std::string_view messageUtf8) {
+  SkipBlanks();
+  if (Current() != (kind == VariableKind::Number ? '%' : '$')) RaiseError("構文エラー", messageUtf8);
+  ++position;
+  return ReadVariableNumber();
+}
+
+int Script::ReadVariableNumber() { return CheckVariableNumber(ReadNumber()); }
 
 int32_t Script::ReadNumber() {
   SkipBlanks();

@@ -9,6 +9,7 @@
 namespace velmio {
 
 enum class Phase : uint8_t { Definition, Run };
+enum class VariableKind : uint8_t { Number, String };
 
 constexpr int32_t kScriptBufferSize = 5242880;  // the scenario plus its NUL must fit
 constexpr int kMaxLabels = 5000;
@@ -105,6 +106,11 @@ class Script {
   void ExpectComma();
   // The number after a '%' or '$' that names a variable, range-checked.
   int ReadVariableNumber();
+  // A first operand that must be a variable: blanks, then '%' (number) or '$' (string) and the
+  // variable's number. Any other character is a syntax error with the command's own message.
+  int ExpectVariable(VariableKind kind, std::string_view messageUtf8);
+  // Refuses a variable number outside 0..4095 with a fatal error; returns it otherwise.
+  static int CheckVariableNumber(int32_t number);
   // Steps to just after the next line feed, or onto the NUL that ends the text.
   void SkipRestOfLine();
 

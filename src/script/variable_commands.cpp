@@ -7,28 +7,13 @@
 namespace velmio {
 namespace {
 
-// The first operand of most commands names a variable by its first character.
-int ExpectNumberVariable(Script& script, std::string_view messageUtf8) {
-  script.SkipBlanks();
-  if (script.Current() != '%') RaiseError("構文エラー", messageUtf8);
-  ++script.position;
-  return script.ReadVariableNumber();
-}
-
-int ExpectStringVariable(Script& script, std::string_view messageUtf8) {
-  script.SkipBlanks();
-  if (script.Current() != '$') RaiseError("構文エラー", messageUtf8);
-  ++script.position;
-  return script.ReadVariableNumber();
-}
-
 // Wrapping 32-bit arithmetic: the scenario language defines overflow as modulo 2^32.
 int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
 template <typename Operation>
 void Arithmetic(Interpreter& engine, std::string_view messageUtf8, Operation operation) {
   Script& script = engine.script;
-  int variable = ExpectNumberVariable(script, messageUtf8);
+  int variable = script.ExpectVariable(VariableKind::Number, messageUtf8);
   script.ExpectComma();
   int32_t operand = script.ReadNumber();
   script.Number(variable) = operation(script.Number(variable), operand);
@@ -40,7 +25,7 @@ void Mov(Interpreter& engine) {
   script.SkipBlanks();
   const char* message = "movの第一引数は数字／文字変数です。";
   if (script.Current() == '$') {
-    int variable = ExpectStringVariable(script, message);
+    int variable = script.ExpectVariable(VariableKind::String, message);
     script.ExpectComma();
     script.String(variable) = script.ReadString();
     return;
@@ -53,7 +38,7 @@ void Add(Interpreter& engine) {
   script.SkipBlanks();
   const char* message = "addの第一引数は数字／文字変数です。";
   if (script.Current() == '$') {
-    int variable = ExpectStringVariable(script, message);
+    int variable = script.ExpectVariable(VariableKind::String, message);
     script.ExpectComma();
     std::string operand = script.ReadString();
     script.String(variable) += operand;
@@ -86,7 +71,7 @@ void Mod(Interpreter& engine) {
 
 void Step(Interpreter& engine, std::string_view messageUtf8, int32_t delta) {
   Script& script = engine.script;
-  int variable = ExpectNumberVariable(script, messageUtf8);
+  int variable = script.ExpectVariable(VariableKind::Number, messageUtf8);
   script.Number(variable) = Wrap(int64_t{script.Number(variable)} + delta);
   script.variables.ApplyIntLimits();
 }
@@ -96,7 +81,7 @@ void Dec(Interpreter& engine) { Step(engine, "decの引数は数字変数です�
 
 void Rnd(Interpreter& engine) {
   Script& script = engine.script;
-  int variable = ExpectNumberVariable(script, "rndの第一引数は数字変数です。");
+  int variable = script.ExpectVariable(VariableKind::Number, "rndの第一引数は数字変数です。");
   script.ExpectComma();
   int32_t range = script.ReadNumber();
   if (range == 0) RaiseError("０除算エラー", "０で剰余演算しました。");
@@ -106,7 +91,7 @@ void Rnd(Interpreter& engine) {
 
 void Rnd2(Interpreter& engine) {
   Script& script = engine.script;
-  int variable = ExpectNumberVariable(script, "rnd2の第一引数は数字変数です。");
+  int variable = script.ExpectVariable(VariableKind::Number, "rnd2の第一引数は数字変数です。");
   script.ExpectComma();
   int32_t low = script.ReadNumber();
   script.ExpectComma();
@@ -120,14 +105,14 @@ void Rnd2(Interpreter& engine) {
 
 void Len(Interpreter& engine) {
   Script& script = engine.script;
-  int variable = ExpectNumberVariable(script, "lenの第一引数は数字変数です。");
+  int variable = script.ExpectVariable(VariableKind::Number, "lenの第一引数は数字変数です。");
   script.ExpectComma();
   script.Number(variable) = static_cast<int32_t>(script.ReadString().size());
 }
 
 void Cmp(Interpreter& engine) {
   Script& script = engine.script;
-  int variable = ExpectNumberVariable(script, "cmpの第一引数は数字変数です。");
+  int variable = script.ExpectVariable(VariableKind::Number, "cmpの第一引数は数字変数です。");
   script.ExpectComma();
   std::string first = script.ReadString();
   script.ExpectComma();
@@ -138,7 +123,7 @@ void Cmp(Interpreter& engine) {
 
 void GetReg(Interpreter& engine) {
   Script& script = engine.script;
-  int variable = ExpectStringVariable(script, "getregの第一引数は文字変数です。");
+  int variable = script.ExpectVariable(VariableKind::String, "getregの第一引数は文字変数です。");
   script.ExpectComma();
   std::string key = script.ReadString();
   script.ExpectComma();
@@ -148,7 +133,7 @@ void GetReg(Interpreter& engine) {
 
 void GetIni(Interpreter& engine) {
   Script& script = engine.script;
-  int variable = ExpectStringVariable(script, "getiniの第一引数は文字変数です。");
+  int variable = script.ExpectVariable(VariableKind::String, "getiniの第一引数は文字変数です。");
   script.ExpectComma();
   std::string file = script.ReadString();
   script.ExpectComma();
@@ -165,9 +150,7 @@ void IntLimit(Interpreter& engine) {
   int32_t lower = script.ReadNumber();
   script.ExpectComma();
   int32_t upper = script.ReadNumber();
-  if (variable < 0 || variable >= kVariableCount)
-    RaiseError("実行時エラー", "変数番号%dは0から4095の範囲にありません。", std::to_string(variable));
-  script.variables.SetLimits(variable, lower, upper);
+  script.variables.SetLimits(Script::CheckVariableNumber(variable), lower, upper);
 }
 
 void NumAlias(Interpreter& engine) {

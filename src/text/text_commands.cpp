@@ -123,18 +123,11 @@ void WaitForClick(Interpreter& engine) {
 
 void Click(Interpreter& engine) { WaitForClick(engine); }
 
-int ExpectNumberVariable(Script& script, std::string_view messageUtf8) {
-  script.SkipBlanks();
-  if (script.Current() != '%') RaiseError("構文エラー", messageUtf8);
-  ++script.position;
-  return script.ReadVariableNumber();
-}
-
 void ClickPos(Interpreter& engine) {
   Script& script = engine.script;
-  int xVariable = ExpectNumberVariable(script, "clickposの第一引数は数字変数です。");
+  int xVariable = script.ExpectVariable(VariableKind::Number, "clickposの第一引数は数字変数です。");
   script.ExpectComma();
-  int yVariable = ExpectNumberVariable(script, "clickposの第ニ引数は数字変数です。");
+  int yVariable = script.ExpectVariable(VariableKind::Number, "clickposの第ニ引数は数字変数です。");
   WaitForClick(engine);
   script.Number(xVariable) = engine.input.clickX;
   script.Number(yVariable) = engine.input.clickY;
