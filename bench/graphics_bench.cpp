@@ -15,8 +15,8 @@
 #include "graphics/compose.h"
 #include "graphics/pixel_kernels.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/event_log.h"
-#include "shell/interpreter.h"
+#include "base/event_log.h"
+#include "engine/interpreter.h"
 
 namespace velmio {
 namespace {

@@ -7,11 +7,11 @@
 #include <fstream>
 
 #include "platform/headless/headless_platform.h"
-#include "script/command_table.h"
-#include "script/run_scenario.h"
+#include "engine/command_table.h"
+#include "engine/run_scenario.h"
 #include "script/scenario_loader.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/errors.h"
+#include "engine/interpreter.h"
 
 namespace velmio {
 namespace {

@@ -8,9 +8,9 @@
 
 #include "graphics/blend_table.h"
 #include "graphics/compose.h"
-#include "platform/encoding.h"
+#include "base/encoding.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/interpreter.h"
+#include "engine/interpreter.h"
 #include "text/display_text.h"
 #include "text/text_window.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "graphics/bmp_reader.h"
+#include "files/bmp_reader.h"
 #include "graphics/picture_loader.h"
 #include "graphics/surface.h"
 

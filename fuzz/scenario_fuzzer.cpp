@@ -5,10 +5,10 @@
 #include <string>
 
 #include "platform/headless/headless_platform.h"
-#include "script/reset.h"
-#include "script/run_scenario.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "engine/reset.h"
+#include "engine/run_scenario.h"
+#include "base/errors.h"
+#include "engine/interpreter.h"
 
 namespace {
 

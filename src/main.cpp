@@ -9,10 +9,10 @@
 
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
-#include "platform/program_end.h"
+#include "base/program_end.h"
 #include "shell/command_line.h"
-#include "shell/engine.h"
-#include "shell/event_log.h"
+#include "engine/engine.h"
+#include "base/event_log.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "graphics/compose.h"
 #include "graphics/effects.h"
 #include "graphics/picture_command_handlers.h"
-#include "shell/interpreter.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -49,7 +49,7 @@ Advance AdvanceLayer(PictureLayer& layer, uint32_t now) {
 
 }  // namespace
 
-void AnimationTick(Interpreter& engine) {
+void AnimationTick(GraphicsContext& engine) {
   GraphicsState& graphics = engine.graphics;
   const uint32_t now = engine.platform.Milliseconds();
   bool moved = false;
@@ -71,7 +71,7 @@ void AnimationTick(Interpreter& engine) {
   }
   if (!moved) return;
   const DirtyRect rect = graphics.dirty;
-  ComposeScreen(engine, rect);
+  engine.RecomposeScreen(rect);
   ShowWithEffect(engine, 1, 0, {}, &rect);
 }
 

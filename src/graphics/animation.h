@@ -2,10 +2,10 @@
 
 namespace velmio {
 
-class Interpreter;
+class GraphicsContext;
 
 // Advances the cell animations of sprites and standing pictures whose time has come; every wait
 // calls it between messages.
-void AnimationTick(Interpreter& engine);
+void AnimationTick(GraphicsContext& engine);
 
 }  // namespace velmio

@@ -4,12 +4,13 @@
 #include <vector>
 
 #include "graphics/file_names.h"
-#include "platform/archive_reader.h"
-#include "platform/encoding.h"
-#include "platform/game_file_lookup.h"
-#include "platform/plugin_interface.h"
-#include "platform/runtime_folder.h"
-#include "shell/interpreter.h"
+#include "files/archive_reader.h"
+#include "base/encoding.h"
+#include "base/warning.h"
+#include "files/game_file_lookup.h"
+#include "files/plugin_interface.h"
+#include "files/xdg_folders.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -44,7 +45,7 @@ TemporaryCopy::~TemporaryCopy() {
   if (!path_.empty()) std::remove(path_.c_str());
 }
 
-std::string FindInArchives(Interpreter& engine, std::string_view name) {
+std::string FindInArchives(GraphicsContext& engine, std::string_view name) {
   PictureSources& sources = engine.graphics.pictureSources;
   if (sources.archives.empty()) return {};
   const std::string wanted = WithBackslashes(name);
@@ -72,7 +73,7 @@ std::string FindInArchives(Interpreter& engine, std::string_view name) {
     // A damaged archive is not an error of its own (another archive may hold the file), but the
     // author should learn why a file they packed was not found.
     if (result == ArchiveResult::Unreadable)
-      fprintf(stderr, "velmio: archive %s: %s\n", ShiftJisToUtf8(archivePath).c_str(), problem.c_str());
+      Warn("archive " + ShiftJisToUtf8(archivePath) + ": " + problem);
   }
   return {};
 }

@@ -4,12 +4,12 @@
 
 namespace velmio {
 
-class Interpreter;
+class GraphicsContext;
 
 // Asks the registered archives, in registration order, for the file `name` (Shift JIS). The
 // first archive that holds it extracts it into the runtime folder; the result is the path of
 // that temporary copy, which the caller deletes when done, or "" when no archive supplies it.
-std::string FindInArchives(Interpreter& engine, std::string_view name);
+std::string FindInArchives(GraphicsContext& engine, std::string_view name);
 
 // Deletes a temporary copy made by FindInArchives when it goes out of scope.
 class TemporaryCopy {

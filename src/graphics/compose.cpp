@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "graphics/blend_table.h"
 #include "graphics/pixel_kernels.h"
-#include "graphics/text_window_hook.h"
-#include "shell/interpreter.h"
 
 namespace velmio {
 namespace {
@@ -307,17 +306,16 @@ void ApplyMonochrome(Surface& surface, int left, int top, int right, int bottom,
                blueTint, greenTint, redTint);
 }
 
-void ComposeScreen(Interpreter& engine) {
+std::optional<DirtyRect> ComposeScreen(GraphicsState& graphics) {
   DirtyRect whole;
   whole.left = 0;
   whole.top = 0;
   whole.right = kScreenWidth - 1;
   whole.bottom = kScreenHeight - 1;
-  ComposeScreen(engine, whole);
+  return ComposeScreen(graphics, whole);
 }
 
-void ComposeScreen(Interpreter& engine, const DirtyRect& rect) {
-  GraphicsState& graphics = engine.graphics;
+std::optional<DirtyRect> ComposeScreen(GraphicsState& graphics, const DirtyRect& rect) {
   Surface& compose = graphics.compose;
 
   // 1. Working rectangle and clip.
@@ -325,7 +323,7 @@ void ComposeScreen(Interpreter& engine, const DirtyRect& rect) {
   int top = std::clamp(rect.top, 0, kScreenHeight - 1);
   int right = std::min(rect.right, kScreenWidth - 1);
   int bottom = std::min(rect.bottom, kScreenHeight - 1);
-  if (right < left || bottom < top) return;
+  if (right < left || bottom < top) return std::nullopt;
   const int width = right - left + 1;
   const int height = bottom - top + 1;
   const ClipRect clip{left, top, right + 1, bottom + 1};
@@ -369,13 +367,12 @@ void ComposeScreen(Interpreter& engine, const DirtyRect& rect) {
                     graphics.monochromeBlue);
   if (graphics.negativeMode == 2) ApplyNegative(compose, left, top, right, bottom);
 
-  // 9. The text window, always top-most.
   DirtyRect working;
   working.left = left;
   working.top = top;
   working.right = right;
   working.bottom = bottom;
-  DrawTextWindowOnCompose(engine, working);
+  return working;
 }
 
 }  // namespace velmio

@@ -1,10 +1,10 @@
 #pragma once
 // Screen composition: DrawLayer, the colour filters and ComposeScreen.
+#include <optional>
+
 #include "graphics/graphics_state.h"
 
 namespace velmio {
-
-class Interpreter;
 
 // Draws `layer` onto the 24-bit `target` with its top-left corner at (x, y), limited to `clip`
 // (right and bottom exclusive), with the layer's transparency mode, alpha and current cell.
@@ -19,10 +19,12 @@ void ApplyMonochrome(Surface& surface, int left, int top, int right, int bottom,
                      uint8_t blue);
 
 // Rebuilds the inclusive rectangle `rect` of the compose surface from the background, the
-// sprites, the standing pictures, the filters and the text window. Without a rect: the whole
-// screen. Does not clear the DirtyRect (ShowWithEffect does).
-void ComposeScreen(Interpreter& engine, const DirtyRect& rect);
-void ComposeScreen(Interpreter& engine);
+// sprites, the standing pictures and the filters. Without a rect: the whole screen. Returns the
+// rectangle rebuilt, clamped to the screen, for the text window that goes over it (the
+// engine's RecomposeScreen); nothing when it is empty. Does not clear the DirtyRect
+// (ShowWithEffect does).
+std::optional<DirtyRect> ComposeScreen(GraphicsState& graphics, const DirtyRect& rect);
+std::optional<DirtyRect> ComposeScreen(GraphicsState& graphics);
 
 
 }  // namespace velmio

@@ -16,11 +16,10 @@
 #include "graphics/picture_loader.h"
 #include "graphics/pixel_kernels.h"
 #include "graphics/present.h"
-#include "graphics/text_window_hook.h"
-#include "script/command_table.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
-#include "shell/window_procedure.h"
+#include "graphics/graphics_commands.h"
+#include "base/errors.h"
+#include "base/warning.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -39,22 +38,22 @@ struct EffectRect {
   ScreenArea Area() const { return ScreenArea{left, top, Width(), Height()}; }
 };
 
-uint32_t Now(Interpreter& engine) { return engine.platform.Milliseconds(); }
+uint32_t Now(GraphicsContext& engine) { return engine.platform.Milliseconds(); }
 
 // Frames shown by the running effect; with VELMIO_EFFECT_STATS set in the environment each effect
 // reports its frame count and duration on standard error (for measuring the window backend).
 int framesShown = 0;
 
-void ShowFrame(Interpreter& engine, const Surface& source, const ScreenArea& area) {
+void ShowFrame(GraphicsContext& engine, const Surface& source, const ScreenArea& area) {
   ++framesShown;
   CopyToWindow(engine, source, area);
 }
 
-uint32_t Elapsed(Interpreter& engine, uint32_t since) { return Now(engine) - since; }
+uint32_t Elapsed(GraphicsContext& engine, uint32_t since) { return Now(engine) - since; }
 
 // Sleeps until `slot` ms have passed since `start` (nothing when they already have). Input that
 // arrives meanwhile is moved into the queue for the next step's pump, not dispatched.
-void SleepUntil(Interpreter& engine, uint32_t start, int64_t slot) {
+void SleepUntil(GraphicsContext& engine, uint32_t start, int64_t slot) {
   for (;;) {
     const int64_t elapsed = Elapsed(engine, start);
     if (elapsed >= slot) return;
@@ -64,12 +63,12 @@ void SleepUntil(Interpreter& engine, uint32_t start, int64_t slot) {
 }
 
 // The end of every fixed-length step: one message dispatched, then the rest of the slot slept.
-void EndStep(Interpreter& engine, uint32_t stepStart, int64_t slot) {
-  PumpOneMessage(engine);
+void EndStep(GraphicsContext& engine, uint32_t stepStart, int64_t slot) {
+  engine.PumpOneMessage();
   SleepUntil(engine, stepStart, slot);
 }
 
-void Sleep(Interpreter& engine, int64_t milliseconds) {
+void Sleep(GraphicsContext& engine, int64_t milliseconds) {
   if (milliseconds > 0) SleepUntil(engine, Now(engine), milliseconds);
 }
 
@@ -87,7 +86,7 @@ void CopyRow(Surface& target, const Surface& source, int y, const EffectRect& r)
 }
 
 // Types 2 to 5: 16 steps of T/16 ms; step k copies every 16th column (or row) from offset k.
-void Stripes(Interpreter& engine, int type, int32_t duration, const EffectRect& r) {
+void Stripes(GraphicsContext& engine, int type, int32_t duration, const EffectRect& r) {
   GraphicsState& graphics = engine.graphics;
   Surface& window = graphics.effectWork;
   CopyRect(window, graphics.display, r.left, r.top, r.right, r.bottom);
@@ -107,7 +106,7 @@ void Stripes(Interpreter& engine, int type, int32_t duration, const EffectRect& 
 }
 
 // Types 6 to 9: a soft edge of 24 lines 23 pixels apart sweeping across the screen.
-void SoftWipe(Interpreter& engine, int type, int32_t duration, const EffectRect& r) {
+void SoftWipe(GraphicsContext& engine, int type, int32_t duration, const EffectRect& r) {
   GraphicsState& graphics = engine.graphics;
   Surface& window = graphics.effectWork;
   CopyRect(window, graphics.display, r.left, r.top, r.right, r.bottom);
@@ -131,7 +130,7 @@ void SoftWipe(Interpreter& engine, int type, int32_t duration, const EffectRect&
 }
 
 // Type 10.
-void Crossfade(Interpreter& engine, int32_t duration, const EffectRect& r) {
+void Crossfade(GraphicsContext& engine, int32_t duration, const EffectRect& r) {
   GraphicsState& graphics = engine.graphics;
   Surface& work = graphics.effectWork;
   const Surface& before = graphics.display;
@@ -155,7 +154,7 @@ void Crossfade(Interpreter& engine, int32_t duration, const EffectRect& r) {
     }
     ShowFrame(engine, work, r.Area());
     if (alpha >= 255) return;
-    PumpOneMessage(engine);
+    engine.PumpOneMessage();
     const uint32_t elapsed = Elapsed(engine, start);
     int64_t step = duration > 0 ? int64_t{elapsed} * 256 / duration : 255;
     if (step == 0) {
@@ -167,7 +166,7 @@ void Crossfade(Interpreter& engine, int32_t duration, const EffectRect& r) {
 }
 
 // Types 11 to 14: the whole window scrolls and the new picture enters strip by strip.
-void Scroll(Interpreter& engine, int type, int32_t duration) {
+void Scroll(GraphicsContext& engine, int type, int32_t duration) {
   GraphicsState& graphics = engine.graphics;
   Surface& window = graphics.effectWork;
   const Surface& compose = graphics.compose;
@@ -205,7 +204,7 @@ void Scroll(Interpreter& engine, int type, int32_t duration) {
 
 // Mask effects, step 1: the mask picture tiled over the effect work surface, then its blue byte
 // spread over the three bytes of each pixel into `maskBytes` (same layout as a screen surface).
-void PrepareMask(Interpreter& engine, std::string_view descriptor) {
+void PrepareMask(GraphicsContext& engine, std::string_view descriptor) {
   GraphicsState& graphics = engine.graphics;
   Surface& work = graphics.effectWork;
   {
@@ -228,7 +227,7 @@ void PrepareMask(Interpreter& engine, std::string_view descriptor) {
 
 // Types 15 and 18 run the same frame loop with their own kernel and threshold range.
 template <typename Frame>
-void ThresholdLoop(Interpreter& engine, int32_t duration, int units, int last, const EffectRect& r, Frame frame) {
+void ThresholdLoop(GraphicsContext& engine, int32_t duration, int units, int last, const EffectRect& r, Frame frame) {
   const int32_t slot = std::max(duration / units, 1);
   int threshold = 1;
   for (;;) {
@@ -241,7 +240,7 @@ void ThresholdLoop(Interpreter& engine, int32_t duration, int units, int last, c
               threshold);
     }
     ShowFrame(engine, engine.graphics.display, r.Area());
-    PumpOneMessage(engine);
+    engine.PumpOneMessage();
     const uint32_t elapsed = Elapsed(engine, start);
     int64_t step = elapsed / slot;
     if (step == 0) {
@@ -254,7 +253,7 @@ void ThresholdLoop(Interpreter& engine, int32_t duration, int units, int last, c
 }
 
 // Type 15.
-void MaskWipe(Interpreter& engine, int32_t duration, std::string_view mask, const EffectRect& r) {
+void MaskWipe(GraphicsContext& engine, int32_t duration, std::string_view mask, const EffectRect& r) {
   PrepareMask(engine, mask);
   GraphicsState& graphics = engine.graphics;
   uint8_t* display = graphics.display.pixels;
@@ -266,7 +265,7 @@ void MaskWipe(Interpreter& engine, int32_t duration, std::string_view mask, cons
 }
 
 // Type 18.
-void MaskFade(Interpreter& engine, int32_t duration, std::string_view mask, const EffectRect& r) {
+void MaskFade(GraphicsContext& engine, int32_t duration, std::string_view mask, const EffectRect& r) {
   PrepareMask(engine, mask);
   GraphicsState& graphics = engine.graphics;
   std::memcpy(graphics.maskFadeOld.pixels, graphics.display.pixels, graphics.display.imageSize);
@@ -303,7 +302,7 @@ void MosaicStep(Surface& display, const Surface& source, int block) {
 }
 
 // Type 16 (out: the old picture, sampled from a copy) and 17 (in: the new picture).
-void Mosaic(Interpreter& engine, bool out, int32_t duration) {
+void Mosaic(GraphicsContext& engine, bool out, int32_t duration) {
   GraphicsState& graphics = engine.graphics;
   const Surface* source = &graphics.compose;
   if (out) {
@@ -344,7 +343,7 @@ void ResetEffectSlots(GraphicsState& graphics) {
   graphics.effectSlots[1].type = 1;
 }
 
-void ShowWithEffect(Interpreter& engine, int32_t type, int32_t duration, std::string_view mask, const DirtyRect* rect) {
+void ShowWithEffect(GraphicsContext& engine, int32_t type, int32_t duration, std::string_view mask, const DirtyRect* rect) {
   if (type == -1) RaiseError("エラー", "未定義のエフェクトを使いました");
   if (type == 0) return;
   GraphicsState& graphics = engine.graphics;
@@ -397,26 +396,27 @@ void ShowWithEffect(Interpreter& engine, int32_t type, int32_t duration, std::st
   if (!empty) ShowComposedRect(engine, r.left, r.top, r.right, r.bottom);
   static const bool reportStats = getenv("VELMIO_EFFECT_STATS") != nullptr;
   if (reportStats)
-    fprintf(stderr, "velmio: effect %d: %d frames in %u ms\n", type, framesShown, Now(engine) - started);
+    Report("effect " + std::to_string(type) + ": " + std::to_string(framesShown) + " frames in " +
+           std::to_string(Now(engine) - started) + " ms");
   if (type >= 2) Sleep(engine, graphics.effectBlank);
 }
 
-void ShowSlot(Interpreter& engine, int32_t slot) {
+void ShowSlot(GraphicsContext& engine, int32_t slot) {
   GraphicsState& graphics = engine.graphics;
   if (slot == 0) return;
   if (slot < 0 || slot >= kEffectSlotCount) RaiseError("エラー", "未定義のエフェクトを使いました");
   const EffectSlot& effect = graphics.effectSlots[slot];
   if (effect.type == -1) RaiseError("エラー", "未定義のエフェクトを使いました");
   const DirtyRect rect = graphics.dirty;
-  ComposeScreen(engine, rect);
+  engine.RecomposeScreen(rect);
   ShowWithEffect(engine, effect.type, effect.duration, effect.mask, &rect);
 }
 
-void RunPrint(Interpreter& engine) {
+void RunPrint(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
   const int32_t first = script.ReadNumber();
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   script.SkipBlanks();
   if (script.Current() == ',') {
     ++script.position;
@@ -428,7 +428,7 @@ void RunPrint(Interpreter& engine) {
       mask = script.ReadString();
     }
     const DirtyRect rect = graphics.dirty;
-    ComposeScreen(engine, rect);
+    engine.RecomposeScreen(rect);
     ShowWithEffect(engine, first, duration, mask, &rect);
     return;
   }
@@ -437,7 +437,7 @@ void RunPrint(Interpreter& engine) {
 
 namespace {
 
-void Effect(Interpreter& engine) {
+void Effect(GraphicsContext& engine) {
   Script& script = engine.script;
   const int32_t number = script.ReadNumber();
   if (number < 2 || number >= kEffectSlotCount) RaiseError("パラメータエラー", "effect命令の第一パラメータは2～49です。");
@@ -454,11 +454,11 @@ void Effect(Interpreter& engine) {
   }
 }
 
-void EffectBlank(Interpreter& engine) { engine.graphics.effectBlank = engine.script.ReadNumber(); }
+void EffectBlank(GraphicsContext& engine) { engine.graphics.effectBlank = engine.script.ReadNumber(); }
 
-void Print(Interpreter& engine) { RunPrint(engine); }
+void Print(GraphicsContext& engine) { RunPrint(engine); }
 
-constexpr CommandEntry kEffectCommands[] = {
+constexpr GraphicsCommand kEffectCommands[] = {
     {"effect", CommandGroup::DefinitionOnly, Effect},
     {"effectblank", CommandGroup::DefinitionOnly, EffectBlank},
     {"print", CommandGroup::RunOnly, Print},
@@ -466,6 +466,6 @@ constexpr CommandEntry kEffectCommands[] = {
 
 }  // namespace
 
-std::span<const CommandEntry> EffectCommands() { return kEffectCommands; }
+std::span<const GraphicsCommand> EffectCommands() { return kEffectCommands; }
 
 }  // namespace velmio

@@ -1,6 +1,6 @@
 #include "graphics/file_names.h"
 
-#include "platform/encoding.h"
+#include "base/encoding.h"
 #include "script/script.h"
 
 namespace velmio {

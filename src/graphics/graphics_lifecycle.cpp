@@ -4,7 +4,7 @@
 
 #include "graphics/effects.h"
 #include "graphics/present.h"
-#include "shell/interpreter.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -15,7 +15,7 @@ void FillBlack(Surface& surface) {
 
 }  // namespace
 
-void InitialiseGraphics(Interpreter& engine) {
+void InitialiseGraphics(GraphicsContext& engine) {
   GraphicsState& graphics = engine.graphics;
   for (Surface* surface : {&graphics.display, &graphics.compose, &graphics.effectWork}) {
     if (surface->width != kScreenWidth || surface->height != kScreenHeight || surface->BitsPerPixel() != 24)
@@ -52,7 +52,7 @@ void InitialiseGraphics(Interpreter& engine) {
   graphics.effectBlank = kDefaultEffectBlank;
 }
 
-void ResetGraphicsForStart(Interpreter& engine) {
+void ResetGraphicsForStart(GraphicsContext& engine) {
   GraphicsState& graphics = engine.graphics;
   graphics.dirty.Clear();
   FillBlack(graphics.display);
@@ -68,7 +68,7 @@ void ResetGraphicsForStart(Interpreter& engine) {
   }
 }
 
-void ResetGraphicsFiltersForStart(Interpreter& engine) {
+void ResetGraphicsFiltersForStart(GraphicsContext& engine) {
   engine.graphics.monochrome = false;
   engine.graphics.negativeMode = 0;
 }

@@ -2,13 +2,13 @@
 
 namespace velmio {
 
-class Interpreter;
+class GraphicsContext;
 
 // Initialisation cycle: surfaces created and cleared, effect slots reset, configuration defaults.
-void InitialiseGraphics(Interpreter& engine);
+void InitialiseGraphics(GraphicsContext& engine);
 // ResetToStart: screen cleared to black, picture and sprite names emptied.
-void ResetGraphicsForStart(Interpreter& engine);
+void ResetGraphicsForStart(GraphicsContext& engine);
 // ResetToStart's last step: the monochrome and negative filters off.
-void ResetGraphicsFiltersForStart(Interpreter& engine);
+void ResetGraphicsFiltersForStart(GraphicsContext& engine);
 
 }  // namespace velmio

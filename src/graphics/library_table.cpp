@@ -1,6 +1,6 @@
 #include "graphics/library_table.h"
 
-#include "platform/game_file_lookup.h"
+#include "files/game_file_lookup.h"
 
 namespace velmio {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/shared_library.h"
+#include "files/shared_library.h"
 
 namespace velmio {
 

@@ -5,7 +5,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class GraphicsContext;
 class Script;
 struct GraphicsState;
 struct PictureLayer;
@@ -18,24 +18,24 @@ char ReadPositionLetter(Script& script);
 void MarkLayer(GraphicsState& graphics, const PictureLayer& layer, int32_t x, int32_t y);
 
 // Background and standing pictures.
-void BackgroundCommand(Interpreter& engine);
-void LoadStandingCommand(Interpreter& engine);
-void ClearStandingCommand(Interpreter& engine);
-void StandingAlphaCommand(Interpreter& engine);
+void BackgroundCommand(GraphicsContext& engine);
+void LoadStandingCommand(GraphicsContext& engine);
+void ClearStandingCommand(GraphicsContext& engine);
+void StandingAlphaCommand(GraphicsContext& engine);
 
 // Sprites.
-void LoadSpriteCommand(Interpreter& engine);
-void LoadHiddenSpriteCommand(Interpreter& engine);
-void ClearSpriteCommand(Interpreter& engine);
-void SpriteVisibilityCommand(Interpreter& engine);
-void MoveSpriteCommand(Interpreter& engine);
+void LoadSpriteCommand(GraphicsContext& engine);
+void LoadHiddenSpriteCommand(GraphicsContext& engine);
+void ClearSpriteCommand(GraphicsContext& engine);
+void SpriteVisibilityCommand(GraphicsContext& engine);
+void MoveSpriteCommand(GraphicsContext& engine);
 
 // Screen shaking.
-void QuakeHorizontalCommand(Interpreter& engine);
-void QuakeVerticalCommand(Interpreter& engine);
+void QuakeHorizontalCommand(GraphicsContext& engine);
+void QuakeVerticalCommand(GraphicsContext& engine);
 
 // Plug-in and archive registration.
-void PictureLibraryCommand(Interpreter& engine);
-void ArchiveCommand(Interpreter& engine);
+void PictureLibraryCommand(GraphicsContext& engine);
+void ArchiveCommand(GraphicsContext& engine);
 
 }  // namespace velmio

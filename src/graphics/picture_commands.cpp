@@ -5,9 +5,9 @@
 #include <string>
 
 #include "graphics/picture_command_handlers.h"
-#include "script/command_table.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "graphics/graphics_commands.h"
+#include "base/errors.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -17,15 +17,15 @@ int32_t Saturate(int64_t value) {
       std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-void Humanz(Interpreter& engine) {
+void Humanz(GraphicsContext& engine) {
   int32_t humanz = engine.script.ReadNumber();
   if (humanz < 0 || humanz >= kSpriteCount) RaiseError("エラー", "humanz指定が範囲外です。");
   engine.graphics.humanz = humanz;
 }
 
-void Underline(Interpreter& engine) { engine.graphics.underline = engine.script.ReadNumber(); }
+void Underline(GraphicsContext& engine) { engine.graphics.underline = engine.script.ReadNumber(); }
 
-void BackgroundWindowCommand(Interpreter& engine) {
+void BackgroundWindowCommand(GraphicsContext& engine) {
   Script& script = engine.script;
   BackgroundWindow& window = engine.graphics.backgroundWindow;
   window.x = script.ReadNumber();
@@ -37,7 +37,7 @@ void BackgroundWindowCommand(Interpreter& engine) {
   window.height = script.ReadNumber();
 }
 
-void TransparencyModeCommand(Interpreter& engine) {
+void TransparencyModeCommand(GraphicsContext& engine) {
   std::string word = engine.script.ReadToken();
   TransparencyMode& mode = engine.graphics.defaultTransparency;
   if (word == "leftup") {
@@ -55,7 +55,7 @@ void TransparencyModeCommand(Interpreter& engine) {
   RaiseError("構文エラー", "monocro命令の次は#rrggbbで色指定、もしくは、offでモノクロ指定を解除、です。");
 }
 
-void Monochrome(Interpreter& engine) {
+void Monochrome(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
   script.SkipBlanks();
@@ -75,7 +75,7 @@ void Monochrome(Interpreter& engine) {
   AddDirtyRect(graphics, 0, 0, kScreenWidth, kScreenHeight);
 }
 
-void Negative(Interpreter& engine) {
+void Negative(GraphicsContext& engine) {
   engine.graphics.negativeMode = engine.script.ReadNumber();
   AddDirtyRect(engine.graphics, 0, 0, kScreenWidth, kScreenHeight);
 }
@@ -85,7 +85,7 @@ void Register(std::vector<std::string>& list, size_t limit, const std::string& e
   list.push_back(LowerAscii(entry));
 }
 
-constexpr CommandEntry kPictureCommands[] = {
+constexpr GraphicsCommand kPictureCommands[] = {
     {"bg", CommandGroup::RunOnly, BackgroundCommand},
     {"ld", CommandGroup::RunOnly, LoadStandingCommand},
     {"cl", CommandGroup::RunOnly, ClearStandingCommand},
@@ -122,14 +122,14 @@ void MarkLayer(GraphicsState& graphics, const PictureLayer& layer, int32_t x, in
                Saturate(int64_t{y} + layer.DisplayedHeight() + 1));
 }
 
-void PictureLibraryCommand(Interpreter& engine) {
+void PictureLibraryCommand(GraphicsContext& engine) {
   Register(engine.graphics.pictureSources.pictureLibraries, kMaxPictureLibraries, engine.script.ReadString());
 }
 
-void ArchiveCommand(Interpreter& engine) {
+void ArchiveCommand(GraphicsContext& engine) {
   Register(engine.graphics.pictureSources.archives, kMaxArchives, engine.script.ReadString());
 }
 
-std::span<const CommandEntry> PictureCommands() { return kPictureCommands; }
+std::span<const GraphicsCommand> PictureCommands() { return kPictureCommands; }
 
 }  // namespace velmio

@@ -8,16 +8,16 @@
 #include <string>
 
 #include "graphics/archive_lookup.h"
-#include "graphics/bmp_reader.h"
+#include "files/bmp_reader.h"
 #include "graphics/display_tag.h"
 #include "graphics/file_names.h"
-#include "persist/picture_log.h"
-#include "platform/decoded_picture.h"
-#include "platform/game_file_lookup.h"
-#include "platform/picture_decoder.h"
-#include "platform/plugin_interface.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "files/picture_log.h"
+#include "files/decoded_picture.h"
+#include "files/game_file_lookup.h"
+#include "files/picture_decoder.h"
+#include "files/plugin_interface.h"
+#include "base/errors.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -28,7 +28,7 @@ namespace {
 
 [[noreturn]] void LoadFailed() { RaiseError("エラー", "ロード失敗!"); }
 
-void ApplyTag(Interpreter& engine, PictureLayer& layer, const DisplayTag& tag) {
+void ApplyTag(GraphicsContext& engine, PictureLayer& layer, const DisplayTag& tag) {
   if (!tag.hasTag) return;
   layer.lastTick = engine.platform.Milliseconds();
   if (tag.setsMode) layer.mode = static_cast<TransparencyMode>(tag.mode);
@@ -90,7 +90,7 @@ bool DecodeThroughPlugin(const SharedLibrary& library, const std::string& path, 
 }
 
 // Step 6 of loading for anything but BMP: the first registered plug-in for the extension.
-bool DecodeWithPlugin(Interpreter& engine, const std::string& path, const std::string& extension,
+bool DecodeWithPlugin(GraphicsContext& engine, const std::string& path, const std::string& extension,
                       std::string_view fileName, DecodedPicture& picture) {
   PictureSources& sources = engine.graphics.pictureSources;
   for (const std::string& entry : sources.pictureLibraries) {
@@ -105,7 +105,7 @@ bool DecodeWithPlugin(Interpreter& engine, const std::string& path, const std::s
   CannotOpen(fileName);
 }
 
-void Load(Interpreter& engine, PictureLayer& layer, std::string_view descriptor, bool tolerateMissing) {
+void Load(GraphicsContext& engine, PictureLayer& layer, std::string_view descriptor, bool tolerateMissing) {
   GraphicsState& graphics = engine.graphics;
   layer.Reset();
   layer.mode = graphics.defaultTransparency;
@@ -154,11 +154,11 @@ bool AdoptDecodedPicture(DecodedPicture& picture, Surface& surface) {
   return true;
 }
 
-void LoadPicture(Interpreter& engine, PictureLayer& layer, std::string_view descriptor) {
+void LoadPicture(GraphicsContext& engine, PictureLayer& layer, std::string_view descriptor) {
   Load(engine, layer, descriptor, engine.graphics.pictureSources.tolerateMissingPictures);
 }
 
-void LoadDefaultPicture(Interpreter& engine, PictureLayer& layer, std::string_view descriptor) {
+void LoadDefaultPicture(GraphicsContext& engine, PictureLayer& layer, std::string_view descriptor) {
   Load(engine, layer, descriptor, true);
 }
 

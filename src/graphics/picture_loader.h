@@ -4,7 +4,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class GraphicsContext;
 struct PictureLayer;
 struct DecodedPicture;
 struct Surface;
@@ -14,11 +14,11 @@ struct Surface;
 // reads it (BMP or plug-in). Stops the program through ReportError on failure. A missing file
 // is an error unless the missing-picture tolerance is on (then the layer gets a 1 x 1 black
 // picture).
-void LoadPicture(Interpreter& engine, PictureLayer& layer, std::string_view descriptor);
+void LoadPicture(GraphicsContext& engine, PictureLayer& layer, std::string_view descriptor);
 
 // LoadPicture with the missing-picture tolerance on for this one call: for the built-in default
 // pictures (click-wait cursors, lookback buttons), which a game need not ship.
-void LoadDefaultPicture(Interpreter& engine, PictureLayer& layer, std::string_view descriptor);
+void LoadDefaultPicture(GraphicsContext& engine, PictureLayer& layer, std::string_view descriptor);
 
 // Moves a decoded picture into a surface (8-bit with its palette, or 24-bit). False when the
 // surface refuses its size.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "shell/interpreter.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 
-void CopyToWindow(Interpreter& engine, const Surface& source, const ScreenArea& area) {
+void CopyToWindow(GraphicsContext& engine, const Surface& source, const ScreenArea& area) {
   if (source.Empty() || source.BitsPerPixel() != 24 || source.width != kScreenWidth ||
       source.height != kScreenHeight)
     return;
@@ -18,15 +18,15 @@ void CopyToWindow(Interpreter& engine, const Surface& source, const ScreenArea& 
   engine.platform.Present(source.pixels, source.stride, ScreenArea{left, top, right - left, bottom - top});
 }
 
-void CopyToWindow(Interpreter& engine, const Surface& source, int left, int top, int right, int bottom) {
+void CopyToWindow(GraphicsContext& engine, const Surface& source, int left, int top, int right, int bottom) {
   CopyToWindow(engine, source, ScreenArea{left, top, right - left + 1, bottom - top + 1});
 }
 
-void PresentDisplay(Interpreter& engine) {
+void PresentDisplay(GraphicsContext& engine) {
   CopyToWindow(engine, engine.graphics.display, ScreenArea{0, 0, kScreenWidth, kScreenHeight});
 }
 
-void ShowComposedRect(Interpreter& engine, int left, int top, int right, int bottom) {
+void ShowComposedRect(GraphicsContext& engine, int left, int top, int right, int bottom) {
   GraphicsState& graphics = engine.graphics;
   left = std::max(left, 0);
   top = std::max(top, 0);

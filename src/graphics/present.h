@@ -6,17 +6,17 @@
 
 namespace velmio {
 
-class Interpreter;
+class GraphicsContext;
 
 // Shows `area` of a 640 x 480 x 24-bit `source` in the window (the area is clipped to the
 // screen; nothing happens when it is empty or the source is not a 640 x 480 x 24 picture).
-void CopyToWindow(Interpreter& engine, const Surface& source, const ScreenArea& area);
+void CopyToWindow(GraphicsContext& engine, const Surface& source, const ScreenArea& area);
 // Same, with an inclusive rectangle.
-void CopyToWindow(Interpreter& engine, const Surface& source, int left, int top, int right, int bottom);
+void CopyToWindow(GraphicsContext& engine, const Surface& source, int left, int top, int right, int bottom);
 // The window painted anew from the whole display surface (paint handler, end of a quake).
-void PresentDisplay(Interpreter& engine);
+void PresentDisplay(GraphicsContext& engine);
 // The final display of an effect: copies the inclusive rectangle from the compose surface into
 // the display surface and shows it in the window.
-void ShowComposedRect(Interpreter& engine, int left, int top, int right, int bottom);
+void ShowComposedRect(GraphicsContext& engine, int left, int top, int right, int bottom);
 
 }  // namespace velmio

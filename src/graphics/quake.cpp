@@ -5,7 +5,7 @@
 
 #include "graphics/picture_command_handlers.h"
 #include "graphics/present.h"
-#include "shell/interpreter.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -19,7 +19,7 @@ constexpr int32_t kMaxRounds = 64;
 // Offsets of one round, in units of the round's step.
 constexpr int kRoundPattern[16] = {0, 1, 2, 3, 4, 3, 2, 1, 0, -1, -2, -3, -4, -3, -2, -1};
 
-void SleepUntil(Interpreter& engine, uint32_t start, int64_t slot) {
+void SleepUntil(GraphicsContext& engine, uint32_t start, int64_t slot) {
   for (;;) {
     const int64_t elapsed = engine.platform.Milliseconds() - start;
     if (elapsed >= slot) return;
@@ -30,7 +30,7 @@ void SleepUntil(Interpreter& engine, uint32_t start, int64_t slot) {
 
 // The frame at `offset` is built in the effect work surface (scratch between effects): the
 // display surface shifted, with black where it no longer covers the window.
-void ShowShifted(Interpreter& engine, Direction direction, int offset) {
+void ShowShifted(GraphicsContext& engine, Direction direction, int offset) {
   GraphicsState& graphics = engine.graphics;
   Surface& frame = graphics.effectWork;
   FillSurface(frame, 0, 0, kScreenWidth, kScreenHeight, 0);
@@ -42,7 +42,7 @@ void ShowShifted(Interpreter& engine, Direction direction, int offset) {
   CopyToWindow(engine, frame, ScreenArea{0, 0, kScreenWidth, kScreenHeight});
 }
 
-void Quake(Interpreter& engine, Direction direction) {
+void Quake(GraphicsContext& engine, Direction direction) {
   Script& script = engine.script;
   const int32_t rounds = std::min(script.ReadNumber(), kMaxRounds);
   script.ExpectComma();
@@ -68,7 +68,7 @@ void Quake(Interpreter& engine, Direction direction) {
 
 }  // namespace
 
-void QuakeHorizontalCommand(Interpreter& engine) { Quake(engine, Direction::Horizontal); }
-void QuakeVerticalCommand(Interpreter& engine) { Quake(engine, Direction::Vertical); }
+void QuakeHorizontalCommand(GraphicsContext& engine) { Quake(engine, Direction::Horizontal); }
+void QuakeVerticalCommand(GraphicsContext& engine) { Quake(engine, Direction::Vertical); }
 
 }  // namespace velmio

@@ -2,15 +2,16 @@
 
 #include <cstdio>
 
-#include "platform/png_writer.h"
-#include "shell/interpreter.h"
+#include "base/warning.h"
+#include "files/png_writer.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 
-void WriteScreenshot(Interpreter& engine, const std::string& file) {
+void WriteScreenshot(GraphicsContext& engine, const std::string& file) {
   const Surface& display = engine.graphics.display;
   if (!WritePng(file, display.pixels, display.width, display.height, display.stride)) {
-    fprintf(stderr, "velmio: cannot write the screenshot %s\n", file.c_str());
+    Warn("cannot write the screenshot " + file);
     return;
   }
   engine.log.Write("SCREENSHOT", file);

@@ -3,10 +3,10 @@
 
 namespace velmio {
 
-class Interpreter;
+class GraphicsContext;
 
 // Writes the display surface as PNG and logs "SCREENSHOT <file>"; a file that cannot be written
 // is reported on standard error (the run goes on).
-void WriteScreenshot(Interpreter& engine, const std::string& file);
+void WriteScreenshot(GraphicsContext& engine, const std::string& file);
 
 }  // namespace velmio

@@ -5,9 +5,8 @@
 
 #include "graphics/picture_command_handlers.h"
 #include "graphics/picture_loader.h"
-#include "graphics/text_window_hook.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/errors.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -35,10 +34,10 @@ void MarkSprite(GraphicsState& graphics, const Sprite& sprite) { MarkLayer(graph
 // never indexes outside the blend table.
 int32_t SpriteAlpha(int32_t value) { return value == -1 ? -1 : std::clamp(value, 0, 255); }
 
-void LoadSprite(Interpreter& engine, Visibility visibility) {
+void LoadSprite(GraphicsContext& engine, Visibility visibility) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   Sprite& sprite = SpriteNumbered(graphics, script.ReadNumber());
   script.ExpectComma();
   if (sprite.Shown()) MarkSprite(graphics, sprite);
@@ -68,12 +67,12 @@ void ClearSprite(GraphicsState& graphics, Sprite& sprite) {
 
 }  // namespace
 
-void LoadSpriteCommand(Interpreter& engine) { LoadSprite(engine, Visibility::Shown); }
-void LoadHiddenSpriteCommand(Interpreter& engine) { LoadSprite(engine, Visibility::Hidden); }
+void LoadSpriteCommand(GraphicsContext& engine) { LoadSprite(engine, Visibility::Shown); }
+void LoadHiddenSpriteCommand(GraphicsContext& engine) { LoadSprite(engine, Visibility::Hidden); }
 
-void ClearSpriteCommand(Interpreter& engine) {
+void ClearSpriteCommand(GraphicsContext& engine) {
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   const int32_t number = engine.script.ReadNumber();
   if (number == -1) {
     for (Sprite& sprite : graphics.sprites)
@@ -84,10 +83,10 @@ void ClearSpriteCommand(Interpreter& engine) {
   if (!sprite.name.empty()) ClearSprite(graphics, sprite);
 }
 
-void SpriteVisibilityCommand(Interpreter& engine) {
+void SpriteVisibilityCommand(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   const int32_t number = script.ReadNumber();
   script.ExpectComma();
   const int32_t visible = script.ReadNumber();
@@ -96,10 +95,10 @@ void SpriteVisibilityCommand(Interpreter& engine) {
   sprite.visible = visible;
 }
 
-void MoveSpriteCommand(Interpreter& engine) {
+void MoveSpriteCommand(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   const int32_t number = script.ReadNumber();
   script.ExpectComma();
   const int32_t dx = script.ReadNumber();

@@ -6,8 +6,7 @@
 #include "graphics/effects.h"
 #include "graphics/picture_command_handlers.h"
 #include "graphics/picture_loader.h"
-#include "graphics/text_window_hook.h"
-#include "shell/interpreter.h"
+#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {
@@ -50,7 +49,7 @@ void FillBackground(GraphicsState& graphics, uint32_t rgb) {
 
 // A picture that is not exactly screen-sized is centred on black: smaller ones show a black
 // border, larger ones are cut around their centre.
-void LoadBackgroundPicture(Interpreter& engine, const std::string& descriptor) {
+void LoadBackgroundPicture(GraphicsContext& engine, const std::string& descriptor) {
   GraphicsState& graphics = engine.graphics;
   graphics.backgroundName = descriptor;
   LoadPicture(engine, graphics.background, descriptor);
@@ -66,10 +65,10 @@ void LoadBackgroundPicture(Interpreter& engine, const std::string& descriptor) {
 
 }  // namespace
 
-void BackgroundCommand(Interpreter& engine) {
+void BackgroundCommand(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   script.SkipBlanks();
   if (script.Current() == '"') {
     LoadBackgroundPicture(engine, script.ReadString());
@@ -100,10 +99,10 @@ void BackgroundCommand(Interpreter& engine) {
   RunPrint(engine);
 }
 
-void LoadStandingCommand(Interpreter& engine) {
+void LoadStandingCommand(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   const int index = StandingIndex(ReadPositionLetter(script));
   script.ExpectComma();
   std::string descriptor = script.ReadString();
@@ -120,10 +119,10 @@ void LoadStandingCommand(Interpreter& engine) {
   RunPrint(engine);
 }
 
-void ClearStandingCommand(Interpreter& engine) {
+void ClearStandingCommand(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   const char letter = ReadPositionLetter(script);
   script.ExpectComma();
   if (letter == 'a') {
@@ -134,10 +133,10 @@ void ClearStandingCommand(Interpreter& engine) {
   RunPrint(engine);
 }
 
-void StandingAlphaCommand(Interpreter& engine) {
+void StandingAlphaCommand(GraphicsContext& engine) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
-  EraseTextWindow(engine);
+  engine.EraseTextWindow();
   const int index = StandingIndex(ReadPositionLetter(script));
   script.ExpectComma();
   const int32_t alpha = script.ReadNumber();

@@ -7,10 +7,9 @@
 #include <cstring>
 #include <vector>
 
-namespace velmio {
+#include "base/screen.h"
 
-constexpr int kScreenWidth = 640;
-constexpr int kScreenHeight = 480;
+namespace velmio {
 
 // The 40-byte bitmap information header, exactly as a BMP file and the picture plug-ins lay
 // it out (little-endian, no padding).

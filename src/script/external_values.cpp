@@ -1,8 +1,10 @@
 #include "script/external_values.h"
 
 #include <cstdlib>
-#include <fstream>
 
+#include "base/lines.h"
+#include "files/file_reading.h"
+#include "files/xdg_folders.h"
 #include "script/script.h"
 
 namespace velmio {
@@ -28,13 +30,12 @@ std::string NormaliseKeyPath(std::string_view key) {
 
 std::string LookUp(const std::string& path, std::string_view section, std::string_view key,
                    bool sectionIsKeyPath) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return "";
+  std::string content;
+  if (!ReadWholeFile(path, content)) return "";
   std::string wantedSection = sectionIsKeyPath ? NormaliseKeyPath(section) : LowerAscii(Trim(section));
   std::string wantedKey = LowerAscii(Trim(key));
   bool inSection = false;
-  std::string line;
-  while (std::getline(file, line)) {
+  for (std::string_view line : SplitLines(content)) {
     std::string_view text = Trim(line);
     if (text.empty() || text.front() == ';') continue;
     if (text.front() == '[') {
@@ -58,13 +59,6 @@ std::string LookUp(const std::string& path, std::string_view section, std::strin
 }
 
 }  // namespace
-
-std::string ConfigFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') return std::string(config) + "/velmio/";
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : ".") + "/.config/velmio/";
-}
 
 std::string ReadRegistryValue(std::string_view key, std::string_view name) {
   return LookUp(ConfigFolder() + "registry.ini", key, name, true);

@@ -4,10 +4,6 @@
 
 namespace velmio {
 
-// The folder standing for the platform's configuration places: $XDG_CONFIG_HOME/velmio/
-// (else ~/.config/velmio/), with a trailing slash.
-std::string ConfigFolder();
-
 // The text value `name` under the key path `key` of the current user's registry, which is kept
 // as the INI file ConfigFolder()/registry.ini with one section per key path. Empty when absent.
 std::string ReadRegistryValue(std::string_view key, std::string_view name);

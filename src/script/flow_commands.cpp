@@ -1,19 +1,19 @@
 // Jumps, subroutines, line skips, conditions, and the two commands that end a phase.
-#include "persist/picture_log.h"
-#include "script/command_table.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "files/picture_log.h"
+#include "script/script_commands.h"
+#include "base/errors.h"
+#include "script/script_context.h"
 
 namespace velmio {
 namespace {
 
-void Goto(Interpreter& engine) {
+void Goto(ScriptContext& engine) {
   Script& script = engine.script;
   std::string label = script.ReadLabel();
   script.JumpToLabel(label);
 }
 
-void Gosub(Interpreter& engine) {
+void Gosub(ScriptContext& engine) {
   Script& script = engine.script;
   if (script.gosubDepth > kGosubDepth - 1) RaiseError("スタックエラー", "gosub文のせいでスタックが溢れました。");
   std::string label = script.ReadLabel();
@@ -21,7 +21,7 @@ void Gosub(Interpreter& engine) {
   script.JumpToLabel(label);
 }
 
-void Return(Interpreter& engine) {
+void Return(ScriptContext& engine) {
   Script& script = engine.script;
   if (script.gosubDepth == 0) RaiseError("スタックエラー", "returnとgosub文が正しく対応していません。");
   script.position = script.gosubStack[--script.gosubDepth];
@@ -29,7 +29,7 @@ void Return(Interpreter& engine) {
 
 [[noreturn]] void SkipOutOfRange() { RaiseError("構文エラー", "SKIPがスクリプトの範囲を飛び出しました。"); }
 
-void Skip(Interpreter& engine) {
+void Skip(ScriptContext& engine) {
   Script& script = engine.script;
   int32_t count = script.ReadNumber();
   if (count == 0) return;
@@ -66,7 +66,7 @@ void Skip(Interpreter& engine) {
 }
 
 // One comparison of `if`/`notif`.
-bool EvaluateComparison(Interpreter& engine) {
+bool EvaluateComparison(ScriptContext& engine) {
   Script& script = engine.script;
   script.SkipBlanks();
   if (script.Current() == 'f') {
@@ -119,7 +119,7 @@ bool EvaluateComparison(Interpreter& engine) {
 
 enum class RunsWhen { AllHold, NoneHolds };
 
-void Condition(Interpreter& engine, RunsWhen runsWhen) {
+void Condition(ScriptContext& engine, RunsWhen runsWhen) {
   Script& script = engine.script;
   for (;;) {
     bool result = EvaluateComparison(engine);
@@ -134,20 +134,15 @@ void Condition(Interpreter& engine, RunsWhen runsWhen) {
   }
 }
 
-void If(Interpreter& engine) { Condition(engine, RunsWhen::AllHold); }
-void NotIf(Interpreter& engine) { Condition(engine, RunsWhen::NoneHolds); }
+void If(ScriptContext& engine) { Condition(engine, RunsWhen::AllHold); }
+void NotIf(ScriptContext& engine) { Condition(engine, RunsWhen::NoneHolds); }
 
-void DefineReset(Interpreter& engine) { engine.script.reinitRequested = true; }
-
-void Game(Interpreter& engine) {
-  engine.text.defaultFontFace = engine.text.configuredFontFace;
-  engine.script.gameStarted = true;
-}
+void DefineReset(ScriptContext& engine) { engine.script.reinitRequested = true; }
 
 }  // namespace
 
-std::span<const CommandEntry> FlowCommands() {
-  static constexpr CommandEntry kCommands[] = {
+std::span<const ScriptCommand> FlowCommands() {
+  static constexpr ScriptCommand kCommands[] = {
       {"goto", CommandGroup::BothPhases, Goto},
       {"gosub", CommandGroup::BothPhases, Gosub},
       {"return", CommandGroup::BothPhases, Return},
@@ -155,7 +150,6 @@ std::span<const CommandEntry> FlowCommands() {
       {"if", CommandGroup::BothPhases, If},
       {"notif", CommandGroup::BothPhases, NotIf},
       {"definereset", CommandGroup::BothPhases, DefineReset},
-      {"game", CommandGroup::DefinitionOnly, Game},
   };
   return kCommands;
 }

@@ -1,12 +1,10 @@
 #include "script/scenario_loader.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <algorithm>
 #include <string_view>
 
-#include "shell/errors.h"
+#include "base/errors.h"
+#include "files/file_reading.h"
 
 namespace velmio {
 namespace {
@@ -15,36 +13,21 @@ constexpr unsigned char kSecretKey[5] = {0x5E, 0xA1, 0x37, 0xC4, 0x0D};
 constexpr unsigned char kSimpleKey = 0x3B;
 constexpr size_t kMaxScenarioLength = kScriptBufferSize - 1;
 
-bool FileExists(const char* name) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(name, error);
-}
-
 void CheckLength(size_t length) {
   if (length >= static_cast<size_t>(kScriptBufferSize)) RaiseError("エラー", "シナリオが長すぎます。");
 }
 
-// The obscured files are read whole; the length check happens once, after the appended line feed,
-// but nothing past the buffer's size is ever kept.
+// An obscured file is one scenario; more than the buffer holds is an error, but nothing past
+// the buffer's size is ever read.
 bool ReadObscured(const char* name, std::string& text, bool fiveByteKey) {
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return false;
-  char chunk[65536];
-  size_t index = 0;
-  bool tooLong = false;
-  while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-    size_t count = static_cast<size_t>(file.gcount());
-    for (size_t i = 0; i < count; ++i, ++index) {
-      unsigned char key = fiveByteKey ? kSecretKey[index % 5] : kSimpleKey;
-      if (text.size() < kMaxScenarioLength + 1) {
-        text.push_back(static_cast<char>(static_cast<unsigned char>(chunk[i]) ^ key));
-      } else {
-        tooLong = true;
-      }
-    }
+  std::string raw;
+  if (!ReadWholeFile(name, raw, kMaxScenarioLength)) return false;
+  text.reserve(raw.size() + 1);
+  for (size_t index = 0; index < raw.size(); ++index) {
+    unsigned char key = fiveByteKey ? kSecretKey[index % 5] : kSimpleKey;
+    text.push_back(static_cast<char>(static_cast<unsigned char>(raw[index]) ^ key));
   }
   text.push_back('\n');
-  if (tooLong) CheckLength(kScriptBufferSize);
   CheckLength(text.size());
   return true;
 }
@@ -67,34 +50,23 @@ void AppendTextMode(const std::string& raw, std::string& text, size_t room) {
   }
 }
 
-std::string ReadWholeFile(std::ifstream& file) {
-  file.seekg(0, std::ios::end);
-  std::streamoff size = file.tellg();
-  file.seekg(0, std::ios::beg);
-  std::string content(size > 0 ? static_cast<size_t>(size) : 0, '\0');
-  file.read(content.data(), static_cast<std::streamsize>(content.size()));
-  content.resize(static_cast<size_t>(file.gcount()));
-  return content;
-}
-
 }  // namespace
 
 void LoadScenario(Script& script) {
   std::string text;
   std::vector<ScenarioFileSpan> files;
-  bool haveZero = FileExists("0.txt");
-  if (!haveZero && FileExists("velm_sec.dat")) {
+  bool haveZero = IsRegularFile("0.txt");
+  if (!haveZero && IsRegularFile("velm_sec.dat")) {
     files.push_back({0, "velm_sec.dat"});
     ReadObscured("velm_sec.dat", text, true);
-  } else if (!haveZero && FileExists("velmio.dat")) {
+  } else if (!haveZero && IsRegularFile("velmio.dat")) {
     files.push_back({0, "velmio.dat"});
     ReadObscured("velmio.dat", text, false);
   } else {
     for (int n = 0; n <= 99; ++n) {
       std::string name = std::to_string(n) + ".txt";
-      std::ifstream file(name, std::ios::binary);
-      if (!file) continue;
-      std::string raw = ReadWholeFile(file);
+      std::string raw;
+      if (!ReadWholeFile(name, raw)) continue;
       files.push_back({static_cast<int32_t>(text.size()), name});
       AppendTextMode(raw, text, kMaxScenarioLength - text.size());
       text.push_back('\n');

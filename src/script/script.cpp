@@ -4,7 +4,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "shell/errors.h"
+#include "base/errors.h"
 
 namespace velmio {
 

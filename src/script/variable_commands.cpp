@@ -1,8 +1,8 @@
 // Assignment, arithmetic, strings, random numbers and the definition-phase variable commands.
-#include "script/command_table.h"
+#include "script/script_commands.h"
 #include "script/external_values.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/errors.h"
+#include "script/script_context.h"
 
 namespace velmio {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
 template <typename Operation>
-void Arithmetic(Interpreter& engine, std::string_view messageUtf8, Operation operation) {
+void Arithmetic(ScriptContext& engine, std::string_view messageUtf8, Operation operation) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, messageUtf8);
   script.ExpectComma();
@@ -20,7 +20,7 @@ void Arithmetic(Interpreter& engine, std::string_view messageUtf8, Operation ope
   script.variables.ApplyIntLimits();
 }
 
-void Mov(Interpreter& engine) {
+void Mov(ScriptContext& engine) {
   Script& script = engine.script;
   script.SkipBlanks();
   const char* message = "movの第一引数は数字／文字変数です。";
@@ -33,7 +33,7 @@ void Mov(Interpreter& engine) {
   Arithmetic(engine, message, [](int32_t, int32_t value) { return value; });
 }
 
-void Add(Interpreter& engine) {
+void Add(ScriptContext& engine) {
   Script& script = engine.script;
   script.SkipBlanks();
   const char* message = "addの第一引数は数字／文字変数です。";
@@ -47,39 +47,39 @@ void Add(Interpreter& engine) {
   Arithmetic(engine, message, [](int32_t a, int32_t b) { return Wrap(int64_t{a} + b); });
 }
 
-void Sub(Interpreter& engine) {
+void Sub(ScriptContext& engine) {
   Arithmetic(engine, "subの第一引数は数字変数です。", [](int32_t a, int32_t b) { return Wrap(int64_t{a} - b); });
 }
 
-void Mul(Interpreter& engine) {
+void Mul(ScriptContext& engine) {
   Arithmetic(engine, "mulの第一引数は数字変数です。", [](int32_t a, int32_t b) { return Wrap(int64_t{a} * b); });
 }
 
-void Div(Interpreter& engine) {
+void Div(ScriptContext& engine) {
   Arithmetic(engine, "divの第一引数は数字変数です。", [](int32_t a, int32_t b) {
     if (b == 0) RaiseError("０除算エラー", "０で除算しました。");
     return Wrap(int64_t{a} / b);  // truncates toward zero; INT_MIN / -1 wraps to INT_MIN
   });
 }
 
-void Mod(Interpreter& engine) {
+void Mod(ScriptContext& engine) {
   Arithmetic(engine, "modの第一引数は数字変数です。", [](int32_t a, int32_t b) {
     if (b == 0) RaiseError("０除算エラー", "０で剰余演算しました。");
     return Wrap(int64_t{a} % b);  // takes the sign of the dividend
   });
 }
 
-void Step(Interpreter& engine, std::string_view messageUtf8, int32_t delta) {
+void Step(ScriptContext& engine, std::string_view messageUtf8, int32_t delta) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, messageUtf8);
   script.Number(variable) = Wrap(int64_t{script.Number(variable)} + delta);
   script.variables.ApplyIntLimits();
 }
 
-void Inc(Interpreter& engine) { Step(engine, "incの引数は数字変数です。", 1); }
-void Dec(Interpreter& engine) { Step(engine, "decの引数は数字変数です。", -1); }
+void Inc(ScriptContext& engine) { Step(engine, "incの引数は数字変数です。", 1); }
+void Dec(ScriptContext& engine) { Step(engine, "decの引数は数字変数です。", -1); }
 
-void Rnd(Interpreter& engine) {
+void Rnd(ScriptContext& engine) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, "rndの第一引数は数字変数です。");
   script.ExpectComma();
@@ -89,7 +89,7 @@ void Rnd(Interpreter& engine) {
   script.variables.ApplyIntLimits();
 }
 
-void Rnd2(Interpreter& engine) {
+void Rnd2(ScriptContext& engine) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, "rnd2の第一引数は数字変数です。");
   script.ExpectComma();
@@ -103,14 +103,14 @@ void Rnd2(Interpreter& engine) {
   script.variables.ApplyIntLimits();
 }
 
-void Len(Interpreter& engine) {
+void Len(ScriptContext& engine) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, "lenの第一引数は数字変数です。");
   script.ExpectComma();
   script.Number(variable) = static_cast<int32_t>(script.ReadString().size());
 }
 
-void Cmp(Interpreter& engine) {
+void Cmp(ScriptContext& engine) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, "cmpの第一引数は数字変数です。");
   script.ExpectComma();
@@ -121,7 +121,7 @@ void Cmp(Interpreter& engine) {
   script.Number(variable) = order == 0 ? 0 : (order < 0 ? -1 : 1);
 }
 
-void GetReg(Interpreter& engine) {
+void GetReg(ScriptContext& engine) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::String, "getregの第一引数は文字変数です。");
   script.ExpectComma();
@@ -131,7 +131,7 @@ void GetReg(Interpreter& engine) {
   script.String(variable) = ReadRegistryValue(key, name);
 }
 
-void GetIni(Interpreter& engine) {
+void GetIni(ScriptContext& engine) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::String, "getiniの第一引数は文字変数です。");
   script.ExpectComma();
@@ -143,7 +143,7 @@ void GetIni(Interpreter& engine) {
   script.String(variable) = ReadProfileValue(file, section, key);
 }
 
-void IntLimit(Interpreter& engine) {
+void IntLimit(ScriptContext& engine) {
   Script& script = engine.script;
   int32_t variable = script.ReadNumber();
   script.ExpectComma();
@@ -153,7 +153,7 @@ void IntLimit(Interpreter& engine) {
   script.variables.SetLimits(Script::CheckVariableNumber(variable), lower, upper);
 }
 
-void NumAlias(Interpreter& engine) {
+void NumAlias(ScriptContext& engine) {
   Script& script = engine.script;
   if (script.numberAliases.Full()) RaiseError("エラー", "数字エイリアスが多すぎます。");
   std::string name = script.ReadToken();
@@ -163,7 +163,7 @@ void NumAlias(Interpreter& engine) {
     RaiseError("エラー", "数字エイリアス%sが二重定義されています。", name);
 }
 
-void StrAlias(Interpreter& engine) {
+void StrAlias(ScriptContext& engine) {
   Script& script = engine.script;
   if (script.stringAliases.Full()) RaiseError("エラー", "文字列エイリアスが多すぎます。");
   std::string name = script.ReadToken();
@@ -175,8 +175,8 @@ void StrAlias(Interpreter& engine) {
 
 }  // namespace
 
-std::span<const CommandEntry> VariableCommands() {
-  static constexpr CommandEntry kCommands[] = {
+std::span<const ScriptCommand> VariableCommands() {
+  static constexpr ScriptCommand kCommands[] = {
       {"mov", CommandGroup::BothPhases, Mov},
       {"add", CommandGroup::BothPhases, Add},
       {"sub", CommandGroup::BothPhases, Sub},

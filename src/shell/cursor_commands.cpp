@@ -3,17 +3,18 @@
 #include <filesystem>
 
 #include "graphics/archive_lookup.h"
-#include "platform/game_files.h"
+#include "files/file_reading.h"
+#include "files/game_files.h"
 #include "script/script.h"
 #include "shell/cursor_file.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/errors.h"
+#include "shell/shell_context.h"
 #include "shell/shell_command_handlers.h"
 
 namespace velmio {
 namespace {
 
-void UseStandardCursor(Interpreter& engine) {
+void UseStandardCursor(ShellContext& engine) {
   engine.shell.customCursor = false;
   engine.platform.UseCursor(CursorChoice::Arrow);
   engine.platform.SetCustomCursor(nullptr);
@@ -21,7 +22,7 @@ void UseStandardCursor(Interpreter& engine) {
 
 // A file that is there but is no cursor the program can read leaves the standard arrow: a
 // pointer that vanished over the picture would leave the player stuck.
-void UseCursorFile(Interpreter& engine, const std::string& path) {
+void UseCursorFile(ShellContext& engine, const std::string& path) {
   std::vector<uint8_t> bytes;
   std::optional<CursorImage> image;
   if (ReadWholeFile(path, bytes)) image = ParseCursorFile(bytes);
@@ -35,7 +36,7 @@ void UseCursorFile(Interpreter& engine, const std::string& path) {
 
 }  // namespace
 
-void MouseCursorCommand(Interpreter& engine) {
+void MouseCursorCommand(ShellContext& engine) {
   Script& script = engine.script;
   script.SkipBlanks();
   if (script.Current() == 'o') {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/encoding.h"
-#include "shell/interpreter.h"
+#include "base/encoding.h"
+#include "shell/shell_context.h"
 #include "shell/menu_commands.h"
 
 namespace velmio {
@@ -47,7 +47,7 @@ std::optional<uint32_t> MenuBar::FindFont(std::string_view sjisName) const {
   return static_cast<uint32_t>(it - fontNames_.begin()) + 1;
 }
 
-MenuBarView BuildMenuView(const Interpreter& engine) {
+MenuBarView BuildMenuView(const ShellContext& engine) {
   const ShellState& shell = engine.shell;
   const MenuBar& menu = shell.menu;
   bool pageMode = engine.input.pageMode;
@@ -91,6 +91,6 @@ MenuBarView BuildMenuView(const Interpreter& engine) {
   return view;
 }
 
-void RefreshMenuBar(Interpreter& engine) { engine.platform.SetMenuBar(BuildMenuView(engine)); }
+void RefreshMenuBar(ShellContext& engine) { engine.platform.SetMenuBar(BuildMenuView(engine)); }
 
 }  // namespace velmio

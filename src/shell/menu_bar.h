@@ -12,7 +12,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class ShellContext;
 
 enum class TopMenuItem : uint8_t { Quit, Screen, Font, SkipToChoice, DisplayMode, Version };
 
@@ -48,8 +48,8 @@ class MenuBar {
 };
 
 // The menu bar as the player sees it now, check marks taken from the engine's state.
-MenuBarView BuildMenuView(const Interpreter& engine);
+MenuBarView BuildMenuView(const ShellContext& engine);
 // Hands the current menu bar to the platform after a change.
-void RefreshMenuBar(Interpreter& engine);
+void RefreshMenuBar(ShellContext& engine);
 
 }  // namespace velmio

@@ -1,7 +1,7 @@
 #include "shell/menu_commands.h"
 
-#include "platform/encoding.h"
-#include "shell/interpreter.h"
+#include "base/encoding.h"
+#include "shell/shell_context.h"
 #include "shell/menu_bar.h"
 #include "shell/screen_mode.h"
 #include "shell/window_procedure.h"
@@ -9,13 +9,13 @@
 namespace velmio {
 namespace {
 
-void ShowVersion(Interpreter& engine) {
+void ShowVersion(ShellContext& engine) {
   const ShellState& shell = engine.shell;
   ShowMessageBox(engine, shell.productVersion + "\n" + shell.creditLine, Sjis("バージョン情報"),
                  MessageBoxStyle::Ok);
 }
 
-void ChooseFont(Interpreter& engine, uint32_t id) {
+void ChooseFont(ShellContext& engine, uint32_t id) {
   const std::string* name = engine.shell.menu.FontName(id);
   // An id that names no font (a font left out of the menu, or a stray command) changes nothing.
   if (name == nullptr) return;
@@ -25,7 +25,7 @@ void ChooseFont(Interpreter& engine, uint32_t id) {
 
 }  // namespace
 
-void HandleMenuCommand(Interpreter& engine, uint32_t id) {
+void HandleMenuCommand(ShellContext& engine, uint32_t id) {
   ShellState& shell = engine.shell;
   InputState& input = engine.input;
   switch (id) {
@@ -58,7 +58,7 @@ void HandleMenuCommand(Interpreter& engine, uint32_t id) {
     case menu_id::kSpeedSlow:
     case menu_id::kSpeedNormal:
     case menu_id::kSpeedFast:
-      shell.speedIndex = static_cast<int>(id - menu_id::kSpeedSlow);
+      input.speedIndex = static_cast<int>(id - menu_id::kSpeedSlow);
       return;
     case menu_id::kWaveOn:
     case menu_id::kWaveOff:

@@ -3,7 +3,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class ShellContext;
 
 // Menu ids of the menu bar and of the second menu resource, whose commands the settings replay
 // posts.
@@ -24,6 +24,6 @@ constexpr uint32_t kWaveOff = 40018;
 }  // namespace menu_id
 
 // The window procedure's handling of a menu command.
-void HandleMenuCommand(Interpreter& engine, uint32_t id);
+void HandleMenuCommand(ShellContext& engine, uint32_t id);
 
 }  // namespace velmio

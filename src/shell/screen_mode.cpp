@@ -1,7 +1,7 @@
 #include "shell/screen_mode.h"
 
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/errors.h"
+#include "shell/shell_context.h"
 #include "shell/menu_bar.h"
 
 namespace velmio {
@@ -12,11 +12,11 @@ constexpr int kWindowRestoreAttempts = 10;
 constexpr uint32_t kWindowRestorePause = 5;
 
 // So that the menu bar logic runs once for the new mode.
-void PostPointerNudge(Interpreter& engine) { engine.messages.Post(Message{MessageKind::MouseMove, 0, 1, 0}); }
+void PostPointerNudge(ShellContext& engine) { engine.messages.Post(Message{MessageKind::MouseMove, 0, 1, 0}); }
 
 }  // namespace
 
-void SwitchToFullScreen(Interpreter& engine) {
+void SwitchToFullScreen(ShellContext& engine) {
   ShellState& shell = engine.shell;
   if (shell.fullScreen) return;
   if (!engine.platform.SetScreenMode(ScreenMode::FullScreen)) RaiseError("error", "DISP_CHANGE_FAILED");
@@ -27,7 +27,7 @@ void SwitchToFullScreen(Interpreter& engine) {
   PostPointerNudge(engine);
 }
 
-void SwitchToWindow(Interpreter& engine) {
+void SwitchToWindow(ShellContext& engine) {
   ShellState& shell = engine.shell;
   if (!shell.fullScreen) return;
   bool restored = false;
@@ -43,7 +43,7 @@ void SwitchToWindow(Interpreter& engine) {
   PostPointerNudge(engine);
 }
 
-void UpdateFullScreenMenuBar(Interpreter& engine, int pointerY) {
+void UpdateFullScreenMenuBar(ShellContext& engine, int pointerY) {
   ShellState& shell = engine.shell;
   if (!shell.fullScreen) return;
   if (pointerY < kMenuRevealRows && shell.menuHidden) {

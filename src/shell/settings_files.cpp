@@ -1,10 +1,11 @@
 #include "shell/settings_files.h"
 
 #include <cstring>
-#include <fstream>
 
-#include "platform/game_files.h"
-#include "shell/interpreter.h"
+#include "base/lines.h"
+#include "files/file_reading.h"
+#include "files/game_files.h"
+#include "shell/shell_context.h"
 #include "shell/menu_commands.h"
 
 namespace velmio {
@@ -14,7 +15,7 @@ constexpr char kSettingsFile[] = "envdata";
 constexpr char kConfigFile[] = "config.txt";
 constexpr std::string_view kCdFadeOffSwitch = "cdfadeoff";
 
-void PostMenuCommand(Interpreter& engine, uint32_t id) {
+void PostMenuCommand(ShellContext& engine, uint32_t id) {
   engine.messages.Post(Message{MessageKind::MenuCommand, 0, 0, id});
 }
 
@@ -47,14 +48,14 @@ std::vector<uint8_t> EncodePlayerSettings(const PlayerSettings& settings) {
 }
 
 void ReadConfigFile(ShellState& shell) {
-  std::ifstream file(kConfigFile, std::ios::binary);
-  std::string line;
+  std::string content;
+  if (!ReadWholeFile(kConfigFile, content)) return;
   // Only the start of a line counts: "cdfadeoff" followed by anything switches the fade off.
-  while (std::getline(file, line))
-    if (line.compare(0, kCdFadeOffSwitch.size(), kCdFadeOffSwitch) == 0) shell.cdFadeOff = true;
+  for (std::string_view line : SplitLines(content))
+    if (line.starts_with(kCdFadeOffSwitch)) shell.cdFadeOff = true;
 }
 
-void ReadSettings(Interpreter& engine) {
+void ReadSettings(ShellContext& engine) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(GameFileForReading(kSettingsFile), bytes)) return;
   PlayerSettings settings = DecodePlayerSettings(bytes);
@@ -68,11 +69,11 @@ void ReadSettings(Interpreter& engine) {
   }
 }
 
-void WriteSettings(const Interpreter& engine) {
+void WriteSettings(const ShellContext& engine) {
   PlayerSettings settings;
   settings.fullScreen = engine.shell.fullScreen ? 1 : 0;
   settings.waveEnabled = engine.shell.waveEnabled ? 1 : 0;
-  settings.speedIndex = engine.shell.speedIndex;
+  settings.speedIndex = engine.input.speedIndex;
   settings.pageMode = engine.input.pageMode ? 1 : 0;
   settings.fontFace = engine.text.defaultFontFace;
   WriteGameFile(kSettingsFile, EncodePlayerSettings(settings));

@@ -8,7 +8,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class ShellContext;
 struct ShellState;
 
 // The content of "envdata".
@@ -28,8 +28,8 @@ std::vector<uint8_t> EncodePlayerSettings(const PlayerSettings& settings);
 void ReadConfigFile(ShellState& shell);
 
 // Posts the menu commands that restore the settings in "envdata" (nothing without the file).
-void ReadSettings(Interpreter& engine);
+void ReadSettings(ShellContext& engine);
 // Writes "envdata" from the engine's state; a file that cannot be written is skipped silently.
-void WriteSettings(const Interpreter& engine);
+void WriteSettings(const ShellContext& engine);
 
 }  // namespace velmio

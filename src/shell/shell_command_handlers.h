@@ -4,15 +4,15 @@
 
 namespace velmio {
 
-class Interpreter;
+class ShellContext;
 
 // timing_commands.cpp
-void DelayCommand(Interpreter& engine);
-void WaitCommand(Interpreter& engine);
-void ResetTimerCommand(Interpreter& engine);
-void WaitTimerCommand(Interpreter& engine);
+void DelayCommand(ShellContext& engine);
+void WaitCommand(ShellContext& engine);
+void ResetTimerCommand(ShellContext& engine);
+void WaitTimerCommand(ShellContext& engine);
 
 // cursor_commands.cpp
-void MouseCursorCommand(Interpreter& engine);
+void MouseCursorCommand(ShellContext& engine);
 
 }  // namespace velmio

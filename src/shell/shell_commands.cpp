@@ -1,7 +1,7 @@
 // Scenario commands that act on the window: title, message boxes, the menu bar and its items,
 // the mouse cursor and timing. The table gathers handlers from the files of what they drive.
-#include "script/command_table.h"
-#include "shell/interpreter.h"
+#include "shell/shell_commands.h"
+#include "shell/shell_context.h"
 #include "shell/menu_bar.h"
 #include "shell/menu_commands.h"
 #include "shell/shell_command_handlers.h"
@@ -12,11 +12,11 @@ namespace {
 
 constexpr int kMenuSettlePumps = 50;
 
-void End(Interpreter& engine) { DestroyWindow(engine); }
+void End(ShellContext& engine) { DestroyWindow(engine); }
 
-void Caption(Interpreter& engine) { engine.platform.SetWindowTitle(engine.script.ReadString()); }
+void Caption(ShellContext& engine) { engine.platform.SetWindowTitle(engine.script.ReadString()); }
 
-void MesBox(Interpreter& engine) {
+void MesBox(ShellContext& engine) {
   Script& script = engine.script;
   std::string text = script.ReadString();
   script.ExpectComma();
@@ -27,7 +27,7 @@ void MesBox(Interpreter& engine) {
   if (timerWasRunning) StartWindowTimer(engine);
 }
 
-void VersionStr(Interpreter& engine) {
+void VersionStr(ShellContext& engine) {
   Script& script = engine.script;
   std::string product = script.ReadString();
   script.ExpectComma();
@@ -35,42 +35,57 @@ void VersionStr(Interpreter& engine) {
   engine.shell.productVersion = std::move(product);
 }
 
-void KillMenu(Interpreter& engine) {
+void KillMenu(ShellContext& engine) {
   // A position past the last item removes nothing, as the platform's menus do.
   if (engine.shell.menu.Remove(engine.script.ReadNumber())) RefreshMenuBar(engine);
 }
 
-void ModeExt(Interpreter& engine) {}
+void ModeExt(ShellContext& engine) {}
+
+// `autoclick` types on by itself; it also puts the display back to the default mode, as if the
+// player chose that menu item.
+void AutoClick(ShellContext& engine) {
+  int32_t delay = engine.script.ReadNumber();
+  TextState& text = engine.text;
+  if (delay == 0) {
+    text.autoClick = false;
+    return;
+  }
+  text.autoClick = true;
+  text.autoClickDelay = delay > 0 ? static_cast<uint32_t>(delay) : 0;
+  WindowProcedure(engine, Message{MessageKind::MenuCommand, 0, 0, menu_id::kDefaultDisplay});
+}
 
 enum class SettlePause : uint8_t { OneMillisecond, None };
 
 // Lets pending messages run for a moment, as if the player had time to reach for the menu.
-void Settle(Interpreter& engine, SettlePause pause) {
+void Settle(ShellContext& engine, SettlePause pause) {
   for (int i = 0; i < kMenuSettlePumps; ++i) {
-    PumpOneMessage(engine);
+    engine.PumpOneMessage();
     if (pause == SettlePause::OneMillisecond) engine.platform.Idle(1, WaitKind::Timed);
   }
 }
 
 // The command chooses the menu item as the player would, and the switch is complete when the
 // next statement runs.
-void ChooseMenuItem(Interpreter& engine, uint32_t id, SettlePause pause) {
+void ChooseMenuItem(ShellContext& engine, uint32_t id, SettlePause pause) {
   Settle(engine, pause);
   engine.messages.Post(Message{MessageKind::MenuCommand, 0, 0, id});
   Settle(engine, pause);
 }
 
-void MenuFull(Interpreter& engine) { ChooseMenuItem(engine, menu_id::kFullScreen, SettlePause::OneMillisecond); }
-void MenuWindowCommand(Interpreter& engine) { ChooseMenuItem(engine, menu_id::kWindow, SettlePause::None); }
-void MenuClickDef(Interpreter& engine) {
+void MenuFull(ShellContext& engine) { ChooseMenuItem(engine, menu_id::kFullScreen, SettlePause::OneMillisecond); }
+void MenuWindowCommand(ShellContext& engine) { ChooseMenuItem(engine, menu_id::kWindow, SettlePause::None); }
+void MenuClickDef(ShellContext& engine) {
   ChooseMenuItem(engine, menu_id::kDefaultDisplay, SettlePause::OneMillisecond);
 }
-void MenuClickPage(Interpreter& engine) { ChooseMenuItem(engine, menu_id::kPageAtATime, SettlePause::OneMillisecond); }
+void MenuClickPage(ShellContext& engine) { ChooseMenuItem(engine, menu_id::kPageAtATime, SettlePause::OneMillisecond); }
 
 }  // namespace
 
-std::span<const CommandEntry> ShellCommands() {
-  static constexpr CommandEntry kCommands[] = {
+std::span<const ShellCommand> ShellCommands() {
+  static constexpr ShellCommand kCommands[] = {
+      {"autoclick", CommandGroup::RunOnly, AutoClick},
       {"end", CommandGroup::BothPhases, End},
       {"caption", CommandGroup::BothPhases, Caption},
       {"mesbox", CommandGroup::BothPhases, MesBox},

@@ -1,11 +1,11 @@
 #include "shell/shutdown.h"
 
-#include "shell/interpreter.h"
+#include "shell/shell_context.h"
 #include "shell/settings_files.h"
 
 namespace velmio {
 
-void OrderlyShutdown(Interpreter& engine) {
+void OrderlyShutdown(ShellContext& engine) {
   WriteSettings(engine);
   if (engine.shell.fullScreen) engine.platform.SetScreenMode(ScreenMode::Window);
   engine.platform.UseCursor(CursorChoice::Arrow);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "graphics/animation.h"
-#include "shell/interpreter.h"
+#include "shell/shell_context.h"
 #include "shell/shell_command_handlers.h"
 #include "shell/window_procedure.h"
 #include "text/waits.h"
@@ -15,25 +15,25 @@ namespace {
 constexpr uint32_t kIdleSlice = 5;
 
 // A negative duration would turn into some 49 days of unsigned milliseconds; it means no wait.
-uint32_t ReadDuration(Interpreter& engine) {
+uint32_t ReadDuration(ShellContext& engine) {
   int32_t milliseconds = engine.script.ReadNumber();
   return milliseconds < 0 ? 0 : static_cast<uint32_t>(milliseconds);
 }
 
 }  // namespace
 
-void DelayCommand(Interpreter& engine) { TimedWait(engine, ReadDuration(engine), Clickable::Yes); }
+void DelayCommand(ShellContext& engine) { TimedWait(engine, ReadDuration(engine), Clickable::Yes); }
 
-void WaitCommand(Interpreter& engine) { TimedWait(engine, ReadDuration(engine), Clickable::No); }
+void WaitCommand(ShellContext& engine) { TimedWait(engine, ReadDuration(engine), Clickable::No); }
 
-void ResetTimerCommand(Interpreter& engine) { engine.shell.timerBase = engine.platform.Milliseconds(); }
+void ResetTimerCommand(ShellContext& engine) { engine.shell.timerBase = engine.platform.Milliseconds(); }
 
-void WaitTimerCommand(Interpreter& engine) {
+void WaitTimerCommand(ShellContext& engine) {
   const uint32_t target = engine.shell.timerBase + static_cast<uint32_t>(engine.script.ReadNumber());
   for (;;) {
     uint32_t now = engine.platform.Milliseconds();
     if (now >= target) return;
-    PumpOneMessage(engine);
+    engine.PumpOneMessage();
     AnimationTick(engine);
     if (engine.messages.Empty()) engine.platform.Idle(std::min(target - now, kIdleSlice), WaitKind::Timed);
   }

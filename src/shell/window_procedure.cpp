@@ -1,24 +1,23 @@
 #include "shell/window_procedure.h"
 
 #include "graphics/present.h"
-#include "platform/encoding.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/encoding.h"
+#include "base/errors.h"
+#include "shell/shell_context.h"
 #include "shell/menu_commands.h"
 #include "shell/screen_mode.h"
 
 namespace velmio {
 namespace {
 
-constexpr uint32_t kTimerPeriod = 100;
 
-void RecordPosition(Interpreter& engine, const Message& message) {
+void RecordPosition(ShellContext& engine, const Message& message) {
   engine.input.mouseX = message.x;
   engine.input.mouseY = message.y;
 }
 
 // Button presses and releases also mark where the player clicked.
-void RecordClickPosition(Interpreter& engine, const Message& message) {
+void RecordClickPosition(ShellContext& engine, const Message& message) {
   RecordPosition(engine, message);
   engine.input.clickX = message.x;
   engine.input.clickY = message.y;
@@ -26,14 +25,14 @@ void RecordClickPosition(Interpreter& engine, const Message& message) {
 
 // The custom cursor belongs to the picture only: over the menu bar or outside the window the
 // platform shows its arrow.
-void ApplyCustomCursor(Interpreter& engine) {
+void ApplyCustomCursor(ShellContext& engine) {
   if (!engine.shell.customCursor) return;
   int x = 0, y = 0;
   if (!engine.platform.PointerPosition(x, y)) return;
   if (x > 0 && x < kScreenWidth && y > 0 && y < kScreenHeight) engine.platform.UseCursor(CursorChoice::Custom);
 }
 
-void AskToClose(Interpreter& engine) {
+void AskToClose(ShellContext& engine) {
   bool timerWasRunning = engine.shell.timerRunning;
   StopWindowTimer(engine);
   MessageBoxAnswer answer =
@@ -48,28 +47,14 @@ void AskToClose(Interpreter& engine) {
 
 }  // namespace
 
-void StartWindowTimer(Interpreter& engine) {
+void StartWindowTimer(ShellContext& engine) {
   engine.shell.timerRunning = true;
   engine.shell.nextTimerTick = engine.platform.Milliseconds() + kTimerPeriod;
 }
 
-void StopWindowTimer(Interpreter& engine) { engine.shell.timerRunning = false; }
+void StopWindowTimer(ShellContext& engine) { engine.shell.timerRunning = false; }
 
-bool PumpOneMessage(Interpreter& engine) {
-  engine.platform.CollectEvents(engine.messages);
-  ShellState& shell = engine.shell;
-  if (shell.timerRunning && static_cast<int32_t>(engine.platform.Milliseconds() - shell.nextTimerTick) >= 0) {
-    // Ticks that fell due while nobody pumped collapse into one, as the platform's timer does.
-    shell.nextTimerTick = engine.platform.Milliseconds() + kTimerPeriod;
-    if (!engine.messages.Contains(MessageKind::Timer)) engine.messages.Post(Message{MessageKind::Timer});
-  }
-  std::optional<Message> message = engine.messages.Take();
-  if (!message) return false;
-  WindowProcedure(engine, *message);
-  return true;
-}
-
-void WindowProcedure(Interpreter& engine, const Message& message) {
+void WindowProcedure(ShellContext& engine, const Message& message) {
   InputState& input = engine.input;
   input.lastMessage = static_cast<int>(message.kind);
   if (message.kind != MessageKind::Timer) ApplyCustomCursor(engine);
@@ -117,12 +102,12 @@ void WindowProcedure(Interpreter& engine, const Message& message) {
   }
 }
 
-MessageBoxAnswer ShowMessageBox(Interpreter& engine, std::string_view text, std::string_view title,
+MessageBoxAnswer ShowMessageBox(ShellContext& engine, std::string_view text, std::string_view title,
                                 MessageBoxStyle style) {
   engine.log.Write("MESSAGEBOX", ShiftJisToUtf8(title) + ": " + ShiftJisToUtf8(text));
   return engine.platform.ShowMessageBox(text, title, style);
 }
 
-void DestroyWindow(Interpreter& engine) { throw ProgramEnd{kExitNormal}; }
+void DestroyWindow(ShellContext& engine) { throw ProgramEnd{kExitNormal}; }
 
 }  // namespace velmio

@@ -6,24 +6,23 @@
 
 namespace velmio {
 
-class Interpreter;
+// Window timer 1: restarts looping music and drives what must happen every 100 ms.
+constexpr uint32_t kTimerPeriod = 100;
 
-// Takes one pending message, if any, and dispatches it to the window procedure. Every wait of
-// the engine is built from this.
-bool PumpOneMessage(Interpreter& engine);
+class ShellContext;
 
 // Sets the flags and settings a message implies; never runs scenario code.
-void WindowProcedure(Interpreter& engine, const Message& message);
+void WindowProcedure(ShellContext& engine, const Message& message);
 
 // A message box owned by the window (texts Shift JIS), logged as MESSAGEBOX. The window timer
 // is held while it is open.
-MessageBoxAnswer ShowMessageBox(Interpreter& engine, std::string_view text, std::string_view title,
+MessageBoxAnswer ShowMessageBox(ShellContext& engine, std::string_view text, std::string_view title,
                                 MessageBoxStyle style);
 
 // The window's destruction: unwinds to the process entry, which runs the orderly shutdown.
-[[noreturn]] void DestroyWindow(Interpreter& engine);
+[[noreturn]] void DestroyWindow(ShellContext& engine);
 
-void StartWindowTimer(Interpreter& engine);
-void StopWindowTimer(Interpreter& engine);
+void StartWindowTimer(ShellContext& engine);
+void StopWindowTimer(ShellContext& engine);
 
 }  // namespace velmio

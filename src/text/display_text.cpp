@@ -2,9 +2,8 @@
 
 #include "graphics/animation.h"
 #include "graphics/present.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
-#include "shell/window_procedure.h"
+#include "base/errors.h"
+#include "text/text_context.h"
 #include "text/glyph_blend.h"
 #include "text/line_breaking.h"
 #include "text/text_window.h"
@@ -25,7 +24,7 @@ int HexDigit(unsigned char c) {
 
 class Typist {
  public:
-  Typist(Interpreter& engine, std::string_view line) : engine_(engine), text_(engine.text), line_(line) {}
+  Typist(TextContext& engine, std::string_view line) : engine_(engine), text_(engine.text), line_(line) {}
 
   void Run() {
     if (!ShowTextWindow(engine_)) return;
@@ -185,7 +184,7 @@ class Typist {
 
   void TypingDelay(uint32_t start) {
     const int32_t setting = text_.charWait == kCharWaitFromMenu
-                                ? text_.speedTable[static_cast<size_t>(engine_.shell.speedIndex) % 3]
+                                ? text_.speedTable[static_cast<size_t>(engine_.input.speedIndex) % 3]
                                 : text_.charWait;
     const uint32_t delay = static_cast<uint32_t>(setting);
     Platform& platform = engine_.platform;
@@ -195,7 +194,7 @@ class Typist {
       if (elapsed > delay || fastForward_ || input.skipMode) return;
       // Only a release dispatched now counts: the one that ended an earlier wait must not
       // fast-forward the text that follows it.
-      if (PumpOneMessage(engine_) && input.lastMessage == static_cast<int>(MessageKind::LeftButtonUp)) {
+      if (engine_.PumpOneMessage() && input.lastMessage == static_cast<int>(MessageKind::LeftButtonUp)) {
         fastForward_ = true;
         return;
       }
@@ -215,7 +214,7 @@ class Typist {
     return ClickWaitMark();
   }
 
-  Interpreter& engine_;
+  TextContext& engine_;
   TextState& text_;
   std::string_view line_;
   size_t position_ = 0;
@@ -229,6 +228,6 @@ class Typist {
 
 }  // namespace
 
-void DisplayText(Interpreter& engine, std::string_view line) { Typist(engine, line).Run(); }
+void DisplayText(TextContext& engine, std::string_view line) { Typist(engine, line).Run(); }
 
 }  // namespace velmio

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fonts/glyph_rasteriser.h"
+#include "files/fonts/glyph_rasteriser.h"
 
 namespace velmio {
 

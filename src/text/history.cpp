@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/encoding.h"
+#include "base/encoding.h"
 
 namespace velmio {
 

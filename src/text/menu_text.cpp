@@ -6,8 +6,8 @@
 #include "graphics/compose.h"
 #include "graphics/effects.h"
 #include "graphics/present.h"
-#include "platform/encoding.h"
-#include "shell/interpreter.h"
+#include "base/encoding.h"
+#include "text/text_context.h"
 #include "text/glyph_blend.h"
 #include "text/line_breaking.h"
 #include "text/text_window.h"
@@ -33,11 +33,11 @@ MenuGlyphSettings SettingsFor(const TextState& text) {
 }
 
 // The menu screen: the pictures without the text window, shaded all over, shown at once.
-void PrepareMenuArea(Interpreter& engine) {
+void PrepareMenuArea(TextContext& engine) {
   TextState& text = engine.text;
   text.menuAreaPrepared = true;
   text.composeTextWindow = false;
-  ComposeScreen(engine);
+  engine.RecomposeScreen();
   text.composeTextWindow = true;
   ShadeMenuArea(engine, 0, 0, kScreenWidth, kScreenHeight, engine.graphics.compose);
   ShowWithEffect(engine, 1, 0, {}, nullptr);
@@ -45,7 +45,7 @@ void PrepareMenuArea(Interpreter& engine) {
 
 }  // namespace
 
-int DrawMenuText(Interpreter& engine, std::string_view string, int& column, int& line, uint32_t rgb) {
+int DrawMenuText(TextContext& engine, std::string_view string, int& column, int& line, uint32_t rgb) {
   TextState& text = engine.text;
   GraphicsState& graphics = engine.graphics;
   const MenuGlyphSettings settings = SettingsFor(text);
@@ -88,7 +88,7 @@ int DrawMenuText(Interpreter& engine, std::string_view string, int& column, int&
         rect.top = y;
         rect.right = x + settings.glyphWidth;
         rect.bottom = y + settings.glyphHeight;
-        ComposeScreen(engine, rect);
+        engine.RecomposeScreen(rect);
       }
       // Whatever was drawn in the cell before goes, so an item can be redrawn in another colour.
       CopySurfaceRect(graphics.display, x, y, settings.glyphWidth + 1, settings.glyphHeight + 1, graphics.compose, x,
@@ -123,7 +123,7 @@ int DrawMenuText(Interpreter& engine, std::string_view string, int& column, int&
   return cells;
 }
 
-void ShadeMenuArea(Interpreter& engine, int left, int top, int right, int bottom, Surface& target) {
+void ShadeMenuArea(TextContext& engine, int left, int top, int right, int bottom, Surface& target) {
   const int width = std::min(kScreenWidth, right - left + 1);
   const int height = std::min(kScreenHeight, bottom - top + 1);
   if (width <= 0 || height <= 0) return;

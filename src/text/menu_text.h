@@ -7,7 +7,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class TextContext;
 struct Surface;
 
 // Draws `text` (Shift JIS; tabs and spaces take no cell) from the cell (column, line): a value of
@@ -15,10 +15,10 @@ struct Surface;
 // v (a negative column also turns off wrapping and cell counting). On return column and line
 // point after the text: a non-zero column becomes 0 of the next line. Returns the cells used,
 // never more than `charsPerLine`.
-int DrawMenuText(Interpreter& engine, std::string_view text, int& column, int& line, uint32_t rgb);
+int DrawMenuText(TextContext& engine, std::string_view text, int& column, int& line, uint32_t rgb);
 
 // Darkens the inclusive rectangle of `target` towards the menu colour; the window counts as
 // shown from then on.
-void ShadeMenuArea(Interpreter& engine, int left, int top, int right, int bottom, Surface& target);
+void ShadeMenuArea(TextContext& engine, int left, int top, int right, int bottom, Surface& target);
 
 }  // namespace velmio

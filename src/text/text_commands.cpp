@@ -3,12 +3,9 @@
 
 #include "graphics/picture_loader.h"
 #include "graphics/present.h"
-#include "script/command_table.h"
-#include "script/reset.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
-#include "shell/menu_commands.h"
-#include "shell/window_procedure.h"
+#include "text/text_commands.h"
+#include "base/errors.h"
+#include "text/text_context.h"
 #include "text/display_text.h"
 #include "text/text_window.h"
 #include "text/waits.h"
@@ -28,7 +25,7 @@ int32_t NextNumber(Script& script) {
   return script.ReadNumber();
 }
 
-void SetWindow(Interpreter& engine) {
+void SetWindow(TextContext& engine) {
   Script& script = engine.script;
   TextState& text = engine.text;
   EraseTextWindowForced(engine);
@@ -72,24 +69,24 @@ void SetWindow(Interpreter& engine) {
   PresentDisplay(engine);
 }
 
-void TextOff(Interpreter& engine) { EraseTextWindowForced(engine); }
+void TextOff(TextContext& engine) { EraseTextWindowForced(engine); }
 
-void TextOn(Interpreter& engine) { DisplayText(engine, {}); }
+void TextOn(TextContext& engine) { DisplayText(engine, {}); }
 
-void TextClear(Interpreter& engine) {
+void TextClear(TextContext& engine) {
   engine.text.history.AppendPageMark();
   ClearTextPage(engine);
 }
 
-void TextMode(Interpreter& engine) {
+void TextMode(TextContext& engine) {
   int32_t visible = engine.script.ReadNumber();
   if (engine.text.windowShown) EraseTextWindow(engine);
   engine.text.textVisible = visible;
 }
 
-void EraseTextWindowCommand(Interpreter& engine) { engine.text.eraseWindowMode = engine.script.ReadNumber(); }
+void EraseTextWindowCommand(TextContext& engine) { engine.text.eraseWindowMode = engine.script.ReadNumber(); }
 
-void WindowEffectCommand(Interpreter& engine) {
+void WindowEffectCommand(TextContext& engine) {
   Script& script = engine.script;
   WindowEffect& effect = engine.text.windowEffect;
   effect.type = script.ReadNumber();
@@ -101,29 +98,29 @@ void WindowEffectCommand(Interpreter& engine) {
   }
 }
 
-void Locate(Interpreter& engine) {
+void Locate(TextContext& engine) {
   engine.text.column = engine.script.ReadNumber();
   engine.text.line = NextNumber(engine.script);
 }
 
-void PutText(Interpreter& engine) {
+void PutText(TextContext& engine) {
   std::string line = engine.script.ReadString();
   DisplayText(engine, line);
-  if (engine.script.resetRequest) ResetToStart(engine);
+  if (engine.script.resetRequest) engine.ResetToStart();
 }
 
-void Br(Interpreter& engine) { NewLine(engine); }
+void Br(TextContext& engine) { NewLine(engine); }
 
 // A click wait of its own; the right-click menu stays closed.
-void WaitForClick(Interpreter& engine) {
+void WaitForClick(TextContext& engine) {
   ClickWait(engine, RightClick::Ignore);
-  if (engine.script.resetRequest) ResetToStart(engine);
+  if (engine.script.resetRequest) engine.ResetToStart();
   engine.script.loadRequest = false;
 }
 
-void Click(Interpreter& engine) { WaitForClick(engine); }
+void Click(TextContext& engine) { WaitForClick(engine); }
 
-void ClickPos(Interpreter& engine) {
+void ClickPos(TextContext& engine) {
   Script& script = engine.script;
   int xVariable = script.ExpectVariable(VariableKind::Number, "clickposの第一引数は数字変数です。");
   script.ExpectComma();
@@ -134,26 +131,13 @@ void ClickPos(Interpreter& engine) {
   script.variables.ApplyIntLimits();
 }
 
-void ClickStr(Interpreter& engine) {
+void ClickStr(TextContext& engine) {
   Script& script = engine.script;
   engine.text.clickStr = Limited(script.ReadString());
   engine.text.clickStrMargin = NextNumber(script);
 }
 
-void AutoClick(Interpreter& engine) {
-  int32_t delay = engine.script.ReadNumber();
-  TextState& text = engine.text;
-  if (delay == 0) {
-    text.autoClick = false;
-    return;
-  }
-  text.autoClick = true;
-  text.autoClickDelay = delay > 0 ? static_cast<uint32_t>(delay) : 0;
-  // Back to the default display mode, as if the player chose it.
-  WindowProcedure(engine, Message{MessageKind::MenuCommand, 0, 0, menu_id::kDefaultDisplay});
-}
-
-void Trap(Interpreter& engine) {
+void Trap(TextContext& engine) {
   Script& script = engine.script;
   script.SkipBlanks();
   if (script.Current() == '*') {
@@ -169,7 +153,7 @@ void Trap(Interpreter& engine) {
   RaiseError("エラー", "trap命令のパラメータは、offもしくは*ラベル名です。");
 }
 
-void SetCursorWith(Interpreter& engine, bool relative) {
+void SetCursorWith(TextContext& engine, bool relative) {
   Script& script = engine.script;
   int32_t which = script.ReadNumber();
   if (which != 0 && which != 1) RaiseError("エラー", "カーソルは０（通常）と１（クリック消去用）です。");
@@ -182,12 +166,12 @@ void SetCursorWith(Interpreter& engine, bool relative) {
   LoadPicture(engine, cursor.layer, cursor.name);
 }
 
-void SetCursor(Interpreter& engine) { SetCursorWith(engine, true); }
-void AbsSetCursor(Interpreter& engine) { SetCursorWith(engine, false); }
+void SetCursor(TextContext& engine) { SetCursorWith(engine, true); }
+void AbsSetCursor(TextContext& engine) { SetCursorWith(engine, false); }
 
-void TextSpeed(Interpreter& engine) { engine.text.charWait = engine.script.ReadNumber(); }
+void TextSpeed(TextContext& engine) { engine.text.charWait = engine.script.ReadNumber(); }
 
-void DefaultSpeed(Interpreter& engine) {
+void DefaultSpeed(TextContext& engine) {
   Script& script = engine.script;
   std::array<int32_t, 3>& speeds = engine.text.speedTable;
   speeds[0] = script.ReadNumber();
@@ -195,9 +179,15 @@ void DefaultSpeed(Interpreter& engine) {
   speeds[2] = NextNumber(script);
 }
 
-void DefaultFont(Interpreter& engine) { engine.text.configuredFontFace = Limited(engine.script.ReadString()); }
+void DefaultFont(TextContext& engine) { engine.text.configuredFontFace = Limited(engine.script.ReadString()); }
 
-constexpr CommandEntry kTextCommands[] = {
+// The end of the definition block: the font chosen there becomes the one the story starts with.
+void Game(TextContext& engine) {
+  engine.text.defaultFontFace = engine.text.configuredFontFace;
+  engine.script.gameStarted = true;
+}
+
+constexpr TextCommand kTextCommands[] = {
     {"setwindow", CommandGroup::RunOnly, SetWindow},
     {"textoff", CommandGroup::RunOnly, TextOff},
     {"texton", CommandGroup::RunOnly, TextOn},
@@ -211,17 +201,17 @@ constexpr CommandEntry kTextCommands[] = {
     {"click", CommandGroup::RunOnly, Click},
     {"clickpos", CommandGroup::RunOnly, ClickPos},
     {"clickstr", CommandGroup::DefinitionOnly, ClickStr},
-    {"autoclick", CommandGroup::RunOnly, AutoClick},
     {"trap", CommandGroup::RunOnly, Trap},
     {"setcursor", CommandGroup::RunOnly, SetCursor},
     {"abssetcursor", CommandGroup::RunOnly, AbsSetCursor},
     {"textspeed", CommandGroup::RunOnly, TextSpeed},
     {"defaultspeed", CommandGroup::DefinitionOnly, DefaultSpeed},
     {"defaultfont", CommandGroup::DefinitionOnly, DefaultFont},
+    {"game", CommandGroup::DefinitionOnly, Game},
 };
 
 }  // namespace
 
-std::span<const CommandEntry> TextCommands() { return kTextCommands; }
+std::span<const TextCommand> TextCommands() { return kTextCommands; }
 
 }  // namespace velmio

@@ -1,8 +1,8 @@
 #include "text/text_lifecycle.h"
 
 #include "graphics/picture_loader.h"
-#include "platform/encoding.h"
-#include "shell/interpreter.h"
+#include "base/encoding.h"
+#include "text/text_context.h"
 
 namespace velmio {
 namespace {
@@ -11,7 +11,7 @@ constexpr const char* kDefaultCursorPictures[2] = {":l/3,160,2;cursor0.bmp", ":l
 
 }  // namespace
 
-void InitialiseText(Interpreter& engine) {
+void InitialiseText(TextContext& engine) {
   TextState& text = engine.text;
   text.configuredFontFace = Sjis("ＭＳ ゴシック");
   text.eraseWindowMode = 1;
@@ -30,7 +30,7 @@ void InitialiseText(Interpreter& engine) {
   text.history.Clear();
 }
 
-void ResetTextForStart(Interpreter& engine) {
+void ResetTextForStart(TextContext& engine) {
   TextState& text = engine.text;
   text.textX = 8;
   text.textY = 16;

@@ -2,11 +2,11 @@
 
 namespace velmio {
 
-class Interpreter;
+class TextContext;
 
 // Initialisation cycle: text layers cleared, configuration back to its defaults.
-void InitialiseText(Interpreter& engine);
+void InitialiseText(TextContext& engine);
 // ResetToStart: per-game text flags, history, click cursors and window geometry.
-void ResetTextForStart(Interpreter& engine);
+void ResetTextForStart(TextContext& engine);
 
 }  // namespace velmio

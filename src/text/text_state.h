@@ -12,7 +12,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class TextContext;
 
 constexpr int kTextNoColour = -1;   // windowColour: draw the window picture instead
 constexpr int kCharWaitFromMenu = -1;  // charWait: use the speed menu's choice
@@ -66,7 +66,7 @@ struct TextLayers {
 
 // What runs the right-click menu from a wait; installed by the menus. Without one a right click
 // in a wait does nothing.
-using RightClickMenu = void (*)(Interpreter& engine);
+using RightClickMenu = void (*)(TextContext& engine);
 
 struct TextState {
   // --- TextWindow geometry and look ---

@@ -5,8 +5,8 @@
 #include "graphics/blend_table.h"
 #include "graphics/compose.h"
 #include "graphics/effects.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/errors.h"
+#include "text/text_context.h"
 #include "text/glyph_blend.h"
 
 namespace velmio {
@@ -25,7 +25,7 @@ DirtyRect ToDirty(int left, int top, int right, int bottom) {
 // last column are shown.
 DirtyRect ShownArea(const TextRect& rect) { return ToDirty(rect.left, rect.top, rect.right + 2, rect.bottom + 2); }
 
-void EraseWith(Interpreter& engine, bool forced) {
+void EraseWith(TextContext& engine, bool forced) {
   TextState& text = engine.text;
   if (!text.windowShown || (!forced && text.eraseWindowMode == 0)) return;
   GraphicsState& graphics = engine.graphics;
@@ -34,7 +34,7 @@ void EraseWith(Interpreter& engine, bool forced) {
   const TextRect& window = text.windowRect;
   AddDirtyRect(graphics, window.left, window.top, window.right, window.bottom);
   const DirtyRect rect = graphics.dirty;
-  ComposeScreen(engine, rect);
+  engine.RecomposeScreen(rect);
   ShowWithEffect(engine, text.windowEffect.type, text.windowEffect.duration, text.windowEffect.mask, &rect);
 }
 
@@ -45,7 +45,7 @@ TextRect ClampedWindowRect(const TextRect& rect) {
                   std::clamp(rect.right, 0, kScreenWidth - 1), std::clamp(rect.bottom, 0, kScreenHeight - 1)};
 }
 
-void NewLine(Interpreter& engine) {
+void NewLine(TextContext& engine) {
   TextState& text = engine.text;
   text.column = 0;
   text.history.AppendLineEnd();
@@ -53,7 +53,7 @@ void NewLine(Interpreter& engine) {
   if (text.line == text.lineCount) RaiseError("エラー", "文字が枠をはみ出してしまいました。");
 }
 
-void ClearTextPage(Interpreter& engine) {
+void ClearTextPage(TextContext& engine) {
   TextState& text = engine.text;
   text.column = 0;
   text.line = 0;
@@ -63,17 +63,17 @@ void ClearTextPage(Interpreter& engine) {
   const TextRect& window = text.windowRect;
   text.composeTextWindow = false;
   const DirtyRect area = ShownArea(window);
-  ComposeScreen(engine, area);
+  engine.RecomposeScreen(area);
   ShadeTextWindow(engine, window.left, window.top, window.right, window.bottom, engine.graphics.compose);
   ShowWithEffect(engine, 1, 0, {}, &area);
   text.windowShown = true;
   text.composeTextWindow = true;
 }
 
-void EraseTextWindow(Interpreter& engine) { EraseWith(engine, false); }
-void EraseTextWindowForced(Interpreter& engine) { EraseWith(engine, true); }
+void EraseTextWindow(TextContext& engine) { EraseWith(engine, false); }
+void EraseTextWindowForced(TextContext& engine) { EraseWith(engine, true); }
 
-void DrawTextWindow(Interpreter& engine, const std::optional<TextRect>& area) {
+void DrawTextWindow(TextContext& engine, const std::optional<TextRect>& area) {
   TextState& text = engine.text;
   if (text.textVisible == 0) return;
   TextRect rect = text.windowRect;
@@ -91,12 +91,12 @@ void DrawTextWindow(Interpreter& engine, const std::optional<TextRect>& area) {
                   compose);
 }
 
-void DrawTextWindowOnCompose(Interpreter& engine, const DirtyRect& rect) {
+void DrawTextWindowOnCompose(TextContext& engine, const DirtyRect& rect) {
   if (!engine.text.composeTextWindow) return;
   DrawTextWindow(engine, TextRect{rect.left, rect.top, rect.right, rect.bottom});
 }
 
-void ShadeTextWindow(Interpreter& engine, int left, int top, int right, int bottom, Surface& target) {
+void ShadeTextWindow(TextContext& engine, int left, int top, int right, int bottom, Surface& target) {
   TextState& text = engine.text;
   const int width = std::min(kScreenWidth, right - left + 1);
   const int height = std::min(kScreenHeight, bottom - top + 1);
@@ -128,13 +128,13 @@ void ShadeTextWindow(Interpreter& engine, int left, int top, int right, int bott
   }
 }
 
-bool ShowTextWindow(Interpreter& engine) {
+bool ShowTextWindow(TextContext& engine) {
   TextState& text = engine.text;
   const TextRect clamped = ClampedWindowRect(text.windowRect);
   if (IsEmpty(clamped)) return false;
   if (text.windowShown) return true;
   text.composeTextWindow = true;
-  ComposeScreen(engine);
+  engine.RecomposeScreen();
   const DirtyRect area = ShownArea(clamped);
   ShowWithEffect(engine, text.windowEffect.type, text.windowEffect.duration, text.windowEffect.mask, &area);
   return true;

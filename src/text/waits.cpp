@@ -5,8 +5,7 @@
 #include "graphics/animation.h"
 #include "graphics/compose.h"
 #include "graphics/present.h"
-#include "shell/interpreter.h"
-#include "shell/window_procedure.h"
+#include "text/text_context.h"
 
 namespace velmio {
 namespace {
@@ -16,7 +15,7 @@ constexpr uint32_t kIdleSlice = 5;
 // Longest sleep of a click wait with nothing to animate.
 constexpr uint32_t kPlayerIdleSlice = 20;
 
-void DiscardEarlyInput(Interpreter& engine) {
+void DiscardEarlyInput(TextContext& engine) {
   engine.messages.RemoveAll(MessageKind::LeftButtonUp);
   engine.messages.RemoveAll(MessageKind::Character);
 }
@@ -30,7 +29,7 @@ int32_t CellInterval(const PictureLayer& layer) {
 // The click cursor of one wait: the save-under of its area and its animation.
 class CursorAnimation {
  public:
-  explicit CursorAnimation(Interpreter& engine) : engine_(engine), text_(engine.text) {
+  explicit CursorAnimation(TextContext& engine) : engine_(engine), text_(engine.text) {
     if (text_.cursorKind == CursorKind::None) return;
     layer_ = &text_.cursors[text_.cursorKind == CursorKind::Page ? 1 : 0].layer;
     width_ = layer_->DisplayedWidth() + 1;
@@ -87,7 +86,7 @@ class CursorAnimation {
   }
 
  private:
-  Interpreter& engine_;
+  TextContext& engine_;
   TextState& text_;
   PictureLayer* layer_ = nullptr;
   int width_ = 0;
@@ -97,11 +96,11 @@ class CursorAnimation {
 
 }  // namespace
 
-void TimedWait(Interpreter& engine, uint32_t milliseconds, Clickable clickable) {
+void TimedWait(TextContext& engine, uint32_t milliseconds, Clickable clickable) {
   DiscardEarlyInput(engine);
   const uint32_t start = engine.platform.Milliseconds();
   for (;;) {
-    if (PumpOneMessage(engine) && clickable == Clickable::Yes &&
+    if (engine.PumpOneMessage() && clickable == Clickable::Yes &&
         engine.input.lastMessage == static_cast<int>(MessageKind::LeftButtonUp)) {
       return;
     }
@@ -112,7 +111,7 @@ void TimedWait(Interpreter& engine, uint32_t milliseconds, Clickable clickable) 
   }
 }
 
-void ClickWait(Interpreter& engine, RightClick rightClick) {
+void ClickWait(TextContext& engine, RightClick rightClick) {
   InputState& input = engine.input;
   TextState& text = engine.text;
   Script& script = engine.script;
@@ -124,7 +123,7 @@ void ClickWait(Interpreter& engine, RightClick rightClick) {
   const uint32_t start = engine.platform.Milliseconds();
   for (;;) {
     if (text.autoClick && engine.platform.Milliseconds() - start >= text.autoClickDelay) break;
-    PumpOneMessage(engine);
+    engine.PumpOneMessage();
     if (!text.autoClick) {
       if (input.clickFlag) {
         input.clickFlag = false;

@@ -3,7 +3,7 @@
 
 namespace velmio {
 
-class Interpreter;
+class TextContext;
 
 enum class Clickable : uint8_t { No, Yes };
 
@@ -11,11 +11,11 @@ enum class Clickable : uint8_t { No, Yes };
 enum class RightClick : uint8_t { OpenMenu, Ignore };
 
 // Waits `milliseconds`; when clickable, a left-button release ends the wait early.
-void TimedWait(Interpreter& engine, uint32_t milliseconds, Clickable clickable);
+void TimedWait(TextContext& engine, uint32_t milliseconds, Clickable clickable);
 
 // Waits for the player's click (or autoclick, or skip mode), animating the click cursor chosen
 // by `cursorKind` at the cursor position. Returns early when the right-click menu asked for a
 // reset or a load.
-void ClickWait(Interpreter& engine, RightClick rightClick = RightClick::OpenMenu);
+void ClickWait(TextContext& engine, RightClick rightClick = RightClick::OpenMenu);
 
 }  // namespace velmio

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/plugin_interface.h"
+#include "files/plugin_interface.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/bmp_reader.h"
+#include "files/bmp_reader.h"
 #include "unit/bmp_builder.h"
 
 namespace velmio {

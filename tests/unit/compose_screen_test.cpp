@@ -44,7 +44,7 @@ class ComposeScreenTest : public ::testing::Test {
 };
 
 TEST_F(ComposeScreenTest, BackgroundCopiedWhereNothingElseIs) {
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(0, 0), Pattern(0, 0, 20));
   EXPECT_EQ(At(639, 479), Pattern(639, 479, 20));
   EXPECT_EQ(At(123, 321), Pattern(123, 321, 20));
@@ -54,15 +54,15 @@ TEST_F(ComposeScreenTest, HumanzDecidesWhichSpritesLieBehindTheStandingPictures)
   StandingAt(kStandingCentre, 100, 100, kBlue);
   SpriteAt(30, 95, 95, kRed);     // behind (30 > humanz 29)
   SpriteAt(29, 105, 105, kGreen);  // in front
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(96, 96), kRed);
   EXPECT_EQ(At(102, 102), kBlue);  // the standing picture covers sprite 30
   EXPECT_EQ(At(106, 106), kGreen);  // sprite 29 covers the standing picture
   g().humanz = 59;                  // every sprite in front
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(102, 102), kRed);
   g().humanz = 0;  // only sprite 0 in front
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(106, 106), kBlue);
 }
 
@@ -70,7 +70,7 @@ TEST_F(ComposeScreenTest, LowerSpriteNumbersLieOnTop) {
   SpriteAt(5, 10, 10, kRed);
   SpriteAt(4, 15, 15, kGreen);
   SpriteAt(59, 12, 12, kBlue);
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(11, 11), kRed);
   EXPECT_EQ(At(16, 16), kGreen);  // 4 over 5
   EXPECT_EQ(At(13, 13), kRed);    // 5 over 59
@@ -80,7 +80,7 @@ TEST_F(ComposeScreenTest, StandingPicturesInOrderLeftCentreRight) {
   StandingAt(kStandingLeft, 0, 0, kRed);
   StandingAt(kStandingCentre, 5, 0, kGreen);
   StandingAt(kStandingRight, 8, 0, kBlue);
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(1, 1), kRed);
   EXPECT_EQ(At(6, 1), kGreen);
   EXPECT_EQ(At(9, 1), kBlue);
@@ -90,7 +90,7 @@ TEST_F(ComposeScreenTest, HiddenAndUnnamedLayersAreNotDrawn) {
   SpriteAt(3, 0, 0, kRed).visible = 0;
   SpriteAt(4, 20, 0, kRed).name.clear();
   StandingAt(kStandingLeft, 40, 0, kRed).name.clear();
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(1, 1), Pattern(1, 1, 20));
   EXPECT_EQ(At(21, 1), Pattern(21, 1, 20));
   EXPECT_EQ(At(41, 1), Pattern(41, 1, 20));
@@ -99,7 +99,7 @@ TEST_F(ComposeScreenTest, HiddenAndUnnamedLayersAreNotDrawn) {
 TEST_F(ComposeScreenTest, OnlyTheWorkingRectangleChanges) {
   Paint(g().compose, 640, 480, [](int, int) { return kBlack; });
   SpriteAt(0, 95, 95, kRed);
-  ComposeScreen(test.engine, DirtyRect{100, 100, 109, 109});
+  test.engine.RecomposeScreen(DirtyRect{100, 100, 109, 109});
   EXPECT_EQ(At(100, 100), kRed);
   EXPECT_EQ(At(104, 104), kRed);
   EXPECT_EQ(At(105, 105), Pattern(105, 105, 20));
@@ -108,7 +108,7 @@ TEST_F(ComposeScreenTest, OnlyTheWorkingRectangleChanges) {
   EXPECT_EQ(At(110, 105), kBlack);
   EXPECT_EQ(At(105, 110), kBlack);
   // (0, 0, 640, 480) stands for the whole screen.
-  ComposeScreen(test.engine, DirtyRect{0, 0, 640, 480});
+  test.engine.RecomposeScreen(DirtyRect{0, 0, 640, 480});
   EXPECT_EQ(At(639, 479), Pattern(639, 479, 20));
   EXPECT_EQ(At(96, 96), kRed);
 }
@@ -117,7 +117,7 @@ TEST_F(ComposeScreenTest, BackgroundWindowShiftsAndCutsWithBlackAround) {
   // bgalia 100, 50, 200, 100: the background is shown at (100, 50), cut to 200 x 100.
   g().backgroundWindow = BackgroundWindow{100, 50, 200, 100};
   Paint(g().background.surface, 200, 100, [](int x, int y) { return Pattern(x, y, 30); });
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(100, 50), Pattern(0, 0, 30));
   EXPECT_EQ(At(299, 149), Pattern(199, 99, 30));
   EXPECT_EQ(At(150, 70), Pattern(50, 20, 30));
@@ -127,11 +127,11 @@ TEST_F(ComposeScreenTest, BackgroundWindowShiftsAndCutsWithBlackAround) {
   EXPECT_EQ(At(100, 150), kBlack);
   EXPECT_EQ(At(0, 0), kBlack);
   // A working rectangle inside the window takes the matching part of the background.
-  ComposeScreen(test.engine, DirtyRect{120, 60, 130, 70});
+  test.engine.RecomposeScreen(DirtyRect{120, 60, 130, 70});
   EXPECT_EQ(At(125, 65), Pattern(25, 15, 30));
   // A larger background is still cut to the window's size.
   Paint(g().background.surface, 640, 480, [](int x, int y) { return Pattern(x, y, 40); });
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(299, 149), Pattern(199, 99, 40));
   EXPECT_EQ(At(300, 149), kBlack);
   EXPECT_EQ(At(299, 150), kBlack);
@@ -139,7 +139,7 @@ TEST_F(ComposeScreenTest, BackgroundWindowShiftsAndCutsWithBlackAround) {
 
 TEST_F(ComposeScreenTest, AnEmptyBackgroundComposesBlack) {
   g().background.Reset();
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(10, 10), kBlack);
 }
 
@@ -153,26 +153,26 @@ TEST_F(ComposeScreenTest, FiltersAndTheirOrder) {
   const Rgb p = Pattern(7, 9, 20);
   const Rgb tint{255, 128, 0};
   g().negativeMode = 1;
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(7, 9), Inverted(p));
   g().monochrome = true;
   g().monochromeRed = 255;
   g().monochromeGreen = 128;
   g().monochromeBlue = 0;
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(7, 9), Grey(Inverted(p), tint));  // inverted first: the grey of the negative
   g().negativeMode = 2;
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(7, 9), Inverted(Grey(p, tint)));
   g().negativeMode = 3;  // any other value inverts nothing
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   EXPECT_EQ(At(7, 9), Grey(p, tint));
   // Over a part of the screen the filters touch only that part.
   g().negativeMode = 0;
   g().monochrome = false;
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   g().negativeMode = 1;
-  ComposeScreen(test.engine, DirtyRect{5, 5, 8, 9});
+  test.engine.RecomposeScreen(DirtyRect{5, 5, 8, 9});
   EXPECT_EQ(At(7, 9), Inverted(p));
   EXPECT_EQ(At(9, 9), Pattern(9, 9, 20));
   EXPECT_EQ(At(7, 10), Pattern(7, 10, 20));
@@ -181,7 +181,7 @@ TEST_F(ComposeScreenTest, FiltersAndTheirOrder) {
 TEST_F(ComposeScreenTest, MonochromeWhiteGivesPlainGrey) {
   g().monochrome = true;
   g().monochromeRed = g().monochromeGreen = g().monochromeBlue = 255;
-  ComposeScreen(test.engine);
+  test.engine.RecomposeScreen();
   const Rgb p = Pattern(3, 4, 20);
   const uint8_t l = static_cast<uint8_t>((p.r + p.g + p.b) / 3);
   EXPECT_EQ(At(3, 4), (Rgb{l, l, l}));

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "platform/headless/input_script.h"
-#include "script/command_table.h"
+#include "engine/command_table.h"
 #include "test_engine.h"
 #include "text/display_text.h"
 #include "text/menu_text.h"
@@ -98,11 +98,11 @@ TEST_F(Typing, PageWaitsEndPagesInTheHistory) {
 TEST_F(Typing, SpeedMenuAndPageAtATimeActOnTyping) {
   Interpreter& e = engine();
   e.text.charWait = kCharWaitFromMenu;
-  e.shell.speedIndex = 0;  // slow: 40 ms a character
+  e.input.speedIndex = 0;  // slow: 40 ms a character
   uint32_t start = e.platform.Milliseconds();
   EXPECT_EQ(Type("あい/"), "");
   EXPECT_EQ(e.platform.Milliseconds() - start, 82u);
-  e.shell.speedIndex = 2;  // fast: no delay beyond the clock's next tick
+  e.input.speedIndex = 2;  // fast: no delay beyond the clock's next tick
   start = e.platform.Milliseconds();
   EXPECT_EQ(Type("あい/"), "");
   EXPECT_EQ(e.platform.Milliseconds() - start, 2u);

@@ -8,7 +8,7 @@
 #include "graphics/compose.h"
 #include "graphics/effects.h"
 #include "graphics_test_support.h"
-#include "script/command_table.h"
+#include "engine/command_table.h"
 #include "test_engine.h"
 
 namespace velmio::testing {
@@ -49,7 +49,7 @@ class Effects : public ::testing::Test {
   // ComposeScreen and ShowWithEffect over `rect` as `print` does; returns the virtual ms taken.
   uint32_t Show(int type, int duration, const DirtyRect& rect, const std::string& mask = "mask.bmp") {
     graphics().dirty = rect;
-    ComposeScreen(engine, rect);
+    engine.RecomposeScreen(rect);
     const uint32_t start = platform.Milliseconds();
     ShowWithEffect(engine, type, duration, mask, &rect);
     return platform.Milliseconds() - start;
@@ -136,7 +136,7 @@ TEST_F(Effects, MosaicOutKeepsTheCoarsestMosaicAndMosaicInFinishes) {
 
 TEST_F(Effects, MosaicInOverAPartLeavesTheFinestMosaicAround) {
   const DirtyRect part{0, 0, 9, 9};
-  ComposeScreen(engine);  // the mosaic samples the whole compose surface
+  engine.RecomposeScreen();  // the mosaic samples the whole compose surface
   Show(17, 200, part);
   EXPECT_TRUE(DisplayShows(graphics().display, part, [](int x, int y) {
     const int rowFromBottom = (479 - y) / 5 * 5;

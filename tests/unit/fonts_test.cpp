@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
-#include "platform/encoding.h"
-#include "platform/fonts/font_catalogue.h"
-#include "platform/fonts/glyph_rasteriser.h"
+#include "base/encoding.h"
+#include "files/fonts/font_catalogue.h"
+#include "files/fonts/glyph_rasteriser.h"
 
 namespace velmio::fonts {
 namespace {

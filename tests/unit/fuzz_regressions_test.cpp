@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/bmp_reader.h"
+#include "files/bmp_reader.h"
 #include "graphics/display_tag.h"
 #include "graphics/picture_loader.h"
 #include "graphics/surface.h"

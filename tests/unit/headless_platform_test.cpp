@@ -2,8 +2,8 @@
 
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
-#include "platform/program_end.h"
-#include "shell/message_queue.h"
+#include "base/program_end.h"
+#include "platform/message_queue.h"
 
 namespace velmio {
 namespace {

@@ -1,7 +1,7 @@
 // The drawn menu bar: layout after removed items, opening popups, choosing, and painting.
 #include <gtest/gtest.h>
 
-#include "platform/menu_bar_widget.h"
+#include "platform/sdl/menu_bar_widget.h"
 
 namespace velmio {
 namespace {

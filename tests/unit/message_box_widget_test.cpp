@@ -1,7 +1,7 @@
 // The message box drawn in the window: layout, answers by mouse and by keys.
 #include <gtest/gtest.h>
 
-#include "platform/message_box_widget.h"
+#include "platform/sdl/message_box_widget.h"
 
 namespace velmio {
 namespace {

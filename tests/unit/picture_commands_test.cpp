@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "script/command_table.h"
+#include "engine/command_table.h"
 #include "unit/bmp_builder.h"
 #include "unit/game_folder.h"
 #include "unit/test_engine.h"

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "graphics/picture_loader.h"
-#include "platform/png_writer.h"
-#include "script/command_table.h"
+#include "files/png_writer.h"
+#include "engine/command_table.h"
 #include "unit/archive_builder.h"
 #include "unit/bmp_builder.h"
 #include "unit/game_folder.h"

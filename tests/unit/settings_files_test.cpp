@@ -2,7 +2,8 @@
 #include <filesystem>
 
 #include "game_folder.h"
-#include "platform/game_files.h"
+#include "files/file_reading.h"
+#include "files/game_files.h"
 #include "shell/menu_commands.h"
 #include "shell/settings_files.h"
 #include "test_engine.h"
@@ -95,7 +96,7 @@ TEST(PlayerSettings, WrittenWholeAndReadBack) {
   GameFolder::Write("envdata", std::string(100, 'x'));
   engine.shell.fullScreen = true;
   engine.shell.waveEnabled = false;
-  engine.shell.speedIndex = 0;
+  engine.input.speedIndex = 0;
   engine.input.pageMode = true;
   engine.text.defaultFontFace = "IPAGothic";
   WriteSettings(engine);

@@ -2,11 +2,12 @@
 #include <filesystem>
 
 #include "game_folder.h"
-#include "platform/fonts/font_catalogue.h"
-#include "platform/game_files.h"
-#include "platform/instance_lock.h"
-#include "script/command_table.h"
-#include "shell/engine.h"
+#include "files/fonts/font_catalogue.h"
+#include "files/file_reading.h"
+#include "files/game_files.h"
+#include "files/instance_lock.h"
+#include "engine/command_table.h"
+#include "engine/engine.h"
 #include "test_engine.h"
 
 namespace velmio::testing {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/encoding.h"
+#include "base/encoding.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/errors.h"
-#include "shell/interpreter.h"
+#include "base/errors.h"
+#include "engine/interpreter.h"
 
 namespace velmio::testing {
 

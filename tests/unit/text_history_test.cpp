@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/encoding.h"
+#include "base/encoding.h"
 #include "text/history.h"
 #include "text/line_breaking.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/fonts/glyph_rasteriser.h"
+#include "files/fonts/glyph_rasteriser.h"
 #include "test_engine.h"
 #include "text/display_text.h"
 #include "text/glyph_canvas.h"

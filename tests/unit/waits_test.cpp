@@ -74,7 +74,7 @@ TEST(Waits, AutoclickEndsEveryWaitAfterItsDelayWhateverThePlayerDoes) {
   int menus = 0;
   static int* counter = nullptr;
   counter = &menus;
-  engine.text.rightClickMenu = [](Interpreter&) { ++*counter; };
+  engine.text.rightClickMenu = [](TextContext&) { ++*counter; };
   engine.text.autoClick = true;
   engine.text.autoClickDelay = 300;
   ClickWait(engine);
@@ -86,7 +86,7 @@ TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosed) {
   TestEngine test(Events("rclick\nclick\nrclick\nclick\n"));
   Interpreter& engine = test.engine;
   static int menus = 0;
-  engine.text.rightClickMenu = [](Interpreter&) { ++menus; };
+  engine.text.rightClickMenu = [](TextContext&) { ++menus; };
   ClickWait(engine);
   EXPECT_EQ(menus, 1);
   ClickWait(engine, RightClick::Ignore);
@@ -94,7 +94,7 @@ TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosed) {
 
   // A menu that loads a game ends the wait at once; the caller abandons its work.
   TestEngine loading(Events("rclick\n"));
-  loading.engine.text.rightClickMenu = [](Interpreter& engine) { engine.script.loadRequest = true; };
+  loading.engine.text.rightClickMenu = [](TextContext& engine) { engine.script.loadRequest = true; };
   loading.engine.text.cursorKind = CursorKind::Page;
   ClickWait(loading.engine);
   EXPECT_TRUE(loading.engine.script.loadRequest);
@@ -105,7 +105,7 @@ TEST(Waits, SkipModePassesWaitsAndARightClickOnlyEndsIt) {
   TestEngine test(Events("click\n"));
   Interpreter& engine = test.engine;
   static int menus = 0;
-  engine.text.rightClickMenu = [](Interpreter&) { ++menus; };
+  engine.text.rightClickMenu = [](TextContext&) { ++menus; };
   engine.input.skipMode = true;
   ClickWait(engine);
   EXPECT_EQ(engine.platform.Milliseconds(), 0u);

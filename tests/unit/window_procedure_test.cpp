@@ -52,7 +52,7 @@ struct Window {
   void Menu(uint32_t id) { HandleMenuCommand(engine, id); }
   // Dispatches what the commands posted (the pointer nudge after a mode switch).
   void Pump() {
-    while (!engine.messages.Empty()) PumpOneMessage(engine);
+    while (!engine.messages.Empty()) engine.PumpOneMessage();
   }
 
   WindowPlatform platform;
@@ -215,9 +215,9 @@ TEST(MenuCommands, SkipSpeedWaveAndDisplayMode) {
   window.Menu(menu_id::kSkipToChoice);
   EXPECT_TRUE(engine.input.skipMode);
   window.Menu(menu_id::kSpeedSlow);
-  EXPECT_EQ(engine.shell.speedIndex, 0);
+  EXPECT_EQ(engine.input.speedIndex, 0);
   window.Menu(menu_id::kSpeedFast);
-  EXPECT_EQ(engine.shell.speedIndex, 2);
+  EXPECT_EQ(engine.input.speedIndex, 2);
   window.Menu(menu_id::kWaveOff);
   EXPECT_FALSE(engine.shell.waveEnabled);
   window.Menu(menu_id::kWaveOn);

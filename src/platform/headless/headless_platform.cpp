@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/program_end.h"
-#include "shell/message_queue.h"
+#include "base/program_end.h"
+#include "platform/message_queue.h"
 
 namespace velmio {
 

@@ -2,7 +2,7 @@
 // picture gets the rest in its own 640 x 480 coordinates.
 #include <algorithm>
 
-#include "platform/program_end.h"
+#include "base/program_end.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace velmio {

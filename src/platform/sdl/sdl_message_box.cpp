@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/encoding.h"
+#include "base/encoding.h"
 
 namespace velmio {
 namespace {

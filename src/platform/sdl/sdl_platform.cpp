@@ -7,12 +7,12 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/encoding.h"
-#include "platform/game_files.h"
+#include "base/encoding.h"
+#include "files/game_files.h"
 #include "platform/menu_view.h"
 #include "platform/sdl/sdl_message_box.h"
 #include "platform/sdl/sdl_renderer.h"
-#include "shell/message_queue.h"
+#include "platform/message_queue.h"
 
 namespace velmio {
 namespace {

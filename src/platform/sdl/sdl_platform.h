@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/menu_bar_widget.h"
-#include "platform/message_box_widget.h"
+#include "platform/sdl/menu_bar_widget.h"
+#include "platform/sdl/message_box_widget.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_cursors.h"
 

@@ -1,0 +1,76 @@
+// The dispatcher: every subsystem's command table, indexed once by name. A handler takes the
+// context of its own subsystem, which the engine object is derived from.
+#include <cassert>
+#include <string>
+#include <unordered_map>
+#include <variant>
+
+#include "base/errors.h"
+#include "engine/command_table.h"
+#include "engine/interpreter.h"
+#include "engine/reset.h"
+#include "graphics/graphics_commands.h"
+#include "script/script_commands.h"
+#include "shell/shell_commands.h"
+#include "text/text_commands.h"
+
+namespace velmio {
+namespace {
+
+struct IndexedCommand {
+  CommandGroup group;
+  std::variant<void (*)(ScriptContext&), void (*)(GraphicsContext&), void (*)(TextContext&), void (*)(ShellContext&)>
+      handler;
+};
+
+using CommandIndex = std::unordered_map<std::string_view, IndexedCommand>;
+
+template <typename Context>
+void AddTable(CommandIndex& index, std::span<const CommandEntry<Context>> table) {
+  for (const CommandEntry<Context>& entry : table) {
+    bool added = index.emplace(entry.name, IndexedCommand{entry.group, entry.handler}).second;
+    (void)added;
+    // A name in two tables would make one of them unreachable.
+    assert(added);
+  }
+}
+
+const CommandIndex& Index() {
+  static const CommandIndex index = [] {
+    CommandIndex built;
+    AddTable(built, VariableCommands());
+    AddTable(built, FlowCommands());
+    AddTable(built, ShellCommands());
+    AddTable(built, EffectCommands());
+    AddTable(built, TextCommands());
+    AddTable(built, PictureCommands());
+    return built;
+  }();
+  return index;
+}
+
+}  // namespace
+
+bool IsKnownCommand(std::string_view name) { return Index().count(name) != 0; }
+
+void ExecuteCommand(Interpreter& engine, const std::string& name) {
+  Script& script = engine.script;
+  if (script.resetRequest) {
+    ResetToStart(engine);
+    return;
+  }
+  const CommandIndex& index = Index();
+  auto it = index.find(name);
+  if (it != index.end()) {
+    const IndexedCommand& command = it->second;
+    bool allowed = command.group == CommandGroup::BothPhases ||
+                   (command.group == CommandGroup::DefinitionOnly) == (script.phase == Phase::Definition);
+    if (allowed) {
+      std::visit([&engine](auto handler) { handler(engine); }, command.handler);
+      return;
+    }
+  }
+  RaiseError("構文エラー", "不正な命令\"%s\"です。", name);
+}
+
+}  // namespace velmio

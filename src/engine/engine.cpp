@@ -1,0 +1,133 @@
+#include "engine/engine.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "graphics/graphics_lifecycle.h"
+#include "graphics/screenshot.h"
+#include "base/encoding.h"
+#include "files/fonts/font_catalogue.h"
+#include "files/instance_lock.h"
+#include "engine/reset.h"
+#include "engine/run_scenario.h"
+#include "script/scenario_loader.h"
+#include "base/errors.h"
+#include "base/warning.h"
+#include "engine/interpreter.h"
+#include "shell/menu_bar.h"
+#include "shell/menu_commands.h"
+#include "shell/settings_files.h"
+#include "shell/shutdown.h"
+#include "shell/window_procedure.h"
+#include "text/text_lifecycle.h"
+
+namespace velmio {
+namespace {
+
+constexpr char kInstanceLockName[] = "RizivAvov2";
+
+// Shows the fatal error as a box owned by the window, and tells the author on standard error
+// where the statement that failed begins.
+class EngineErrorReporter : public ErrorReporter {
+ public:
+  explicit EngineErrorReporter(Interpreter& engine) : engine_(engine) {}
+
+  void ShowFatalError(std::string_view title, std::string_view message) override {
+    std::string titleText = ShiftJisToUtf8(title);
+    std::string messageText = ShiftJisToUtf8(message);
+    engine_.log.Write("ERROR", titleText + ": " + messageText);
+    std::string location = engine_.script.DescribeLocation(engine_.script.statementStart);
+    Report((location.empty() ? "" : location + ": ") + titleText + ": " + messageText);
+    engine_.platform.ShowMessageBox(message, title, MessageBoxStyle::Ok);
+  }
+
+ private:
+  Interpreter& engine_;
+};
+
+// The font popup lists the installed fixed-pitch faces that can write Japanese; every cycle
+// builds it anew, so that fonts are never listed twice.
+void FillFontMenu(Interpreter& engine) {
+  std::vector<std::string> names;
+  for (const fonts::FontFamily& family : fonts::JapaneseFixedPitchFamilies())
+    if (!family.sjisName.empty()) names.push_back(family.sjisName);
+  MenuBar& menu = engine.shell.menu;
+  menu.SetFonts(names);
+  menu.checkedFontItem = menu_id::kDefaultFont;
+  // The definition block removes items again with `killmenu`: each cycle starts from the whole
+  // bar, so a `definereset` does not remove one item more every time.
+  menu.RestoreTopLevel();
+}
+
+void InitialisationCycle(Interpreter& engine) {
+  Script& script = engine.script;
+  ShellState& shell = engine.shell;
+  script.variables.ClearLimits();
+  engine.input.speedIndex = 1;
+  script.reinitRequested = false;
+  shell.waveEnabled = true;
+  script.randomState = engine.platform.Milliseconds();
+  shell.customCursor = false;
+  engine.platform.UseCursor(CursorChoice::Arrow);
+  engine.platform.SetCustomCursor(nullptr);
+  shell.cdFadeOutTime = 1000;
+  InitialiseGraphics(engine);
+  script.variables.ClearGlobals();
+  InitialiseText(engine);
+  script.numberAliases.Clear();
+  script.stringAliases.Clear();
+  FillFontMenu(engine);
+
+  LoadScenario(script);
+  script.BuildLabelTable();
+  RunScenario(engine, Phase::Definition);
+  // The menu as the definition block left it (`killmenu`) is what the player first sees.
+  RefreshMenuBar(engine);
+
+  ReadSettings(engine);
+  StartWindowTimer(engine);
+  engine.platform.ShowWindow();
+  while (!script.reinitRequested) {
+    ResetToStart(engine);
+    RunScenario(engine, Phase::Run);
+  }
+}
+
+}  // namespace
+
+int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFile) {
+  InstanceLock instanceLock;
+  if (instanceLock.Acquire(kInstanceLockName) == InstanceLockResult::AlreadyRunning) {
+    log.Write("MESSAGEBOX", "起動エラー: 同時に二つ実行しないでください");
+    platform.ShowMessageBox(Sjis("同時に二つ実行しないでください"), Sjis("起動エラー"), MessageBoxStyle::Ok);
+    // Refusing to start is a failure, and launchers should be able to tell.
+    log.Write("EXIT", std::to_string(kExitFatalError));
+    return kExitFatalError;
+  }
+
+  auto engine = std::make_unique<Interpreter>(platform, log);
+  EngineErrorReporter reporter(*engine);
+  InstallErrorReporter(&reporter);
+  platform.SetScreenshotWriter([&engine](const std::string& file) { WriteScreenshot(*engine, file); });
+  ReadConfigFile(engine->shell);
+  int exitCode = kExitNormal;
+  try {
+    for (;;) InitialisationCycle(*engine);
+  } catch (const ProgramEnd& end) {
+    exitCode = end.exitCode;
+  }
+  try {
+    OrderlyShutdown(*engine);
+  } catch (const ProgramEnd&) {
+    // The shutdown shows nothing and cannot fail; a time limit passing inside it changes nothing.
+  }
+  if (!screenshotFile.empty()) WriteScreenshot(*engine, screenshotFile);
+  platform.SetScreenshotWriter(nullptr);
+  InstallErrorReporter(nullptr);
+  instanceLock.Release();
+  RemoveRuntimeFolderIfEmpty();
+  log.Write("EXIT", std::to_string(exitCode));
+  return exitCode;
+}
+
+}  // namespace velmio

@@ -1,0 +1,34 @@
+#include "engine/interpreter.h"
+
+#include <optional>
+
+#include "engine/reset.h"
+#include "graphics/compose.h"
+#include "shell/window_procedure.h"
+#include "text/text_window.h"
+
+namespace velmio {
+
+bool Interpreter::PumpOneMessage() {
+  platform.CollectEvents(messages);
+  if (shell.timerRunning && static_cast<int32_t>(platform.Milliseconds() - shell.nextTimerTick) >= 0) {
+    // Ticks that fell due while nobody pumped collapse into one, as the platform's timer does.
+    shell.nextTimerTick = platform.Milliseconds() + kTimerPeriod;
+    if (!messages.Contains(MessageKind::Timer)) messages.Post(Message{MessageKind::Timer});
+  }
+  std::optional<Message> message = messages.Take();
+  if (!message) return false;
+  WindowProcedure(*this, *message);
+  return true;
+}
+
+void Interpreter::ResetToStart() { velmio::ResetToStart(*this); }
+
+void Interpreter::RecomposeScreen(const DirtyRect& rect) {
+  // The text window is always top-most, over exactly what was rebuilt.
+  if (std::optional<DirtyRect> rebuilt = ComposeScreen(graphics, rect)) DrawTextWindowOnCompose(*this, *rebuilt);
+}
+
+void Interpreter::EraseTextWindow() { velmio::EraseTextWindow(*this); }
+
+}  // namespace velmio

@@ -1,0 +1,22 @@
+#pragma once
+// The one engine object: owns the scenario and the run-time state of every subsystem, through
+// the chain of contexts the subsystems see, and implements the hooks by which a lower subsystem
+// reaches a higher one.
+#include "shell/shell_context.h"
+
+namespace velmio {
+
+class Interpreter final : public ShellContext {
+ public:
+  using ShellContext::ShellContext;
+
+  // The message pump: collects what the platform holds, posts the window timer's tick when it
+  // is due, and runs the window procedure on one message.
+  bool PumpOneMessage() override;
+  void ResetToStart() override;
+  void RecomposeScreen(const DirtyRect& rect) override;
+  using GraphicsContext::RecomposeScreen;
+  void EraseTextWindow() override;
+};
+
+}  // namespace velmio

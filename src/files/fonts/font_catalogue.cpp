@@ -1,0 +1,159 @@
+#include "files/fonts/font_catalogue.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <array>
+
+#include "base/encoding.h"
+
+namespace velmio::fonts {
+namespace {
+
+// The usual faces of a Japanese Windows installation.
+constexpr std::array<std::string_view, 22> kWindowsFaces = {
+    "ＭＳ ゴシック", "ＭＳ Ｐゴシック", "ＭＳ 明朝", "ＭＳ Ｐ明朝", "MS Gothic", "MS PGothic",
+    "MS Mincho", "MS PMincho", "MS UI Gothic", "ＭＳ ＵＩ ゴシック", "メイリオ", "Meiryo",
+    "Meiryo UI", "游ゴシック", "游明朝", "Yu Gothic", "Yu Mincho", "Yu Gothic UI",
+    "ＭＳゴシック", "ＭＳ明朝", "MS ゴシック", "MS 明朝"};
+constexpr std::string_view kMappedFamily = "IPAGothic";
+
+struct InstalledFont {
+  std::vector<std::string> families;  // every name fontconfig gives (English and localised)
+  std::string file;
+  int index = 0;
+  bool japanese = false;
+  bool fixedPitch = false;  // monospaced or dual width
+  bool regular = false;     // weight regular (or medium) and roman
+};
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::vector<InstalledFont> ListInstalledFonts() {
+  std::vector<InstalledFont> fonts;
+  if (!FcInit()) return fonts;
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_INDEX, FC_SPACING, FC_LANG, FC_WEIGHT,
+                                          FC_SLANT, FC_OUTLINE, nullptr);
+  FcFontSet* set = FcFontList(nullptr, pattern, objects);
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FcPattern* font = set->fonts[i];
+    FcBool outline = FcTrue;
+    if (FcPatternGetBool(font, FC_OUTLINE, 0, &outline) == FcResultMatch && !outline) continue;
+    InstalledFont installed;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
+    installed.file = reinterpret_cast<const char*>(file);
+    FcPatternGetInteger(font, FC_INDEX, 0, &installed.index);
+    FcChar8* family = nullptr;
+    for (int n = 0; FcPatternGetString(font, FC_FAMILY, n, &family) == FcResultMatch; ++n)
+      installed.families.emplace_back(reinterpret_cast<const char*>(family));
+    if (installed.families.empty()) continue;
+    int spacing = FC_PROPORTIONAL;
+    FcPatternGetInteger(font, FC_SPACING, 0, &spacing);
+    installed.fixedPitch = spacing == FC_MONO || spacing == FC_DUAL || spacing == FC_CHARCELL;
+    FcLangSet* langs = nullptr;
+    if (FcPatternGetLangSet(font, FC_LANG, 0, &langs) == FcResultMatch)
+      installed.japanese = FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) != FcLangDifferentLang;
+    int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+    FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+    installed.regular = slant == FC_SLANT_ROMAN && weight >= FC_WEIGHT_BOOK && weight <= FC_WEIGHT_MEDIUM;
+    fonts.push_back(std::move(installed));
+  }
+  if (set) FcFontSetDestroy(set);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  // Everything needed is copied out; the configuration is not used again.
+  FcFini();
+  // Stable order, whatever order the caches list them in: regular faces first, then by file.
+  std::stable_sort(fonts.begin(), fonts.end(), [](const InstalledFont& a, const InstalledFont& b) {
+    if (a.regular != b.regular) return a.regular;
+    if (a.file != b.file) return a.file < b.file;
+    return a.index < b.index;
+  });
+  return fonts;
+}
+
+const std::vector<InstalledFont>& InstalledFonts() {
+  static const std::vector<InstalledFont> fonts = ListInstalledFonts();
+  return fonts;
+}
+
+FontFileLocation LocationOf(const InstalledFont& font) {
+  return FontFileLocation{font.file, font.index, font.families.front()};
+}
+
+const InstalledFont* FindFamily(std::string_view family) {
+  for (const InstalledFont& font : InstalledFonts())
+    for (const std::string& name : font.families)
+      if (EqualsIgnoringCase(name, family)) return &font;
+  return nullptr;
+}
+
+// The preference order of the fallback: IPAGothic, then any fixed-pitch Japanese face, then any
+// Japanese face, then anything.
+const InstalledFont* BestFallback() {
+  if (const InstalledFont* font = FindFamily(kMappedFamily)) return font;
+  const std::vector<InstalledFont>& fonts = InstalledFonts();
+  for (const InstalledFont& font : fonts)
+    if (font.japanese && font.fixedPitch) return &font;
+  for (const InstalledFont& font : fonts)
+    if (font.japanese) return &font;
+  for (const InstalledFont& font : fonts)
+    if (font.fixedPitch) return &font;
+  return fonts.empty() ? nullptr : &fonts.front();
+}
+
+}  // namespace
+
+std::string MapWindowsFaceName(std::string_view faceUtf8) {
+  for (std::string_view windowsFace : kWindowsFaces)
+    if (EqualsIgnoringCase(windowsFace, faceUtf8)) return std::string(kMappedFamily);
+  return std::string(faceUtf8);
+}
+
+const std::vector<FontFamily>& JapaneseFixedPitchFamilies() {
+  static const std::vector<FontFamily> families = [] {
+    std::vector<FontFamily> list;
+    for (const InstalledFont& font : InstalledFonts()) {
+      if (!font.japanese || !font.fixedPitch) continue;
+      const std::string& name = font.families.front();
+      bool known = std::any_of(list.begin(), list.end(), [&](const FontFamily& f) { return f.name == name; });
+      if (known) continue;
+      std::string sjis = Utf8ToShiftJis(name);
+      if (sjis.find('?') != std::string::npos && name.find('?') == std::string::npos) sjis.clear();
+      list.push_back(FontFamily{name, sjis, font.file, font.index});
+    }
+    std::sort(list.begin(), list.end(), [](const FontFamily& a, const FontFamily& b) { return a.name < b.name; });
+    return list;
+  }();
+  return families;
+}
+
+std::optional<FontFileLocation> FindFontFile(std::string_view faceUtf8) {
+  std::string family = MapWindowsFaceName(faceUtf8);
+  if (const InstalledFont* font = FindFamily(family)) return LocationOf(*font);
+  if (const InstalledFont* font = BestFallback()) return LocationOf(*font);
+  return std::nullopt;
+}
+
+std::optional<FontFileLocation> FindFontFileSjis(std::string_view faceSjis) {
+  return FindFontFile(ShiftJisToUtf8(faceSjis));
+}
+
+std::optional<FontFileLocation> FallbackJapaneseFont() {
+  if (const InstalledFont* font = BestFallback()) return LocationOf(*font);
+  return std::nullopt;
+}
+
+}  // namespace velmio::fonts
