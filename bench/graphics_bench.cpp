@@ -12,11 +12,11 @@
 #include <cstring>
 #include <vector>
 
+#include "base/event_log.h"
+#include "engine/interpreter.h"
 #include "graphics/compose.h"
 #include "graphics/pixel_kernels.h"
 #include "platform/headless/headless_platform.h"
-#include "base/event_log.h"
-#include "engine/interpreter.h"
 
 namespace velmio {
 namespace {

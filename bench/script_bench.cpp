@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/headless/headless_platform.h"
-#include "engine/command_table.h"
-#include "engine/run_scenario.h"
-#include "script/scenario_loader.h"
 #include "base/errors.h"
+#include "engine/command_table.h"
 #include "engine/interpreter.h"
+#include "engine/run_scenario.h"
+#include "platform/headless/headless_platform.h"
+#include "script/scenario_loader.h"
 
 namespace velmio {
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base/encoding.h"
+#include "engine/interpreter.h"
 #include "graphics/blend_table.h"
 #include "graphics/compose.h"
-#include "base/encoding.h"
 #include "platform/headless/headless_platform.h"
-#include "engine/interpreter.h"
 #include "text/display_text.h"
 #include "text/text_window.h"
 

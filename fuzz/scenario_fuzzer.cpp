@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/headless/headless_platform.h"
-#include "engine/reset.h"
-#include "engine/run_scenario.h"
 #include "base/errors.h"
 #include "engine/interpreter.h"
+#include "engine/reset.h"
+#include "engine/run_scenario.h"
+#include "platform/headless/headless_platform.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <memory>
 #include <sstream>
 
+#include "base/event_log.h"
+#include "base/program_end.h"
+#include "engine/engine.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
-#include "base/program_end.h"
 #include "shell/command_line.h"
-#include "engine/engine.h"
-#include "base/event_log.h"
 
 namespace {
 

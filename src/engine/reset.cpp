@@ -1,7 +1,7 @@
 #include "engine/reset.h"
 
-#include "graphics/graphics_lifecycle.h"
 #include "engine/interpreter.h"
+#include "graphics/graphics_lifecycle.h"
 #include "text/text_lifecycle.h"
 
 namespace velmio {

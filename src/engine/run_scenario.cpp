@@ -1,9 +1,9 @@
 #include "engine/run_scenario.h"
 
-#include "engine/command_table.h"
-#include "engine/reset.h"
 #include "base/errors.h"
+#include "engine/command_table.h"
 #include "engine/interpreter.h"
+#include "engine/reset.h"
 #include "text/display_text.h"
 
 namespace velmio {

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/encoding.h"
 
 namespace velmio {
@@ -33,18 +34,6 @@ std::string WithSlashes(std::string_view name) {
   return result;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Walks the components of `name` (already with slashes), matching each one in its folder.
 std::string LocateIgnoringCase(const std::string& name) {
   std::vector<std::string> components;
@@ -67,7 +56,7 @@ std::string LocateIgnoringCase(const std::string& name) {
     std::error_code error;
     for (fs::directory_iterator it(current, error), end; !error && it != end; it.increment(error)) {
       std::string entry = it->path().filename().string();
-      if (EqualIgnoringAsciiCase(entry, component) || EqualIgnoringAsciiCase(entry, utf8)) {
+      if (EqualFoldingAscii(entry, component) || EqualFoldingAscii(entry, utf8)) {
         next = it->path();
         break;
       }

@@ -1,4 +1,5 @@
 #include "files/picture_decoder.h"
+#include "base/ascii.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
@@ -25,9 +26,7 @@ constexpr TypeName kTypes[] = {
 const char* TypeFor(std::string_view extension) {
   size_t dot = extension.rfind('.');
   if (dot != std::string_view::npos) extension.remove_prefix(dot + 1);
-  std::string lower(extension);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  std::string lower = LowerAscii(extension);
   for (const TypeName& entry : kTypes)
     if (entry.extension == lower) return entry.type;
   return nullptr;

@@ -1,12 +1,10 @@
 #include "files/picture_log.h"
+#include "base/ascii.h"
 
 namespace velmio {
 
 std::string UpperCasePictureName(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
-  return upper;
+  return UpperAscii(name);
 }
 
 bool PictureLogged(const PictureLog& log, std::string_view name) {

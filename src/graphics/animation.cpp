@@ -2,8 +2,8 @@
 
 #include "graphics/compose.h"
 #include "graphics/effects.h"
-#include "graphics/picture_command_handlers.h"
 #include "graphics/graphics_context.h"
+#include "graphics/picture_command_handlers.h"
 
 namespace velmio {
 namespace {

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "graphics/file_names.h"
-#include "files/archive_reader.h"
 #include "base/encoding.h"
 #include "base/warning.h"
+#include "files/archive_reader.h"
 #include "files/game_file_lookup.h"
 #include "files/plugin_interface.h"
 #include "files/xdg_folders.h"
+#include "graphics/file_names.h"
 #include "graphics/graphics_context.h"
 
 namespace velmio {

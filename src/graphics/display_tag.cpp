@@ -1,4 +1,5 @@
 #include "graphics/display_tag.h"
+#include "base/ascii.h"
 
 #include <limits>
 
@@ -50,13 +51,6 @@ class TagReader {
   size_t position_ = 0;
 };
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 TagError ReadTransparencyLetter(TagReader& reader, DisplayTag& tag) {
   switch (reader.Current()) {
     case '!':
@@ -71,7 +65,7 @@ TagError ReadTransparencyLetter(TagReader& reader, DisplayTag& tag) {
       if (digits.size() < 6) return TagError::BadKeyColour;
       int32_t colour = 0;
       for (char c : digits) {
-        int digit = HexDigit(c);
+        int digit = HexDigitValue(static_cast<unsigned char>(c));
         if (digit < 0) return TagError::BadKeyColour;
         colour = colour * 16 + digit;
       }

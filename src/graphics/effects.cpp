@@ -12,14 +12,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/errors.h"
+#include "base/warning.h"
 #include "graphics/compose.h"
+#include "graphics/graphics_commands.h"
+#include "graphics/graphics_context.h"
 #include "graphics/picture_loader.h"
 #include "graphics/pixel_kernels.h"
 #include "graphics/present.h"
-#include "graphics/graphics_commands.h"
-#include "base/errors.h"
-#include "base/warning.h"
-#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {

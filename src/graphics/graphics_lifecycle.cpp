@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "graphics/effects.h"
-#include "graphics/present.h"
 #include "graphics/graphics_context.h"
+#include "graphics/present.h"
 
 namespace velmio {
 namespace {
@@ -42,7 +42,7 @@ void InitialiseGraphics(GraphicsContext& engine) {
   graphics.monochrome = false;
   graphics.monochromeRed = graphics.monochromeGreen = graphics.monochromeBlue = 0;
   graphics.negativeMode = 0;
-  graphics.underline = 480;
+  graphics.underline = kDefaultUnderline;
   graphics.defaultTransparency = TransparencyMode::TopLeftKey;
   // The definition block registers its plug-ins and archives again in every cycle.
   graphics.pictureSources.pictureLibraries.clear();

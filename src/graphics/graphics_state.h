@@ -16,6 +16,7 @@ constexpr int kStandingCount = 3;
 constexpr int kEffectSlotCount = 50;
 constexpr int kDefaultHumanz = 29;
 constexpr int kDefaultEffectBlank = 30;
+constexpr int32_t kDefaultUnderline = kScreenHeight;  // standing pictures stand on the bottom edge
 constexpr size_t kMaxPictureNameLength = 255;  // names are 256-byte fields with their NUL
 
 // The inclusive screen rectangle to recompose. All four 0 means empty; (0,0,0,0) cannot be
@@ -110,7 +111,7 @@ struct GraphicsState {
 
   // --- Placement settings of the loader and the picture commands (not reset by ResetToStart) ---
   static constexpr std::array<int32_t, kStandingCount> kStandingAnchors{160, 320, 480};
-  int32_t underline = 480;  // bottom line of standing pictures for `ld`
+  int32_t underline = kDefaultUnderline;  // bottom line of standing pictures for `ld`
   TransparencyMode defaultTransparency = TransparencyMode::TopLeftKey;  // `transmode`
   PictureSources pictureSources;  // `spi`, `arc`, the loaded libraries
 

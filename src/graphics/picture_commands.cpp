@@ -4,10 +4,11 @@
 #include <limits>
 #include <string>
 
-#include "graphics/picture_command_handlers.h"
-#include "graphics/graphics_commands.h"
+#include "base/ascii.h"
 #include "base/errors.h"
+#include "graphics/graphics_commands.h"
 #include "graphics/graphics_context.h"
+#include "graphics/picture_command_handlers.h"
 
 namespace velmio {
 namespace {
@@ -114,7 +115,7 @@ char ReadPositionLetter(Script& script) {
   unsigned char letter = script.Current();
   if (letter == '\0' || letter == '\n') return '\0';
   ++script.position;
-  return static_cast<char>(letter >= 'A' && letter <= 'Z' ? letter + ('a' - 'A') : letter);
+  return static_cast<char>(LowerAsciiByte(letter));
 }
 
 void MarkLayer(GraphicsState& graphics, const PictureLayer& layer, int32_t x, int32_t y) {

@@ -7,16 +7,16 @@
 #include <span>
 #include <string>
 
-#include "graphics/archive_lookup.h"
+#include "base/errors.h"
 #include "files/bmp_reader.h"
-#include "graphics/display_tag.h"
-#include "graphics/file_names.h"
-#include "files/picture_log.h"
 #include "files/decoded_picture.h"
 #include "files/game_file_lookup.h"
 #include "files/picture_decoder.h"
+#include "files/picture_log.h"
 #include "files/plugin_interface.h"
-#include "base/errors.h"
+#include "graphics/archive_lookup.h"
+#include "graphics/display_tag.h"
+#include "graphics/file_names.h"
 #include "graphics/graphics_context.h"
 
 namespace velmio {

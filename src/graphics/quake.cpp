@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "graphics/graphics_context.h"
 #include "graphics/picture_command_handlers.h"
 #include "graphics/present.h"
-#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "graphics/picture_command_handlers.h"
-#include "graphics/picture_loader.h"
 #include "base/errors.h"
 #include "graphics/graphics_context.h"
+#include "graphics/picture_command_handlers.h"
+#include "graphics/picture_loader.h"
 
 namespace velmio {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "graphics/effects.h"
+#include "graphics/graphics_context.h"
 #include "graphics/picture_command_handlers.h"
 #include "graphics/picture_loader.h"
-#include "graphics/graphics_context.h"
 
 namespace velmio {
 namespace {

@@ -1,7 +1,7 @@
 // Jumps, subroutines, line skips, conditions, and the two commands that end a phase.
+#include "base/errors.h"
 #include "files/picture_log.h"
 #include "script/script_commands.h"
-#include "base/errors.h"
 #include "script/script_context.h"
 
 namespace velmio {

@@ -8,13 +8,6 @@
 
 namespace velmio {
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-  return lower;
-}
-
 Script::Script() { SetText(""); }
 
 void Script::SetText(std::string text, std::vector<ScenarioFileSpan> files) {
@@ -101,7 +94,7 @@ std::string Script::ReadToken() {
   std::string token;
   for (;;) {
     unsigned char c = Current();
-    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + ('a' - 'A'));
+    c = LowerAsciiByte(c);
     bool take = (c >= 'a' && c <= 'z') || c == '_' || (IsDigit(c) && !token.empty());
     if (!take) break;
     token.push_back(static_cast<char>(c));
@@ -211,18 +204,10 @@ std::string Script::ReadLabel() {
 uint32_t Script::ReadColor() {
   uint32_t colour = 0;
   for (int i = 1; i <= 6; ++i) {
-    unsigned char c = At(position + i);
-    uint32_t digit;
-    if (IsDigit(c)) {
-      digit = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-      digit = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
-    } else {
+    int digit = HexDigitValue(At(position + i));
+    if (digit < 0)
       RaiseError("構文エラー", "カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。");
-    }
-    colour = colour * 16 + digit;
+    colour = colour * 16 + static_cast<uint32_t>(digit);
   }
   position += 7;
   return colour;

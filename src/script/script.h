@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace velmio {
 
 enum class Phase : uint8_t { Definition, Run };
@@ -146,9 +148,8 @@ class Script {
 };
 
 // Lower-cases A to Z only, as the scenario language folds case.
-std::string LowerAscii(std::string_view text);
 constexpr bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(unsigned char c) { return IsAsciiDigit(c); }
 constexpr bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace velmio

@@ -1,7 +1,7 @@
 // Assignment, arithmetic, strings, random numbers and the definition-phase variable commands.
-#include "script/script_commands.h"
-#include "script/external_values.h"
 #include "base/errors.h"
+#include "script/external_values.h"
+#include "script/script_commands.h"
 #include "script/script_context.h"
 
 namespace velmio {

@@ -2,14 +2,14 @@
 // folder or in one of its archives.
 #include <filesystem>
 
-#include "graphics/archive_lookup.h"
+#include "base/errors.h"
 #include "files/file_reading.h"
 #include "files/game_files.h"
+#include "graphics/archive_lookup.h"
 #include "script/script.h"
 #include "shell/cursor_file.h"
-#include "base/errors.h"
-#include "shell/shell_context.h"
 #include "shell/shell_command_handlers.h"
+#include "shell/shell_context.h"
 
 namespace velmio {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "base/encoding.h"
-#include "shell/shell_context.h"
 #include "shell/menu_commands.h"
+#include "shell/shell_context.h"
 
 namespace velmio {
 

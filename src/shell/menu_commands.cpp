@@ -1,9 +1,9 @@
 #include "shell/menu_commands.h"
 
 #include "base/encoding.h"
-#include "shell/shell_context.h"
 #include "shell/menu_bar.h"
 #include "shell/screen_mode.h"
+#include "shell/shell_context.h"
 #include "shell/window_procedure.h"
 
 namespace velmio {

@@ -1,8 +1,8 @@
 #include "shell/screen_mode.h"
 
 #include "base/errors.h"
-#include "shell/shell_context.h"
 #include "shell/menu_bar.h"
+#include "shell/shell_context.h"
 
 namespace velmio {
 namespace {

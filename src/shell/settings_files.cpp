@@ -5,8 +5,8 @@
 #include "base/lines.h"
 #include "files/file_reading.h"
 #include "files/game_files.h"
-#include "shell/shell_context.h"
 #include "shell/menu_commands.h"
+#include "shell/shell_context.h"
 
 namespace velmio {
 namespace {

@@ -1,10 +1,10 @@
 // Scenario commands that act on the window: title, message boxes, the menu bar and its items,
 // the mouse cursor and timing. The table gathers handlers from the files of what they drive.
 #include "shell/shell_commands.h"
-#include "shell/shell_context.h"
 #include "shell/menu_bar.h"
 #include "shell/menu_commands.h"
 #include "shell/shell_command_handlers.h"
+#include "shell/shell_context.h"
 #include "shell/window_procedure.h"
 
 namespace velmio {

@@ -1,7 +1,7 @@
 #include "shell/shutdown.h"
 
-#include "shell/shell_context.h"
 #include "shell/settings_files.h"
+#include "shell/shell_context.h"
 
 namespace velmio {
 

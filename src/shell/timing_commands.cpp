@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "graphics/animation.h"
-#include "shell/shell_context.h"
 #include "shell/shell_command_handlers.h"
+#include "shell/shell_context.h"
 #include "shell/window_procedure.h"
 #include "text/waits.h"
 

@@ -1,11 +1,11 @@
 #include "shell/window_procedure.h"
 
-#include "graphics/present.h"
 #include "base/encoding.h"
 #include "base/errors.h"
-#include "shell/shell_context.h"
+#include "graphics/present.h"
 #include "shell/menu_commands.h"
 #include "shell/screen_mode.h"
+#include "shell/shell_context.h"
 
 namespace velmio {
 namespace {

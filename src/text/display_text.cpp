@@ -1,11 +1,12 @@
 #include "text/display_text.h"
 
+#include "base/ascii.h"
+#include "base/errors.h"
 #include "graphics/animation.h"
 #include "graphics/present.h"
-#include "base/errors.h"
-#include "text/text_context.h"
 #include "text/glyph_blend.h"
 #include "text/line_breaking.h"
+#include "text/text_context.h"
 #include "text/text_window.h"
 #include "text/waits.h"
 
@@ -14,13 +15,6 @@ namespace {
 
 // Longest sleep of the typing delay between two looks at the queue.
 constexpr uint32_t kTypingIdleSlice = 5;
-
-int HexDigit(unsigned char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 class Typist {
  public:
@@ -96,13 +90,13 @@ class Typist {
 
   bool IsColour() const {
     for (size_t i = 1; i <= 6; ++i)
-      if (HexDigit(At(position_ + i)) < 0) return false;
+      if (HexDigitValue(At(position_ + i)) < 0) return false;
     return true;
   }
 
   void SetColour() {
     uint32_t rgb = 0;
-    for (size_t i = 1; i <= 6; ++i) rgb = rgb * 16 + static_cast<uint32_t>(HexDigit(At(position_ + i)));
+    for (size_t i = 1; i <= 6; ++i) rgb = rgb * 16 + static_cast<uint32_t>(HexDigitValue(At(position_ + i)));
     position_ += 7;
     const TextColour colour = TextColour::FromRgb(rgb);
     text_.textRed = colour.red;

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "base/encoding.h"
 #include "graphics/blend_table.h"
 #include "graphics/compose.h"
 #include "graphics/effects.h"
 #include "graphics/present.h"
-#include "base/encoding.h"
-#include "text/text_context.h"
 #include "text/glyph_blend.h"
 #include "text/line_breaking.h"
+#include "text/text_context.h"
 #include "text/text_window.h"
 
 namespace velmio {

@@ -1,7 +1,7 @@
 #include "text/text_lifecycle.h"
 
-#include "graphics/picture_loader.h"
 #include "base/encoding.h"
+#include "graphics/picture_loader.h"
 #include "text/text_context.h"
 
 namespace velmio {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "base/errors.h"
 #include "graphics/blend_table.h"
 #include "graphics/compose.h"
 #include "graphics/effects.h"
-#include "base/errors.h"
-#include "text/text_context.h"
 #include "text/glyph_blend.h"
+#include "text/text_context.h"
 
 namespace velmio {
 namespace {

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "files/archive_reader.h"
 #include "base/encoding.h"
+#include "files/archive_reader.h"
 #include "unit/archive_builder.h"
 #include "unit/game_folder.h"
 

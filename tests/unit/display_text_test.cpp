@@ -1,8 +1,8 @@
 // Typing story text and the text window commands on an in-process engine.
 #include <memory>
 
-#include "platform/headless/input_script.h"
 #include "engine/command_table.h"
+#include "platform/headless/input_script.h"
 #include "test_engine.h"
 #include "text/display_text.h"
 #include "text/menu_text.h"

@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "bmp_builder.h"
+#include "engine/command_table.h"
 #include "game_folder.h"
 #include "graphics/compose.h"
 #include "graphics/effects.h"
 #include "graphics_test_support.h"
-#include "engine/command_table.h"
 #include "test_engine.h"
 
 namespace velmio::testing {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/program_end.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
-#include "base/program_end.h"
 #include "platform/message_queue.h"
 
 namespace velmio {

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "graphics/picture_loader.h"
-#include "files/png_writer.h"
 #include "engine/command_table.h"
+#include "files/png_writer.h"
+#include "graphics/picture_loader.h"
 #include "unit/archive_builder.h"
 #include "unit/bmp_builder.h"
 #include "unit/game_folder.h"

@@ -1,9 +1,9 @@
 // "envdata" and "config.txt": reading short files, the replay as menu commands, writing.
 #include <filesystem>
 
-#include "game_folder.h"
 #include "files/file_reading.h"
 #include "files/game_files.h"
+#include "game_folder.h"
 #include "shell/menu_commands.h"
 #include "shell/settings_files.h"
 #include "test_engine.h"

@@ -1,13 +1,13 @@
 // The shell's scenario commands (menu bar, cursor, timing) and the program's start and end.
 #include <filesystem>
 
-#include "game_folder.h"
-#include "files/fonts/font_catalogue.h"
-#include "files/file_reading.h"
-#include "files/game_files.h"
-#include "files/instance_lock.h"
 #include "engine/command_table.h"
 #include "engine/engine.h"
+#include "files/file_reading.h"
+#include "files/fonts/font_catalogue.h"
+#include "files/game_files.h"
+#include "files/instance_lock.h"
+#include "game_folder.h"
 #include "test_engine.h"
 
 namespace velmio::testing {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/encoding.h"
-#include "platform/headless/headless_platform.h"
 #include "base/errors.h"
 #include "engine/interpreter.h"
+#include "platform/headless/headless_platform.h"
 
 namespace velmio::testing {
 

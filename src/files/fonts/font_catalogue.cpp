@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/ascii.h"
 #include "base/encoding.h"
 
 namespace velmio::fonts {
@@ -26,17 +27,6 @@ struct InstalledFont {
   bool fixedPitch = false;  // monospaced or dual width
   bool regular = false;     // weight regular (or medium) and roman
 };
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::vector<InstalledFont> ListInstalledFonts() {
   std::vector<InstalledFont> fonts;
@@ -96,7 +86,7 @@ FontFileLocation LocationOf(const InstalledFont& font) {
 const InstalledFont* FindFamily(std::string_view family) {
   for (const InstalledFont& font : InstalledFonts())
     for (const std::string& name : font.families)
-      if (EqualsIgnoringCase(name, family)) return &font;
+      if (EqualFoldingAscii(name, family)) return &font;
   return nullptr;
 }
 
@@ -118,7 +108,7 @@ const InstalledFont* BestFallback() {
 
 std::string MapWindowsFaceName(std::string_view faceUtf8) {
   for (std::string_view windowsFace : kWindowsFaces)
-    if (EqualsIgnoringCase(windowsFace, faceUtf8)) return std::string(kMappedFamily);
+    if (EqualFoldingAscii(windowsFace, faceUtf8)) return std::string(kMappedFamily);
   return std::string(faceUtf8);
 }
 

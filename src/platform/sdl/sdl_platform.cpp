@@ -10,9 +10,9 @@
 #include "base/encoding.h"
 #include "files/game_files.h"
 #include "platform/menu_view.h"
+#include "platform/message_queue.h"
 #include "platform/sdl/sdl_message_box.h"
 #include "platform/sdl/sdl_renderer.h"
-#include "platform/message_queue.h"
 
 namespace velmio {
 namespace {

@@ -10,17 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "base/screen.h"
+#include "platform/platform.h"
 #include "platform/sdl/menu_bar_widget.h"
 #include "platform/sdl/message_box_widget.h"
-#include "platform/platform.h"
 #include "platform/sdl/sdl_cursors.h"
 
 namespace velmio {
 
 class SdlPlatform final : public Platform {
  public:
-  static constexpr int kPictureWidth = 640;
-  static constexpr int kPictureHeight = 480;
+  static constexpr int kPictureWidth = kScreenWidth;
+  static constexpr int kPictureHeight = kScreenHeight;
 
   // Opens the display and creates the window, hidden until ShowWindow. Null, with the reason in
   // `error`, when there is no display to open.
