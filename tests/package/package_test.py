@@ -32,8 +32,9 @@ def build_package(source, build, cmake, cpack, generator, compiler):
         [cmake, "--build", build, "--target", "velmio", "--parallel", "2"],
         [cpack, "-G", "DEB", "-B", os.path.join(build, "packages")],
     ]
-    for packages in glob.glob(os.path.join(build, "packages", "*.deb")):
-        os.remove(packages)
+    os.makedirs(build, exist_ok=True)
+    for old in glob.glob(os.path.join(build, "packages", "*.deb")):
+        os.remove(old)
     for step in steps:
         result = run(step, cwd=build)
         if result.returncode != 0:
@@ -81,10 +82,11 @@ def check_contents(root, failures):
     ]
     for command, environment in validators:
         result = run(command, env=dict(os.environ, **(environment or {})))
-        # appstreamcli prints its verdict on standard output; the others print only problems.
+        # appstreamcli prints its verdict and man the page on standard output; the others print
+        # only problems.
         problems = result.stderr + ("" if command[0] in ("appstreamcli", "man") else result.stdout)
         if result.returncode != 0 or problems.strip():
-            failures.append("%s:\n%s%s" % (" ".join(command[:-1]), result.stdout, result.stderr))
+            failures.append("%s:\n%s" % (" ".join(command[:-1]), problems or result.stdout))
 
     # Both list every option: a new one must reach the manual too.
     help_text = run([os.path.join(root, "usr", "bin", "velmio"), "--help"]).stdout
