@@ -27,6 +27,21 @@ std::string Absolute(const std::string& path) {
   return error ? path : absolute.string();
 }
 
+// The demo installed beside the program (<prefix>/bin/velmio and <prefix>/share/velmio/demo), else
+// for a velmio still in its build folder the demo of its source tree. Empty when there is none.
+std::string DemoFolder() {
+  std::error_code error;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    std::filesystem::path installed = (program.parent_path() / "../share/velmio/demo").lexically_normal();
+    if (std::filesystem::is_directory(installed, error)) return installed.string();
+  }
+#ifdef VELMIO_SOURCE_DEMO
+  if (std::filesystem::is_directory(VELMIO_SOURCE_DEMO, error)) return VELMIO_SOURCE_DEMO;
+#endif
+  return {};
+}
+
 int Fail(const std::string& message) {
   fprintf(stderr, "velmio: %s\nTry 'velmio --help'.\n", message.c_str());
   return kExitBadCommandLine;
@@ -68,6 +83,14 @@ int main(int argc, char** argv) {
     if (event.kind == ScriptEventKind::Screenshot) event.text = Absolute(event.text);
 
   const std::string screenshotFile = Absolute(commandLine.screenshotFile);
+
+  if (commandLine.demo) {
+    commandLine.gameFolder = DemoFolder();
+    if (commandLine.gameFolder.empty()) {
+      fprintf(stderr, "velmio: the demo game is not installed (no ../share/velmio/demo beside the program)\n");
+      return kExitFatalError;
+    }
+  }
 
   if (chdir(commandLine.gameFolder.c_str()) != 0) return Fail("cannot enter the game folder " + commandLine.gameFolder);
 

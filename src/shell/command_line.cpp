@@ -11,6 +11,7 @@ const char kUsage[] =
     "is started from.\n"
     "\n"
     "Options:\n"
+    "  --demo              play the demo game that comes with velmio\n"
     "  --headless          no window and no audio device: a virtual clock and scripted input\n"
     "  --input FILE        input script for --headless, one event per line:\n"
     "                        click [X Y] | rclick [X Y] | move X Y | key space|enter|escape|C\n"
@@ -41,7 +42,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& co
       target = arguments[++i];
       return true;
     };
-    if (argument == "--headless") {
+    if (argument == "--demo") {
+      commandLine.demo = true;
+    } else if (argument == "--headless") {
       commandLine.headless = true;
     } else if (argument == "--input") {
       if (!value(commandLine.inputScript)) return false;
@@ -76,6 +79,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& co
       folderGiven = true;
       commandLine.gameFolder = argument;
     }
+  }
+  if (commandLine.demo && folderGiven) {
+    error = "--demo plays the demo: give no game folder with it";
+    return false;
   }
   return true;
 }

@@ -13,6 +13,7 @@ struct CommandLine {
   std::string screenshotFile;
   std::string audioOutFile;
   std::string gameFolder = ".";
+  bool demo = false;  // play the demo that comes with velmio instead of gameFolder
   bool showHelp = false;
   bool showVersion = false;
 };

@@ -6,9 +6,10 @@ that a menu item chosen with the mouse reaches the game (its setting is in "envd
 that the quit item asks before the program ends,
 that full screen scales the picture with black bars and hides the menu bar until the pointer
 reaches the top rows (when a window manager, evilwm, is there to grant full screen), and that a
-click in the picture ends the click wait.
+click in the picture ends the click wait, and that the window carries the class of the desktop
+entry and the icon.
 
-Usage: window_test.py VELMIO [ARTIFACT_DIR]. Exits 77 (skipped) when Xvfb, xdotool or xwd is
+Usage: window_test.py VELMIO [ARTIFACT_DIR]. Exits 77 (skipped) when Xvfb, xdotool, xwd or xprop is
 missing or no X server can be started.
 """
 import os
@@ -182,7 +183,7 @@ def check_window(width, height, pixel):
 def main():
     velmio = os.path.abspath(sys.argv[1])
     artifacts = sys.argv[2] if len(sys.argv) > 2 else None
-    for tool in ("Xvfb", "xdotool", "xwd"):
+    for tool in ("Xvfb", "xdotool", "xwd", "xprop"):
         if shutil.which(tool) is None:
             skip("%s is not installed (scripts/setup installs it)" % tool)
     work = tempfile.mkdtemp(prefix="velmio-window-")
@@ -200,6 +201,10 @@ def main():
         session.wait_for_log("TEXT こんにちは、世界。\\")
         problems = session.capture_until("window", lambda shot: check_window(*shot))
         failures += problems
+        # The desktop shows the window under the launcher of the same class, with its icon.
+        properties = session.run("xprop", "-id", session.window, "WM_CLASS", "_NET_WM_ICON", check=False)
+        if '"io.velmio.Velmio"' not in properties or "Icon (48 x 48)" not in properties:
+            failures.append("the window lacks the class io.velmio.Velmio or the icon: " + properties[:200])
 
         # 表示形式 (the fifth item) -> 一ページごと (the second entry of its popup).
         session.click(290, 10)

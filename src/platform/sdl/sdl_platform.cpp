@@ -1,9 +1,11 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include <SDL_image.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -13,6 +15,7 @@
 #include "platform/message_queue.h"
 #include "platform/sdl/sdl_message_box.h"
 #include "platform/sdl/sdl_renderer.h"
+#include "platform/sdl/window_icon.h"
 
 namespace velmio {
 namespace {
@@ -33,6 +36,11 @@ bool SdlPlatform::Create(std::string& error) {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_SetHint(SDL_HINT_APP_NAME, "Velmio");
+  // The desktop finds the launcher of a window by its class (X11) or application id (Wayland),
+  // which SDL reads from these variables; one the player has set is kept.
+  setenv("SDL_VIDEO_X11_WMCLASS", kApplicationId, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kApplicationId, 0);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = SDL_GetError();
     return false;
@@ -52,6 +60,10 @@ bool SdlPlatform::Create(std::string& error) {
   if (window_ == nullptr) {
     error = SDL_GetError();
     return false;
+  }
+  if (SDL_Surface* icon = IMG_Load_RW(SDL_RWFromConstMem(kWindowIconPng, sizeof(kWindowIconPng)), 1)) {
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
   }
   renderer_ = CreateRenderer(window_);
   if (renderer_ == nullptr) {
