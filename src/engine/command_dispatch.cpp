@@ -19,7 +19,8 @@ namespace {
 
 struct IndexedCommand {
   CommandGroup group;
-  std::variant<void (*)(ScriptContext&), void (*)(GraphicsContext&), void (*)(TextContext&), void (*)(ShellContext&)>
+  std::variant<void (*)(ScriptContext&), void (*)(GraphicsContext&), void (*)(TextContext&), void (*)(SoundContext&),
+               void (*)(ShellContext&), void (*)(PersistContext&), void (*)(UiContext&)>
       handler;
 };
 

@@ -2,13 +2,13 @@
 // The one engine object: owns the scenario and the run-time state of every subsystem, through
 // the chain of contexts the subsystems see, and implements the hooks by which a lower subsystem
 // reaches a higher one.
-#include "shell/shell_context.h"
+#include "ui/ui_context.h"
 
 namespace velmio {
 
-class Interpreter final : public ShellContext {
+class Interpreter final : public UiContext {
  public:
-  using ShellContext::ShellContext;
+  using UiContext::UiContext;
 
   // The message pump: collects what the platform holds, posts the window timer's tick when it
   // is due, and runs the window procedure on one message.

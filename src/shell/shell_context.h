@@ -1,13 +1,13 @@
 #pragma once
 #include "shell/shell_state.h"
-#include "text/text_context.h"
+#include "sound/sound_context.h"
 
 namespace velmio {
 
 // The engine as the window procedure, the menu bar and the settings files see it.
-class ShellContext : public TextContext {
+class ShellContext : public SoundContext {
  public:
-  using TextContext::TextContext;
+  using SoundContext::SoundContext;
 
   ShellState shell;
 };
