@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,34 @@ bool WriteDamagedWaves(const std::filesystem::path& folder) {
   return ok;
 }
 
+// The MP3 file inside a WAVE file (format 0x55), as some games keep their voices.
+bool WriteMp3InWave(const std::filesystem::path& mp3Path, const std::filesystem::path& wavePath) {
+  std::ifstream in(mp3Path, std::ios::binary);
+  Bytes mp3((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (mp3.empty()) return false;
+  Bytes out;
+  Put(out, "RIFF");
+  Put32(out, static_cast<uint32_t>(4 + 8 + 30 + 8 + mp3.size()));
+  Put(out, "WAVEfmt ");
+  Put32(out, 30);
+  Put16(out, 0x55);
+  Put16(out, 1);
+  Put32(out, 22050);
+  Put32(out, 4000);
+  Put16(out, 1);
+  Put16(out, 0);
+  Put16(out, 12);   // extra bytes: the MPEG layer 3 fields
+  Put16(out, 1);    // id: MPEG
+  Put32(out, 2);    // padding off
+  Put16(out, 104);  // block size
+  Put16(out, 1);    // frames per block
+  Put16(out, 1393); // codec delay
+  Put(out, "data");
+  Put32(out, static_cast<uint32_t>(mp3.size()));
+  out.insert(out.end(), mp3.begin(), mp3.end());
+  return Save(wavePath, out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -178,6 +207,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "movie: %s\n", error.c_str());
     ++failures;
   }
+  if (!WriteMp3InWave(media / "tone440-22050-mono.mp3", media / "tone440-mp3-in.wav")) ++failures;
   if (!Save(media / "tune.mid", MidiTune())) ++failures;
   if (!WriteDamagedWaves(waves)) ++failures;
   return failures == 0 ? 0 : 1;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "sound/buffer_queue_source.h"
@@ -128,7 +131,7 @@ TEST(BufferQueueSource, ReportsEachBufferWhenPlayedThroughAndTakesMoreFromTheCal
 // Frames counting up from 0, `total` of them.
 class CountingProducer : public FrameProducer {
  public:
-  CountingProducer(size_t total, bool* destroyed) : total_(total), destroyed_(destroyed) {}
+  CountingProducer(size_t total, std::atomic<bool>* destroyed) : total_(total), destroyed_(destroyed) {}
   ~CountingProducer() override { *destroyed_ = true; }
   size_t Produce(int16_t* out, size_t frames) override {
     size_t count = std::min(frames, total_ - next_);
@@ -139,11 +142,48 @@ class CountingProducer : public FrameProducer {
  private:
   size_t total_;
   size_t next_ = 0;
-  bool* destroyed_;
+  std::atomic<bool>* destroyed_;
 };
 
+TEST(Mixer, VoicesComeAndGoWhileTheAudioThreadMixes) {
+  // Sources started and stopped under a running audio thread, with buffer callbacks queueing
+  // more as they go and a feeder thread filling rings: the sanitizers catch a source used after
+  // it was let go.
+  Mixer mixer;
+  StreamFeeder feeder;
+  feeder.StartThread(std::chrono::milliseconds(1));
+  std::atomic<bool> destroyed = false;
+  std::atomic<bool> running{true};
+  std::thread audio([&] {
+    std::vector<int16_t> out(2 * 256);
+    while (running) mixer.Mix(out.data(), 256);
+  });
+  std::vector<int16_t> samples(2 * 64, 7);
+  for (int round = 0; round < 300; ++round) {
+    // Each buffer is queued again as soon as it has played, from the audio thread.
+    auto self = std::make_shared<std::weak_ptr<BufferQueueSource>>();
+    auto refilling = std::make_shared<BufferQueueSource>([self, &samples](uintptr_t tag) {
+      if (auto queue = self->lock()) queue->Enqueue(samples.data(), 64, tag);
+    });
+    *self = refilling;
+    refilling->Enqueue(samples.data(), 64, 1);
+    mixer.Start(VoiceKind::Mp3, refilling, PlayMode::Once);
+    auto ring = std::make_shared<RingSource>(300);
+    feeder.Attach(ring, std::make_unique<CountingProducer>(round % 2 ? 100 : 1000, &destroyed));
+    mixer.Start(VoiceKind::Cd, ring, PlayMode::Once);
+    mixer.Start(VoiceKind::Wave, Constant(1, 1, 100), round % 2 ? PlayMode::Loop : PlayMode::Once);
+    if (round % 3 == 0) mixer.FadeOut(VoiceKind::Wave, 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+    mixer.Stop(VoiceKind::Mp3);
+    mixer.TakeFinished(VoiceKind::Wave);
+  }
+  running = false;
+  audio.join();
+  feeder.StopThread();
+}
+
 TEST(StreamFeeder, FillsRingsAheadOfTheMixerUntilTheProducerEnds) {
-  bool destroyed = false;
+  std::atomic<bool> destroyed = false;
   StreamFeeder feeder;
   auto ring = std::make_shared<RingSource>(1000);
   feeder.Attach(ring, std::make_unique<CountingProducer>(2500, &destroyed));

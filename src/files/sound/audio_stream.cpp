@@ -44,9 +44,8 @@ OpenedStream OpenAudioStream(std::shared_ptr<const std::vector<uint8_t>> file, s
   return OpenAudioStream(std::make_unique<MemoryReader>(bytes, std::move(file)), name);
 }
 
-DecodedSound DecodeWhole(std::unique_ptr<ByteReader> reader, std::string_view name) {
+DecodedSound ReadToEnd(OpenedStream opened, std::string_view name) {
   DecodedSound sound;
-  OpenedStream opened = OpenAudioStream(std::move(reader), name);
   if (!opened.stream) {
     sound.error = std::move(opened.error);
     return sound;
@@ -67,6 +66,10 @@ DecodedSound DecodeWhole(std::unique_ptr<ByteReader> reader, std::string_view na
   // A file cut short plays what it has; only one that gave nothing is an error.
   if (sound.samples.empty()) sound.error = opened.stream->Error();
   return sound;
+}
+
+DecodedSound DecodeWhole(std::unique_ptr<ByteReader> reader, std::string_view name) {
+  return ReadToEnd(OpenAudioStream(std::move(reader), name), name);
 }
 
 DecodedSound DecodeSound(std::span<const uint8_t> file, std::string_view name) {

@@ -37,6 +37,9 @@ class DecodingStream : public AudioStream {
   bool ended_ = false;
 };
 
+// Everything the stream holds, as one sound (or the stream's error).
+DecodedSound ReadToEnd(OpenedStream opened, std::string_view name);
+
 OpenedStream OpenSndfileStream(std::unique_ptr<ByteReader> reader, std::string_view name);
 OpenedStream OpenMpg123Stream(std::unique_ptr<ByteReader> reader, std::string_view name);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "files/sound/audio_stream.h"
+#include "files/sound/decoding_stream.h"
 #include "files/sound/pcm_converter.h"
 
 namespace velmio {
@@ -102,6 +103,8 @@ DecodedSound DecodeWave(std::span<const uint8_t> file, std::string_view name) {
   WaveParse parse = ParseWave(file);
   if (!parse.Ok()) return fail(parse.error);
   const WaveHeader& header = parse.header;
+  if (header.formatTag == kWaveFormatMpegLayer3)
+    return ReadToEnd(OpenMpg123Stream(std::make_unique<MemoryReader>(header.data), name), name);
   if (header.formatTag != kWaveFormatPcm && header.formatTag != kWaveFormatFloat)
     return DecodeWhole(std::make_unique<MemoryReader>(file), name);
 

@@ -10,6 +10,7 @@ namespace velmio {
 
 inline constexpr uint16_t kWaveFormatPcm = 1;
 inline constexpr uint16_t kWaveFormatFloat = 3;
+inline constexpr uint16_t kWaveFormatMpegLayer3 = 0x55;
 inline constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 
 // The format and sound data of a RIFF WAVE file, found without trusting any size in it: a chunk
@@ -33,8 +34,8 @@ bool IsRiffWave(std::span<const uint8_t> file);
 WaveParse ParseWave(std::span<const uint8_t> file);
 
 // The whole file as 44.1 kHz stereo 16-bit. PCM of 8, 16, 24 and 32 bits and 32- and 64-bit
-// float are converted here; other encodings (ADPCM, a-law, mu-law, GSM...) go through
-// libsndfile. `name` is what error messages call the file.
+// float are converted here, MP3 data goes to libmpg123, other encodings (ADPCM, a-law, mu-law,
+// GSM...) through libsndfile. `name` is what error messages call the file.
 DecodedSound DecodeWave(std::span<const uint8_t> file, std::string_view name);
 
 }  // namespace velmio
