@@ -51,7 +51,8 @@ class Mixer {
   void Stop(VoiceKind kind);
   void StopAll();
   // Lowers the voice linearly to silence over `milliseconds` of played sound, then stops it (an
-  // end that TakeFinished does not count either). 0 stops at once.
+  // end that TakeFinished does not count either; the source is let go at the voice's next
+  // Start, Stop or TakeFinished). 0 stops at once.
   void FadeOut(VoiceKind kind, uint32_t milliseconds);
   // Level of the voice from 0 (silent) to 1 (as recorded); kept across Start.
   void SetVolume(VoiceKind kind, float level);
