@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "files/sound/midi_renderer.h"
+#include "unit/sound_test_support.h"
+
+namespace velmio {
+namespace {
+
+// Renders until the song is over (or `limit` frames); returns the frames rendered.
+size_t RenderAll(MidiRenderer& renderer, std::vector<int16_t>& out, size_t limit) {
+  std::vector<int16_t> block(2 * 4096);
+  size_t total = 0;
+  while (total < limit) {
+    size_t frames = renderer.Render(block.data(), 4096);
+    if (frames == 0) break;
+    out.insert(out.end(), block.begin(), block.begin() + 2 * frames);
+    total += frames;
+  }
+  return total;
+}
+
+TEST(MidiRenderer, PlaysTheTuneThenEndsOrLoops) {
+  MidiRenderer renderer;
+  ASSERT_TRUE(renderer.HasSoundFont()) << renderer.Warning() << " (scripts/setup installs it)";
+  EXPECT_TRUE(renderer.Warning().empty());
+  std::vector<uint8_t> tune = testing::ReadBytes(testing::MediaPath("tune.mid"));
+  ASSERT_EQ(renderer.Start(tune, "tune.mid", PlayRepeat::Once), "");
+  std::vector<int16_t> sound;
+  size_t frames = RenderAll(renderer, sound, 20 * 44100);
+  EXPECT_TRUE(renderer.Ended());
+  // One second of notes, then at most two seconds of them dying away.
+  EXPECT_GE(frames, 44100u);
+  EXPECT_LE(frames, 3 * 44100u + 4096);
+  EXPECT_GT(testing::Peak(sound), 2000);
+
+  ASSERT_EQ(renderer.Start(tune, "tune.mid", PlayRepeat::Loop), "");
+  sound.clear();
+  EXPECT_GE(RenderAll(renderer, sound, 5 * 44100), 5 * 44100u);
+  EXPECT_FALSE(renderer.Ended());
+  // Still sounding in the fifth second: the tune came round again.
+  std::vector<int16_t> fifth(sound.end() - 2 * 44100, sound.end());
+  EXPECT_GT(testing::Peak(fifth), 2000);
+
+  renderer.Stop();
+  EXPECT_TRUE(renderer.Ended());
+  EXPECT_EQ(renderer.Render(sound.data(), 10), 0u);
+  EXPECT_EQ(renderer.Start({tune.data(), 10}, "cut.mid", PlayRepeat::Once), "cut.mid: not a standard MIDI file");
+}
+
+TEST(MidiRenderer, WithoutASoundFontWarnsAndKeepsTimeInSilence) {
+  const char* previous = std::getenv("VELMIO_SOUNDFONT");
+  std::string saved = previous ? previous : "";
+  setenv("VELMIO_SOUNDFONT", "/nonexistent/gm.sf2", 1);
+  MidiRenderer renderer;
+  if (previous) setenv("VELMIO_SOUNDFONT", saved.c_str(), 1);
+  else unsetenv("VELMIO_SOUNDFONT");
+
+  EXPECT_FALSE(renderer.HasSoundFont());
+  EXPECT_NE(renderer.Warning().find("/nonexistent/gm.sf2"), std::string::npos) << renderer.Warning();
+  ASSERT_EQ(renderer.Start(testing::ReadBytes(testing::MediaPath("tune.mid")), "tune.mid", PlayRepeat::Once), "");
+  std::vector<int16_t> sound;
+  size_t frames = RenderAll(renderer, sound, 20 * 44100);
+  EXPECT_TRUE(renderer.Ended());
+  EXPECT_NEAR(static_cast<double>(frames), 44100.0, 4096.0);
+  EXPECT_EQ(testing::Peak(sound), 0);
+}
+
+}  // namespace
+}  // namespace velmio
