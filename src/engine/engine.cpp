@@ -66,6 +66,7 @@ void InitialisationCycle(Interpreter& engine) {
   engine.input.speedIndex = 1;
   script.reinitRequested = false;
   shell.waveEnabled = true;
+  shell.settingsReplay = SettingsReplay::NotYet;
   script.randomState = engine.platform.Milliseconds();
   shell.customCursor = false;
   engine.platform.UseCursor(CursorChoice::Arrow);

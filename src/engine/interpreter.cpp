@@ -4,6 +4,7 @@
 
 #include "engine/reset.h"
 #include "graphics/compose.h"
+#include "shell/settings_files.h"
 #include "shell/window_procedure.h"
 #include "text/text_window.h"
 
@@ -19,6 +20,7 @@ bool Interpreter::PumpOneMessage() {
   std::optional<Message> message = messages.Take();
   if (!message) return false;
   WindowProcedure(*this, *message);
+  NoteSettingsReplayed(*this);
   return true;
 }
 
@@ -30,5 +32,11 @@ void Interpreter::RecomposeScreen(const DirtyRect& rect) {
 }
 
 void Interpreter::EraseTextWindow() { velmio::EraseTextWindow(*this); }
+
+uint32_t Interpreter::UntilTimerTick() {
+  if (!shell.timerRunning) return kNoTimerTick;
+  const int32_t left = static_cast<int32_t>(shell.nextTimerTick - platform.Milliseconds());
+  return left <= 0 ? 0 : static_cast<uint32_t>(left);
+}
 
 }  // namespace velmio

@@ -17,6 +17,7 @@ class Interpreter final : public UiContext {
   void RecomposeScreen(const DirtyRect& rect) override;
   using GraphicsContext::RecomposeScreen;
   void EraseTextWindow() override;
+  uint32_t UntilTimerTick() override;
 };
 
 }  // namespace velmio

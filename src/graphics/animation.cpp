@@ -1,5 +1,7 @@
 #include "graphics/animation.h"
 
+#include <algorithm>
+
 #include "graphics/compose.h"
 #include "graphics/effects.h"
 #include "graphics/graphics_context.h"
@@ -10,18 +12,12 @@ namespace {
 
 enum class Advance { Moved, Unchanged };
 
-// How long the current cell stays, in milliseconds.
-int64_t CellInterval(const PictureLayer& layer) {
-  if (layer.interval != -1) return layer.interval;
-  if (layer.cell < 0 || static_cast<size_t>(layer.cell) >= layer.intervals.size()) return 0;
-  return layer.intervals[layer.cell];
-}
-
 Advance AdvanceLayer(PictureLayer& layer, uint32_t now) {
   if (layer.cells <= 1) return Advance::Unchanged;
   // Unsigned difference: correct across the wrap of the 32-bit millisecond clock.
   const int64_t elapsed = static_cast<uint32_t>(now - layer.lastTick);
   if (elapsed <= CellInterval(layer)) return Advance::Unchanged;
+  const uint32_t interval = static_cast<uint32_t>(CellInterval(layer));
   const int32_t oldCell = layer.cell;
   const int32_t oldStep = layer.step;
   int32_t cell = oldCell + oldStep;
@@ -43,11 +39,47 @@ Advance AdvanceLayer(PictureLayer& layer, uint32_t now) {
   // A layer changed behind the animation's back (fewer cells than the current one) restarts.
   if (cell < 0 || cell >= layer.cells) cell = 0;
   layer.cell = cell;
-  layer.lastTick = now;
+  layer.lastTick = TickAfterMove(layer, interval, now);
   return Advance::Moved;
 }
 
+// Milliseconds until the layer's next cell is due; kLongestIdle and more when it never is.
+uint32_t UntilDue(const PictureLayer& layer, uint32_t now) {
+  if (layer.cells <= 1) return UINT32_MAX;
+  const bool stopped = layer.animationMode == AnimationMode::StopOnLast &&
+                       (layer.cell + layer.step < 0 || layer.cell + layer.step >= layer.cells);
+  if (stopped) return UINT32_MAX;
+  const int64_t due = static_cast<int64_t>(CellInterval(layer)) + 1 - static_cast<uint32_t>(now - layer.lastTick);
+  return due <= 0 ? 0 : static_cast<uint32_t>(std::min<int64_t>(due, UINT32_MAX));
+}
+
 }  // namespace
+
+int64_t CellInterval(const PictureLayer& layer) {
+  if (layer.interval != -1) return layer.interval;
+  if (layer.cell < 0 || static_cast<size_t>(layer.cell) >= layer.intervals.size()) return 0;
+  return layer.intervals[layer.cell];
+}
+
+uint32_t TickAfterMove(const PictureLayer& layer, uint32_t interval, uint32_t now) {
+  const uint32_t due = layer.lastTick + interval;
+  const int64_t next = std::max<int64_t>(CellInterval(layer), 0);
+  return static_cast<int64_t>(static_cast<uint32_t>(now - due)) > next ? now : due;
+}
+
+void IdleUntilDue(GraphicsContext& engine, uint32_t timeLeft, WaitKind kind) {
+  if (!engine.messages.Empty()) return;
+  GraphicsState& graphics = engine.graphics;
+  const uint32_t now = engine.platform.Milliseconds();
+  uint32_t timeout = std::min({timeLeft, engine.UntilTimerTick(), kLongestIdle});
+  for (const Sprite& sprite : graphics.sprites)
+    if (sprite.Shown()) timeout = std::min(timeout, UntilDue(sprite.layer, now));
+  for (const StandingPicture& standing : graphics.standing)
+    if (standing.Shown()) timeout = std::min(timeout, UntilDue(standing.layer, now));
+  // Something already due is held up only by input; sleeping at least a millisecond keeps a
+  // wait from spinning.
+  engine.platform.Idle(std::max<uint32_t>(timeout, 1), kind);
+}
 
 void AnimationTick(GraphicsContext& engine) {
   GraphicsState& graphics = engine.graphics;

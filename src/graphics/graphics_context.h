@@ -21,6 +21,9 @@ class GraphicsContext : public ScriptContext {
   }
   // The text window's hide step before a picture changes (EraseTextWindow).
   virtual void EraseTextWindow() = 0;
+  // Milliseconds until the window timer next ticks; kNoTimerTick while it is stopped.
+  static constexpr uint32_t kNoTimerTick = UINT32_MAX;
+  virtual uint32_t UntilTimerTick() { return kNoTimerTick; }
 };
 
 }  // namespace velmio

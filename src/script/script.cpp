@@ -201,14 +201,22 @@ std::string Script::ReadLabel() {
   RaiseError("構文エラー", "ラベル名が来るべきところにラベル名が来ませんでした。");
 }
 
-uint32_t Script::ReadColor() {
+uint32_t ColourFromDigits(std::string_view digits) {
   uint32_t colour = 0;
-  for (int i = 1; i <= 6; ++i) {
-    int digit = HexDigitValue(At(position + i));
+  for (size_t i = 0; i < 6; ++i) {
+    int digit = i < digits.size() ? HexDigitValue(static_cast<unsigned char>(digits[i])) : -1;
     if (digit < 0)
       RaiseError("構文エラー", "カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。");
     colour = colour * 16 + static_cast<uint32_t>(digit);
   }
+  return colour;
+}
+
+uint32_t Script::ReadColor() {
+  // The digits stop at the terminating NUL; the buffer always has one.
+  size_t length = 0;
+  while (length < 6 && At(position + 1 + static_cast<int32_t>(length)) != 0) ++length;
+  const uint32_t colour = ColourFromDigits(std::string_view(&buffer_[position + 1], length));
   position += 7;
   return colour;
 }

@@ -79,6 +79,10 @@ class AliasTable {
 // The scenario in memory and everything that reads it: read position, labels, operand readers,
 // variables and aliases. Every reader works at `position` and leaves it after what it read;
 // malformed input ends the program through ReportError.
+// The colour of six hexadecimal digits as 0xRRGGBB; anything else is the colour error of the
+// operand reader (fewer than six bytes included).
+uint32_t ColourFromDigits(std::string_view digits);
+
 class Script {
  public:
   Script();

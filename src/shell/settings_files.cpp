@@ -57,8 +57,12 @@ void ReadConfigFile(ShellState& shell) {
 
 void ReadSettings(ShellContext& engine) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(GameFileForReading(kSettingsFile), bytes)) return;
+  if (!ReadWholeFile(GameFileForReading(kSettingsFile), bytes)) {
+    engine.shell.settingsReplay = SettingsReplay::Applied;
+    return;
+  }
   PlayerSettings settings = DecodePlayerSettings(bytes);
+  const size_t queuedBefore = engine.messages.Size();
   if (settings.fullScreen != 0) PostMenuCommand(engine, menu_id::kFullScreen);
   if (settings.waveEnabled == 0) PostMenuCommand(engine, menu_id::kWaveOff);
   if (settings.pageMode != 0) PostMenuCommand(engine, menu_id::kPageAtATime);
@@ -67,6 +71,14 @@ void ReadSettings(ShellContext& engine) {
   if (settings.fontFace != engine.text.configuredFontFace) {
     if (auto id = engine.shell.menu.FindFont(settings.fontFace)) PostMenuCommand(engine, *id);
   }
+  const bool posted = engine.messages.Size() > queuedBefore;
+  engine.shell.settingsReplay = posted ? SettingsReplay::Posted : SettingsReplay::Applied;
+}
+
+void NoteSettingsReplayed(ShellContext& engine) {
+  // The replayed commands were posted first, so none left in the queue means all were handled.
+  if (engine.shell.settingsReplay == SettingsReplay::Posted && !engine.messages.Contains(MessageKind::MenuCommand))
+    engine.shell.settingsReplay = SettingsReplay::Applied;
 }
 
 void WriteSettings(const ShellContext& engine) {

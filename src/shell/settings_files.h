@@ -29,6 +29,8 @@ void ReadConfigFile(ShellState& shell);
 
 // Posts the menu commands that restore the settings in "envdata" (nothing without the file).
 void ReadSettings(ShellContext& engine);
+// After each dispatched message: the replay is complete once its menu commands have been handled.
+void NoteSettingsReplayed(ShellContext& engine);
 // Writes "envdata" from the engine's state; a file that cannot be written is skipped silently.
 void WriteSettings(const ShellContext& engine);
 

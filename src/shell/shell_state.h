@@ -6,6 +6,10 @@
 
 namespace velmio {
 
+// How far this cycle has come with replaying "envdata": until the player's settings are in
+// force, the engine's settings are start-up defaults that must not overwrite the file.
+enum class SettingsReplay : uint8_t { NotYet, Posted, Applied };
+
 struct ShellState {
   bool fullScreen = false;
   bool menuHidden = false;
@@ -19,6 +23,7 @@ struct ShellState {
   uint32_t cdFadeOutTime = 1000;
   MenuBar menu;
   bool customCursor = false;  // a cursor loaded by `mousecursor` is in use
+  SettingsReplay settingsReplay = SettingsReplay::NotYet;
 };
 
 }  // namespace velmio

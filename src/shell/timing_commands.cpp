@@ -1,7 +1,5 @@
 // `delay`, `wait`, `resettimer` and `waittimer`: waits measured on the platform's clock, which
 // is virtual in headless runs.
-#include <algorithm>
-
 #include "graphics/animation.h"
 #include "shell/shell_command_handlers.h"
 #include "shell/shell_context.h"
@@ -10,9 +8,6 @@
 
 namespace velmio {
 namespace {
-
-// Longest sleep between two looks at the clock while cell animations may be due.
-constexpr uint32_t kIdleSlice = 5;
 
 // A negative duration would turn into some 49 days of unsigned milliseconds; it means no wait.
 uint32_t ReadDuration(ShellContext& engine) {
@@ -35,7 +30,7 @@ void WaitTimerCommand(ShellContext& engine) {
     if (now >= target) return;
     engine.PumpOneMessage();
     AnimationTick(engine);
-    if (engine.messages.Empty()) engine.platform.Idle(std::min(target - now, kIdleSlice), WaitKind::Timed);
+    IdleUntilDue(engine, target - now, WaitKind::Timed);
   }
 }
 

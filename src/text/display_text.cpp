@@ -13,9 +13,6 @@
 namespace velmio {
 namespace {
 
-// Longest sleep of the typing delay between two looks at the queue.
-constexpr uint32_t kTypingIdleSlice = 5;
-
 class Typist {
  public:
   Typist(TextContext& engine, std::string_view line) : engine_(engine), text_(engine.text), line_(line) {}
@@ -34,7 +31,7 @@ class Typist {
         ++position_;
       } else if (c == '!') {
         InlineCommand();
-      } else if (c == '#' && IsColour()) {
+      } else if (c == '#') {
         SetColour();
       } else if (c == '/') {
         if (At(position_ + 1) != 0) RaiseError("エラー", "表示文中の、/の次は改行文字でなければなりません。");
@@ -88,15 +85,9 @@ class Typist {
     }
   }
 
-  bool IsColour() const {
-    for (size_t i = 1; i <= 6; ++i)
-      if (HexDigitValue(At(position_ + i)) < 0) return false;
-    return true;
-  }
-
+  // A `#` always starts a colour mark: one without six digits is the operand reader's error.
   void SetColour() {
-    uint32_t rgb = 0;
-    for (size_t i = 1; i <= 6; ++i) rgb = rgb * 16 + static_cast<uint32_t>(HexDigitValue(At(position_ + i)));
+    const uint32_t rgb = ColourFromDigits(line_.substr(position_ + 1, 6));
     position_ += 7;
     const TextColour colour = TextColour::FromRgb(rgb);
     text_.textRed = colour.red;
@@ -193,7 +184,7 @@ class Typist {
         return;
       }
       AnimationTick(engine_);
-      if (engine_.messages.Empty()) platform.Idle(std::min(delay - elapsed + 1, kTypingIdleSlice), WaitKind::Timed);
+      IdleUntilDue(engine_, delay - elapsed + 1, WaitKind::Timed);
     }
   }
 

@@ -10,20 +10,12 @@
 namespace velmio {
 namespace {
 
-// Longest sleep between two looks at the clock while animations may be running.
-constexpr uint32_t kIdleSlice = 5;
-// Longest sleep of a click wait with nothing to animate.
-constexpr uint32_t kPlayerIdleSlice = 20;
+// What Step returns when the cursor has nothing more to show.
+constexpr uint32_t kNothingDue = UINT32_MAX;
 
 void DiscardEarlyInput(TextContext& engine) {
   engine.messages.RemoveAll(MessageKind::LeftButtonUp);
   engine.messages.RemoveAll(MessageKind::Character);
-}
-
-int32_t CellInterval(const PictureLayer& layer) {
-  if (layer.interval != -1) return layer.interval;
-  if (layer.cell >= 0 && static_cast<size_t>(layer.cell) < layer.intervals.size()) return layer.intervals[layer.cell];
-  return 0;
 }
 
 // The click cursor of one wait: the save-under of its area and its animation.
@@ -39,17 +31,15 @@ class CursorAnimation {
                     text_.cursorY);
   }
 
-  // Milliseconds until the next cell is due (long when nothing animates).
+  // Milliseconds until the next cell is due (kNothingDue when nothing animates). The first
+  // cell after a load waits its interval like every other: the load noted the time.
   uint32_t Step() {
-    if (!layer_ || layer_->cells < 2) return kPlayerIdleSlice;
+    if (!layer_ || layer_->cells < 2) return kNothingDue;
     PictureLayer& layer = *layer_;
     const uint32_t now = engine_.platform.Milliseconds();
-    const uint32_t interval = static_cast<uint32_t>(std::max(CellInterval(layer), 0));
+    const uint32_t interval = static_cast<uint32_t>(std::max<int64_t>(CellInterval(layer), 0));
     const uint32_t since = now - layer.lastTick;
-    // A wait begins long after the cursor was last drawn, so it is drawn at once; a clock that
-    // started a moment ago must not hold it back.
-    if (since <= interval && drawn_) return interval - since + 1;
-    drawn_ = true;
+    if (since <= interval) return interval - since + 1;
     layer.cell += layer.step;
     if (layer.cell < 0 || layer.cell >= layer.cells) {
       switch (layer.animationMode) {
@@ -59,7 +49,7 @@ class CursorAnimation {
         case AnimationMode::StopOnLast:
           layer.cell = layer.cells - 1;
           layer.lastTick = now;
-          return kPlayerIdleSlice;
+          return kNothingDue;
         case AnimationMode::BackAndForth:
           layer.step = -layer.step;
           layer.cell += 2 * layer.step;
@@ -71,8 +61,8 @@ class CursorAnimation {
     Restore(Present::No);
     DrawLayer(layer, display, ClipRect{}, text_.cursorX, text_.cursorY);
     CopyToWindow(engine_, display, ScreenArea{text_.cursorX, text_.cursorY, width_, height_});
-    layer.lastTick = now;
-    return std::max<uint32_t>(CellInterval(layer), 1);
+    layer.lastTick = TickAfterMove(layer, interval, now);
+    return static_cast<uint32_t>(std::max<int64_t>(CellInterval(layer), 0)) + 1 - (now - layer.lastTick);
   }
 
   // Puts the screen under the cursor back.
@@ -91,7 +81,6 @@ class CursorAnimation {
   PictureLayer* layer_ = nullptr;
   int width_ = 0;
   int height_ = 0;
-  bool drawn_ = false;
 };
 
 }  // namespace
@@ -107,7 +96,7 @@ void TimedWait(TextContext& engine, uint32_t milliseconds, Clickable clickable) 
     AnimationTick(engine);
     uint32_t elapsed = engine.platform.Milliseconds() - start;
     if (elapsed >= milliseconds) return;
-    if (engine.messages.Empty()) engine.platform.Idle(std::min(milliseconds - elapsed, kIdleSlice), WaitKind::Timed);
+    IdleUntilDue(engine, milliseconds - elapsed, WaitKind::Timed);
   }
 }
 
@@ -147,7 +136,7 @@ void ClickWait(TextContext& engine, RightClick rightClick) {
     }
     // A wait that ends by itself is not waiting for the player.
     const WaitKind kind = text.autoClick || input.skipMode ? WaitKind::Timed : WaitKind::Player;
-    if (engine.messages.Empty()) engine.platform.Idle(std::min(idle, kPlayerIdleSlice), kind);
+    IdleUntilDue(engine, idle, kind);
   }
   cursor.Restore(CursorAnimation::Present::Yes);
   text.cursorKind = CursorKind::None;

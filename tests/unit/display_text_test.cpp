@@ -39,6 +39,11 @@ class Typing : public ::testing::Test {
 };
 
 TEST_F(Typing, ErrorsOfTheTextWindow) {
+  // A `#` always starts a colour mark, even at the end of the line.
+  const std::string colourError = "構文エラー: カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。";
+  EXPECT_EQ(Type("あ#12345gい"), colourError);
+  EXPECT_EQ(engine().text.column, 1);
+  EXPECT_EQ(Type("#ff"), colourError);
   EXPECT_EQ(Type("あ/い"), "エラー: 表示文中の、/の次は改行文字でなければなりません。");
   EXPECT_EQ(Run("locate 30,0"), "");
   EXPECT_EQ(Type("あ"), "エラー！: 文字がウィンドウからはみ出ました");
@@ -59,7 +64,7 @@ TEST_F(Typing, ErrorsOfTheCommands) {
   EXPECT_EQ(Run("clickpos 1,%2"), "構文エラー: clickposの第一引数は数字変数です。");
   EXPECT_EQ(Run("clickpos %1,$2"), "構文エラー: clickposの第ニ引数は数字変数です。");
   EXPECT_EQ(Run("locate 1 2"), "構文エラー: コンマが必要なところにコンマが有りません。");
-  EXPECT_NE(Run("setwindow 0,0,3,3,26,26,0,2,0,1,1,\"missing.bmp\",0,0"), "");
+  EXPECT_EQ(Run("setwindow 0,0,3,3,26,26,0,2,0,1,1,\"missing.bmp\",0,0"), "ロードエラー: ファイルmissing.bmpを開けません。");
   EXPECT_EQ(Run("clickstr \"。\",1"), "構文エラー: 不正な命令\"clickstr\"です。");  // definition block only
 }
 
@@ -80,6 +85,16 @@ TEST_F(Typing, OddBytesEndTheLineWithoutReadingPastIt) {
   // Two half-width letters share one cell; spaces and tabs take none.
   EXPECT_EQ(Type("ab cd\tef/"), "");
   EXPECT_EQ(engine().text.column, 6);
+}
+
+TEST_F(Typing, ALineWrapsRightAfterItsLastCell) {
+  std::string line;
+  for (int i = 0; i < 23; ++i) line += "あ";
+  EXPECT_EQ(Type(line), "");
+  EXPECT_EQ(engine().text.line, 1);  // one wrap, and no second line end
+  EXPECT_EQ(Type(line + "い"), "");
+  EXPECT_EQ(engine().text.line, 3);  // the 24th character opened the next line
+  EXPECT_EQ(engine().text.column, 0);
 }
 
 TEST_F(Typing, PageWaitsEndPagesInTheHistory) {

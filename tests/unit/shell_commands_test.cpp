@@ -8,6 +8,7 @@
 #include "files/game_files.h"
 #include "files/instance_lock.h"
 #include "game_folder.h"
+#include "shell/settings_files.h"
 #include "test_engine.h"
 
 namespace velmio::testing {
@@ -186,25 +187,33 @@ TEST(ProgramStart, ASecondCopyIsRefused) {
   EXPECT_FALSE(std::filesystem::exists("envdata")) << "the refused copy writes nothing";
 }
 
-TEST(ProgramEnd, SettingsAreWrittenAndTheRuntimeFolderRemovedEvenAfterAnError) {
+TEST(ProgramEnd, SettingsAreWrittenOnlyOnceReplayedAndTheRuntimeFolderIsRemoved) {
   GameFolder folder;
+  // An error in the definition block comes before the replay: the file stays as it was.
   GameFolder::Write("0.txt", std::string("*define\nmov %0,1\nnosuchcommand\ngame\n*start\nend\n"));
-  {
+  auto run = [](int expectedExit) {
     HeadlessPlatform platform({}, 600000);
     EventLog log;
-    EXPECT_EQ(RunEngine(platform, log), kExitFatalError);
-  }
-  EXPECT_TRUE(std::filesystem::exists("envdata"));
+    EXPECT_EQ(RunEngine(platform, log), expectedExit);
+  };
+  run(kExitFatalError);
+  EXPECT_FALSE(std::filesystem::exists("envdata"));
   EXPECT_TRUE(folder.RuntimeFiles().empty());
-
-  GameFolder::Write("0.txt", std::string("*define\ngame\n*start\nmenu_click_page\nend\n"));
-  HeadlessPlatform platform({}, 600000);
-  EventLog log;
-  EXPECT_EQ(RunEngine(platform, log), kExitNormal);
+  const std::vector<uint8_t> saved = EncodePlayerSettings(PlayerSettings{0, 0, 2, 1, "Player Font"});
+  GameFolder::Write("envdata", saved);
+  run(kExitFatalError);
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadWholeFile("envdata", bytes));
+  EXPECT_EQ(bytes, saved);
+
+  // Once replayed, the settings are written back with the player's changes, also after an error.
+  GameFolder::Write("0.txt", std::string("*define\ngame\n*start\nwait 10\nmenu_click_def\nnosuchcommand\n"));
+  run(kExitFatalError);
+  ASSERT_TRUE(ReadWholeFile("envdata", bytes));
   ASSERT_GE(bytes.size(), 16u);
-  EXPECT_EQ(bytes[12], 1) << "one page at a time is remembered";
+  EXPECT_EQ(bytes[4], 0) << "WAVE off is replayed";
+  EXPECT_EQ(bytes[8], 2) << "the fast speed is replayed";
+  EXPECT_EQ(bytes[12], 0) << "the page mode the player chose";
   std::error_code error;
   EXPECT_FALSE(std::filesystem::exists(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/velmio", error));
 }
