@@ -177,12 +177,21 @@ TEST(CursorFile, AnimatedCursorStepsFollowRatesAndSequence) {
 }
 
 TEST(CursorFile, DamagedFilesAreRefusedAtEveryLength) {
-  for (const std::vector<uint8_t>& whole : {Directory({AlphaImage()}), Directory({MonochromeImage()}),
-                                            AnimatedCursor(true)}) {
-    for (size_t length = 0; length < whole.size(); ++length) {
-      std::vector<uint8_t> cut(whole.begin(), whole.begin() + length);
-      auto image = ParseCursorFile(cut);
-      if (image) EXPECT_FALSE(image->frames.empty());  // a RIFF may still hold a whole first frame
+  // Cut anywhere before the end of what it needs, a cursor is refused; a 32-bit image does not
+  // need its mask rows (8 bytes here).
+  for (const auto& [whole, unneeded] : {std::pair{Directory({AlphaImage()}), size_t{8}},
+                                        std::pair{Directory({MonochromeImage()}), size_t{0}}}) {
+    for (size_t length = 0; length < whole.size(); ++length)
+      EXPECT_EQ(ParseCursorFile(std::span(whole.data(), length)).has_value(), length >= whole.size() - unneeded) << length;
+  }
+  // An animated cursor cut short may still hold whole frames: they come out as in the whole file.
+  const std::vector<uint8_t> animated = AnimatedCursor(true);
+  const auto complete = ParseCursorFile(animated);
+  ASSERT_TRUE(complete);
+  for (size_t length = 0; length < animated.size(); ++length) {
+    if (auto image = ParseCursorFile(std::span(animated.data(), length))) {
+      ASSERT_FALSE(image->frames.empty()) << length;
+      EXPECT_EQ(image->frames[0].rgba, complete->frames[0].rgba) << length;
     }
   }
   std::vector<uint8_t> huge = Directory({AlphaImage()});

@@ -110,7 +110,7 @@ TEST(DirtyRect, ZeroRectangleIsReplacedNotWidened) {
   EXPECT_EQ(d.top, 100);
 }
 
-// --- DrawLayer, hand-computed cases ---
+// --- DrawLayer: a few hand-computed anchors of the reference; the random comparison does the rest ---
 
 class DrawLayerTest : public ::testing::Test {
  protected:
@@ -131,26 +131,6 @@ TEST_F(DrawLayerTest, CopyMode) {
   EXPECT_EQ(GetPixel(target, 1, 1), Before(1, 1));
 }
 
-TEST_F(DrawLayerTest, AlphaBlendsThroughTheTable) {
-  Paint(layer.surface, 2, 2, [](int, int) { return Rgb{200, 100, 0}; });
-  Paint(target, 2, 2, [](int, int) { return Rgb{10, 255, 77}; });
-  layer.alpha = 128;
-  DrawLayer(layer, target, whole, 0, 0);
-  EXPECT_EQ(GetPixel(target, 1, 1), (Rgb{uint8_t(200 * 128 / 255 + 10 * 127 / 255), uint8_t(100 * 128 / 255 + 255 * 127 / 255),
-                                         uint8_t(0 + 77 * 127 / 255)}));
-}
-
-TEST_F(DrawLayerTest, AlphaZeroLeavesTargetAndAlpha255EqualsCopy) {
-  Paint(layer.surface, 3, 3, [](int x, int y) { return Pattern(x, y, 4); });
-  layer.alpha = 0;
-  DrawLayer(layer, target, whole, 0, 0);
-  EXPECT_EQ(GetPixel(target, 1, 1), Before(1, 1));
-  layer.alpha = 255;
-  DrawLayer(layer, target, whole, 0, 0);
-  EXPECT_EQ(GetPixel(target, 1, 1), Pattern(1, 1, 4));
-  EXPECT_EQ(GetPixel(target, 2, 2), Pattern(2, 2, 4));
-}
-
 TEST_F(DrawLayerTest, TopLeftKeyAcrossCells) {
   // Three cells of 3 pixels; the top-left pixel (cell 0) is magenta; cell 2 has magenta too.
   Paint(layer.surface, 9, 2, [](int x, int y) {
@@ -167,20 +147,6 @@ TEST_F(DrawLayerTest, TopLeftKeyAcrossCells) {
   EXPECT_EQ(GetPixel(target, 2, 2), Before(2, 2));
   EXPECT_EQ(GetPixel(target, 3, 2), Pattern(8, 1, 5));
   EXPECT_EQ(GetPixel(target, 4, 1), Before(4, 1));  // only 3 columns: one cell
-}
-
-TEST_F(DrawLayerTest, ColourKey24AndAlpha) {
-  Paint(layer.surface, 2, 1, [](int x, int) { return x == 0 ? Rgb{1, 2, 3} : Rgb{40, 50, 60}; });
-  layer.mode = TransparencyMode::ColourKey;
-  layer.keyRed = 1;
-  layer.keyGreen = 2;
-  layer.keyBlue = 3;
-  layer.alpha = 100;
-  DrawLayer(layer, target, whole, 0, 0);
-  EXPECT_EQ(GetPixel(target, 0, 0), Before(0, 0));
-  const Rgb d = Before(1, 0);
-  EXPECT_EQ(GetPixel(target, 1, 0), (Rgb{uint8_t(T(100, 40) + T(155, d.r)), uint8_t(T(100, 50) + T(155, d.g)),
-                                         uint8_t(T(100, 60) + T(155, d.b))}));
 }
 
 TEST_F(DrawLayerTest, AlphaMaskHalfValue) {
@@ -200,17 +166,6 @@ TEST_F(DrawLayerTest, AlphaMaskHalfValue) {
   EXPECT_EQ(GetPixel(target, 2, 0), (Rgb{100, 0, 255}));  // displayed width is 2
 }
 
-TEST_F(DrawLayerTest, AlphaMaskWithLayerAlpha) {
-  Paint(layer.surface, 2, 1, [](int x, int) { return x == 0 ? Rgb{250, 10, 0} : Rgb{0, 0, 60}; });
-  layer.mode = TransparencyMode::AlphaMask;
-  layer.alpha = 200;
-  Paint(target, 1, 1, [](int, int) { return Rgb{5, 240, 128}; });
-  DrawLayer(layer, target, whole, 0, 0);
-  const int e = T(195, 200);
-  EXPECT_EQ(GetPixel(target, 0, 0), (Rgb{uint8_t(T(e, 250) + T(255 - e, 5)), uint8_t(T(e, 10) + T(255 - e, 240)),
-                                         uint8_t(T(e, 0) + T(255 - e, 128))}));
-}
-
 TEST_F(DrawLayerTest, DisplayedWidthOfCells) {
   Paint(layer.surface, 300, 1, [](int, int) { return Rgb{}; });
   layer.cells = 3;
@@ -222,28 +177,6 @@ TEST_F(DrawLayerTest, DisplayedWidthOfCells) {
   layer.cells = 1;
   Paint(layer.surface, 5, 1, [](int, int) { return Rgb{}; });
   EXPECT_EQ(layer.DisplayedWidth(), 2);  // halved towards zero
-}
-
-TEST_F(DrawLayerTest, IndexedPalettes) {
-  PaintIndexed(
-      layer.surface, 3, 2, [](int x, int y) { return x + 3 * y; }, [](int i) { return Rgb{uint8_t(10 * i), uint8_t(i), 7}; });
-  DrawLayer(layer, target, whole, 0, 0);
-  EXPECT_EQ(GetPixel(target, 2, 1), (Rgb{50, 5, 7}));
-  // Mode 0 keys out the top-left INDEX, whatever colour other entries have.
-  Paint(target, 8, 6, [](int x, int y) { return Pattern(x, y, 50); });
-  PaintIndexed(
-      layer.surface, 3, 1, [](int x, int) { return x == 2 ? 9 : 4; }, [](int) { return Rgb{1, 1, 1}; });
-  layer.mode = TransparencyMode::TopLeftKey;
-  DrawLayer(layer, target, whole, 0, 0);
-  EXPECT_EQ(GetPixel(target, 0, 0), Before(0, 0));
-  EXPECT_EQ(GetPixel(target, 2, 0), (Rgb{1, 1, 1}));
-  // Mode 2 compares the key index.
-  layer.mode = TransparencyMode::ColourKey;
-  layer.keyIndex = 9;
-  Paint(target, 8, 6, [](int x, int y) { return Pattern(x, y, 50); });
-  DrawLayer(layer, target, whole, 0, 0);
-  EXPECT_EQ(GetPixel(target, 0, 0), (Rgb{1, 1, 1}));
-  EXPECT_EQ(GetPixel(target, 2, 0), Before(2, 0));
 }
 
 TEST_F(DrawLayerTest, NothingForUnsupportedPictures) {
@@ -262,25 +195,8 @@ TEST_F(DrawLayerTest, NothingForUnsupportedPictures) {
 }
 
 TEST_F(DrawLayerTest, ClipsAtEveryEdge) {
+  // Partial overlaps are the random comparison's; these are the extremes it never reaches.
   Paint(layer.surface, 4, 3, [](int x, int y) { return Pattern(x, y, 8); });
-  // Left and top outside the target: drawn from the matching source column and row.
-  DrawLayer(layer, target, whole, -2, -1);
-  EXPECT_EQ(GetPixel(target, 0, 0), Pattern(2, 1, 8));
-  EXPECT_EQ(GetPixel(target, 1, 1), Pattern(3, 2, 8));
-  EXPECT_EQ(GetPixel(target, 2, 0), Before(2, 0));
-  EXPECT_EQ(GetPixel(target, 0, 2), Before(0, 2));
-  // Right and bottom outside.
-  DrawLayer(layer, target, whole, 6, 4);
-  EXPECT_EQ(GetPixel(target, 6, 4), Pattern(0, 0, 8));
-  EXPECT_EQ(GetPixel(target, 7, 5), Pattern(1, 1, 8));
-  // An inner clip rectangle (right, bottom exclusive).
-  Paint(target, 8, 6, [](int x, int y) { return Pattern(x, y, 50); });
-  DrawLayer(layer, target, ClipRect{3, 2, 5, 4}, 2, 1);
-  EXPECT_EQ(GetPixel(target, 2, 1), Before(2, 1));
-  EXPECT_EQ(GetPixel(target, 3, 2), Pattern(1, 1, 8));
-  EXPECT_EQ(GetPixel(target, 4, 3), Pattern(2, 2, 8));
-  EXPECT_EQ(GetPixel(target, 5, 3), Before(5, 3));
-  EXPECT_EQ(GetPixel(target, 4, 4), Before(4, 4));
   // Entirely outside: nothing, and no out-of-bounds access (checked by the sanitizers).
   Surface before;
   CopySurface(before, target);
@@ -377,15 +293,18 @@ TEST(Filters, WholeScreenPassEqualsRowByRow) {
 
 // --- Kernels against the table, at every vector level the processor has ---
 
-TEST(BlendKernels, TableIsFloorOfProductAndTheVectorIdentityHolds) {
+TEST(BlendKernels, TableIsFloorOfProduct) {
   for (int i = 0; i < 256; ++i)
     for (int j = 0; j < 256; ++j) ASSERT_EQ(T(i, j), i * j / 255);
-  for (uint32_t n = 0; n < 65536; ++n) ASSERT_EQ((n * 0x8081u) >> 23, n / 255) << n;
 }
 
 class KernelLevels : public ::testing::TestWithParam<KernelLevel> {
  protected:
-  void SetUp() override { ForceKernelLevel(GetParam()); }
+  void SetUp() override {
+    ForceKernelLevel(GetParam());
+    // A level the processor lacks would silently rerun a narrower one.
+    if (ActiveKernelLevel() != GetParam()) GTEST_SKIP() << "the processor lacks this kernel level";
+  }
   void TearDown() override { ResetKernelLevel(); }
 };
 

@@ -1,7 +1,9 @@
 // the final picture of every transition type, frame counts and durations on the
 // virtual clock, the effect slots and the commands effect / effectblank / print.
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "bmp_builder.h"
 #include "engine/command_table.h"
@@ -168,6 +170,45 @@ TEST_F(Effects, FrameCountsAndDurationsOnTheVirtualClock) {
     platform.presents = 0;
     EXPECT_EQ(Show(timing.type, 1600, Whole()), timing.milliseconds);
     EXPECT_EQ(platform.presents, timing.presents);
+  }
+}
+
+TEST_F(Effects, SecondFramesOfTheSteppedTypes) {
+  // What the window shows after two steps, worked out from the table of steps: the new picture
+  // where a step copied it, else the old one (moved along by the scrolls).
+  auto stripe = [](int v, std::initializer_list<int> copied) {
+    return std::find(copied.begin(), copied.end(), v) != copied.end();
+  };
+  const std::map<int, std::function<Rgb(int, int)>> expected = {
+      {2, [&](int x, int y) { return stripe(x % 16, {0, 1}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {3, [&](int x, int y) { return stripe(x % 16, {14, 15}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {4, [&](int x, int y) { return stripe(y % 16, {0, 1}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {5, [&](int x, int y) { return stripe(y % 16, {14, 15}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {6, [&](int x, int y) { return stripe(x, {0, 1, 24}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {7, [&](int x, int y) { return stripe(x, {616, 639}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {8, [&](int x, int y) { return stripe(y, {0, 1, 24}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {9, [&](int x, int y) { return stripe(y, {456, 479}) ? NewPicture(x, y) : OldPicture(x, y); }},
+      {11, [](int x, int y) { return x < 16 ? NewPicture(x + 624, y) : OldPicture(x - 16, y); }},
+      {12, [](int x, int y) { return x >= 624 ? NewPicture(x - 624, y) : OldPicture(x + 16, y); }},
+      {13, [](int x, int y) { return y < 12 ? NewPicture(x, y + 468) : OldPicture(x, y - 12); }},
+      {14, [](int x, int y) { return y >= 468 ? NewPicture(x, y - 468) : OldPicture(x, y + 12); }},
+  };
+  for (const auto& [type, want] : expected) {
+    SCOPED_TRACE("type " + std::to_string(type));
+    Paint(graphics().display, 640, 480, OldPicture);
+    std::string mismatch;
+    platform.onPresent = [&](int present, const uint8_t* pixels, int stride) {
+      if (present != 2) return;
+      for (int y = 0; y < 480 && mismatch.empty(); ++y) {
+        for (int x = 0; x < 640 && mismatch.empty(); ++x) {
+          const uint8_t* p = pixels + static_cast<ptrdiff_t>(479 - y) * stride + 3 * x;
+          if (!(Rgb{p[2], p[1], p[0]} == want(x, y))) mismatch = std::to_string(x) + "," + std::to_string(y);
+        }
+      }
+    };
+    platform.presents = 0;
+    Show(type, 1600, Whole());
+    EXPECT_EQ(mismatch, "");
   }
 }
 

@@ -82,10 +82,18 @@ TEST(GlyphRasteriser, BoldIsHeavierAndBadBytesAreSkipped) {
   rasteriser.Draw(std::string("\x85\x20", 2), TextEncoding::ShiftJis, nothing.Plane(), 0, 0);
   EXPECT_EQ(nothing.Sum(), 0);
 
-  // Drawing partly outside the plane is clipped.
-  Canvas small(10, 10);
-  rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, small.Plane(), -30, -30);
-  rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, small.Plane(), 5, 5);
+  // Drawing partly outside the plane is clipped: what remains is the same part of the glyph.
+  for (int offset : {-30, 5}) {
+    Canvas small(48, 48);
+    rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, small.Plane(), offset, offset);
+    for (int y = 0; y < 48; ++y) {
+      for (int x = 0; x < 48; ++x) {
+        const int gx = x - offset, gy = y - offset;
+        const bool inside = gx >= 0 && gy >= 0 && gx < 78 && gy < 78;
+        ASSERT_EQ(small.pixels[y * 48 + x], inside ? bold.pixels[gy * 78 + gx] : 0) << offset << ": " << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST(RenderTextLine, Utf8LineIsAsWideAsItsAdvance) {

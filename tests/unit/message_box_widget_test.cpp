@@ -67,8 +67,12 @@ TEST(MessageBoxWidget, LongTextStaysInsideTheArea) {
   EXPECT_LE(rect.top + rect.height, 480);
   WidgetRect button = box.ButtonRects()[0];
   EXPECT_LE(button.top + button.height, rect.top + rect.height);
-  std::vector<uint32_t> pixels(static_cast<size_t>(rect.width) * rect.height, 0);
+  // Painting writes exactly the box: a guard row past it stays untouched.
+  std::vector<uint32_t> pixels(static_cast<size_t>(rect.width) * (rect.height + 1), 0x12345678);
   box.Paint(pixels.data(), rect.width);
+  EXPECT_NE(pixels[0], 0x12345678u);
+  EXPECT_NE(pixels[static_cast<size_t>(rect.width) * rect.height - 1], 0x12345678u);
+  for (int x = 0; x < rect.width; ++x) ASSERT_EQ(pixels[static_cast<size_t>(rect.width) * rect.height + x], 0x12345678u);
 }
 
 }  // namespace

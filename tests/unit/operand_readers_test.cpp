@@ -1,3 +1,5 @@
+#include "engine/command_table.h"
+#include "engine/run_scenario.h"
 #include "test_engine.h"
 
 namespace velmio::testing {
@@ -80,6 +82,35 @@ TEST_F(OperandReaders, TokensLabelsAndColours) {
   EXPECT_EQ(test.ErrorOf([&] { At("#12").ReadColor(); }),
             "構文エラー: カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。");
   EXPECT_EQ(test.ErrorOf([&] { At("  x").ExpectComma(); }), "構文エラー: コンマが必要なところにコンマが有りません。");
+}
+
+TEST_F(OperandReaders, StoryTextIsLimitedAfterExpansion) {
+  const std::string tooLong = "構文エラー: 表示文が長すぎます。展開後527バイトまでです。";
+  EXPECT_EQ(ExpandTextLine(At(std::string(527, 'a') + "\nx")).size(), 527u);
+  EXPECT_EQ(test.ErrorOf([&] { ExpandTextLine(At(std::string(528, 'a'))); }), tooLong);
+  // A number becomes two bytes per full-width digit.
+  Script& script = At(std::string(523, 'a') + "%0");
+  script.Number(0) = 9;
+  EXPECT_EQ(ExpandTextLine(script).size(), 525u);
+  script.position = 0;
+  script.Number(0) = 100;
+  EXPECT_EQ(test.ErrorOf([&] { ExpandTextLine(script); }), tooLong);
+}
+
+TEST_F(OperandReaders, DefinitionBlockLimits) {
+  Script& script = test.engine.script;
+  for (int i = 0; i < 4096; ++i) {
+    script.numberAliases.Add("n" + std::to_string(i), i);
+    script.stringAliases.Add("s" + std::to_string(i), "");
+  }
+  auto run = [&](const std::string& statement) {
+    At(statement);
+    script.phase = Phase::Definition;
+    return test.ErrorOf([&] { ExecuteCommand(test.engine, script.ReadToken()); });
+  };
+  EXPECT_EQ(run("numalias extra,1"), "エラー: 数字エイリアスが多すぎます。");
+  EXPECT_EQ(run("stralias extra,\"x\""), "エラー: 文字列エイリアスが多すぎます。");
+  EXPECT_EQ(run("if fchk \"a.bmp\" end"), "エラー: fchk条件式は、定義ブロックでは使えません。");
 }
 
 TEST(VariableLimits, ClampAfterAssignmentOnlyForLimitedVariables) {

@@ -121,7 +121,7 @@ TEST_F(PictureCommandsTest, Settings) {
   EXPECT_EQ(Graphics().defaultTransparency, TransparencyMode::Copy);
   EXPECT_EQ(Run("transmode alpha", Phase::Definition), "");
   EXPECT_EQ(Graphics().defaultTransparency, TransparencyMode::AlphaMask);
-  EXPECT_NE(Run("transmode opaque", Phase::Definition), "");
+  EXPECT_EQ(Run("transmode opaque", Phase::Definition), "構文エラー: transmode命令の次はleftup、copy、alphaのいずれかです。");
   EXPECT_EQ(Run("bgalia 1,2,3,4", Phase::Definition), "");
   EXPECT_EQ(Graphics().backgroundWindow.height, 4);
   EXPECT_EQ(Run("monocro #ff8000"), "");

@@ -252,8 +252,15 @@ def main():
         else:
             session.click(12, 10)
         session.wait_for_log("MESSAGEBOX 終了確認: 終了しますか？")
-        time.sleep(0.5)
-        session.run("xdotool", "key", "Return")
+        # The box takes the keyboard a moment after the log names it: press Enter until the game
+        # has gone, rather than guessing how long that moment is.
+        deadline = time.time() + 30
+        while session.game.poll() is None and time.time() < deadline:
+            session.run("xdotool", "key", "Return", check=False)
+            try:
+                session.game.wait(timeout=0.2)
+            except subprocess.TimeoutExpired:
+                pass
         session.game.wait(timeout=30)
         if session.game.returncode != 0:
             failures.append("exit code %d" % session.game.returncode)
