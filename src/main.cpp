@@ -3,13 +3,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "base/event_log.h"
 #include "base/program_end.h"
 #include "engine/engine.h"
+#include "files/file_reading.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/command_line.h"
@@ -68,11 +67,11 @@ int main(int argc, char** argv) {
 
   std::vector<ScriptEvent> events;
   if (!commandLine.inputScript.empty()) {
-    std::ifstream file(commandLine.inputScript, std::ios::binary);
-    if (!file) return Fail("cannot read the input script " + commandLine.inputScript);
-    std::stringstream content;
-    content << file.rdbuf();
-    if (!ParseInputScript(content.str(), events, error)) return Fail(commandLine.inputScript + ": " + error);
+    // A folder or a pipe is no script, just as a missing file is not.
+    std::string content;
+    if (!ReadWholeFile(commandLine.inputScript, content))
+      return Fail("cannot read the input script " + commandLine.inputScript);
+    if (!ParseInputScript(content, events, error)) return Fail(commandLine.inputScript + ": " + error);
   }
 
   EventLog log;

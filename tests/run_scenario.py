@@ -8,12 +8,14 @@ readability and converted to Shift JIS as NAME.EXT; everything else is copied un
   expected.log     the exact expected event log (UTF-8)
   expected.exit    the expected exit code (default: the EXIT line of expected.log, else 0)
   expected.stderr  lines that must each appear in standard error
+  expected.maxrss  the most memory the program may hold at its peak, in KB (getrusage)
   xdg_config/      copied into the game's XDG_CONFIG_HOME (registry.ini, profile files)
   check.py         run after the game as `python3 check.py RUN_DIR LOG_FILE` from the test
                    folder; a non-zero exit fails the test (for screenshots and written files)
 The game runs in a fresh copy of the folder, with its own XDG_RUNTIME_DIR and XDG_CONFIG_HOME.
 """
 import os
+import resource
 import shutil
 import subprocess
 import sys
@@ -26,7 +28,7 @@ def main():
     try:
         game = os.path.join(work, "game")
         os.mkdir(game)
-        special = {"input", "args", "expected.log", "expected.exit", "expected.stderr", "check.py"}
+        special = {"input", "args", "expected.log", "expected.exit", "expected.stderr", "expected.maxrss", "check.py"}
         for root, _dirs, files in os.walk(folder):
             relative = os.path.relpath(root, folder)
             target_root = game if relative == "." else os.path.join(game, relative)
@@ -62,8 +64,10 @@ def main():
             shutil.rmtree(staged_config)
         result = subprocess.run(command, cwd=work, env=environment, capture_output=True, timeout=240)
         stderr = result.stderr.decode("utf-8", "replace")
-        with open(log, encoding="utf-8") as f:
-            actual_log = f.read()
+        actual_log = ""
+        if os.path.exists(log):  # a command line refused before the log opens leaves none
+            with open(log, encoding="utf-8") as f:
+                actual_log = f.read()
         failures = []
 
         expected_exit = 0
@@ -88,6 +92,14 @@ def main():
                 for line in f.read().splitlines():
                     if line and line not in stderr:
                         failures.append("standard error lacks: %s" % line)
+        maxrss_path = os.path.join(folder, "expected.maxrss")
+        if os.path.exists(maxrss_path):
+            with open(maxrss_path) as f:
+                limit = int(f.read().strip())
+            # The program is the only child waited for so far.
+            peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+            if peak > limit:
+                failures.append("peak memory %d KB, expected at most %d KB" % (peak, limit))
         check = os.path.join(folder, "check.py")
         if not failures and os.path.exists(check):
             checked = subprocess.run([sys.executable, check, game, log], cwd=folder, capture_output=True)

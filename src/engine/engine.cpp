@@ -25,6 +25,10 @@ namespace velmio {
 namespace {
 
 constexpr char kInstanceLockName[] = "RizivAvov2";
+// A scenario that asks for `definereset` at once would re-initialise forever with no time
+// passing; every cycle after the first waits this long, so time limits still end such a run and
+// the window keeps answering its close box.
+constexpr uint32_t kReinitialisationPause = 50;
 
 // Shows the fatal error as a box owned by the window, and tells the author on standard error
 // where the statement that failed begins.
@@ -113,7 +117,14 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
   ReadConfigFile(engine->shell);
   int exitCode = kExitNormal;
   try {
-    for (;;) InitialisationCycle(*engine);
+    for (bool first = true;; first = false) {
+      if (!first) {
+        platform.Idle(kReinitialisationPause, WaitKind::Timed);
+        while (engine->PumpOneMessage()) {
+        }
+      }
+      InitialisationCycle(*engine);
+    }
   } catch (const ProgramEnd& end) {
     exitCode = end.exitCode;
   }
@@ -122,7 +133,10 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
   } catch (const ProgramEnd&) {
     // The shutdown shows nothing and cannot fail; a time limit passing inside it changes nothing.
   }
-  if (!screenshotFile.empty()) WriteScreenshot(*engine, screenshotFile);
+  // The screenshot asked for on the command line is part of the result: a run that could not
+  // write it failed.
+  if (!screenshotFile.empty() && !WriteScreenshot(*engine, screenshotFile) && exitCode == kExitNormal)
+    exitCode = kExitFatalError;
   platform.SetScreenshotWriter(nullptr);
   InstallErrorReporter(nullptr);
   instanceLock.Release();

@@ -4,18 +4,48 @@
 #include <archive_entry.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "base/encoding.h"
+#include "files/file_reading.h"
 
 namespace velmio {
 namespace {
 
-// A member bigger than this is refused rather than written into the runtime folder, which often
-// lives in memory.
-constexpr int64_t kMaxMemberSize = int64_t{2} * 1024 * 1024 * 1024;
+// The most a member may take in the runtime folder, which often lives in memory: no picture a
+// game ships comes near it, and a member growing past it is a decompression bomb.
+constexpr int64_t kMaxMemberSize = int64_t{256} * 1024 * 1024;
+// Left free beside an extracted member, so that filling the folder never starves the session.
+constexpr int64_t kFreeSpaceReserve = int64_t{16} * 1024 * 1024;
+
+// What one member may take in `folder`: the cap, or less when the folder has less room.
+int64_t MemberCap(const std::string& destinationPath, int64_t cap) {
+  size_t slash = destinationPath.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : destinationPath.substr(0, slash + 1);
+  struct statvfs space;
+  if (statvfs(folder.c_str(), &space) != 0) return cap;
+  int64_t available = static_cast<int64_t>(space.f_bavail) * static_cast<int64_t>(space.f_frsize) - kFreeSpaceReserve;
+  return std::max<int64_t>(0, std::min(cap, available));
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
+  ~Descriptor() {
+    if (descriptor_ >= 0) close(descriptor_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
 
 struct ArchiveDeleter {
   void operator()(archive* reader) const { archive_read_free(reader); }
@@ -66,9 +96,14 @@ class Utf8CharacterType {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-bool WriteMember(archive* reader, const std::string& destinationPath, int64_t size, std::string* problem) {
-  if (size > kMaxMemberSize) {
-    if (problem) *problem = "member too large";
+std::string TooLarge(int64_t cap) {
+  return "member larger than " + std::to_string(cap) + " bytes (the most an extracted file may take here); not extracted";
+}
+
+// Streams the member to the file block by block, and stops as soon as it grows past `cap`.
+bool WriteMember(archive* reader, const std::string& destinationPath, int64_t size, int64_t cap, std::string* problem) {
+  if (size > cap) {
+    if (problem) *problem = TooLarge(cap);
     return false;
   }
   int file = open(destinationPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -89,7 +124,12 @@ bool WriteMember(archive* reader, const std::string& destinationPath, int64_t si
       break;
     }
     // Sparse members come with offsets; write each block where it belongs.
-    if (offset + static_cast<int64_t>(length) > kMaxMemberSize || lseek(file, offset, SEEK_SET) < 0) {
+    if (offset < 0 || offset > cap || static_cast<int64_t>(length) > cap - offset) {
+      if (problem) *problem = TooLarge(cap);
+      ok = false;
+      break;
+    }
+    if (lseek(file, offset, SEEK_SET) < 0) {
       ok = false;
       break;
     }
@@ -128,6 +168,17 @@ bool UnsafeMemberName(std::string_view name) {
 
 ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
                                    const std::string& destinationPath, std::string* problem) {
+  return ExtractArchiveMember(archivePath, wantedName, destinationPath, kMaxMemberSize, problem);
+}
+
+ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
+                                   const std::string& destinationPath, int64_t memberCap, std::string* problem) {
+  // A named pipe or a device must not block the program or feed it without end.
+  Descriptor archiveFile(OpenRegularFile(archivePath));
+  if (archiveFile.get() < 0) {
+    if (problem) *problem = "not a readable regular file";
+    return ArchiveResult::Unreadable;
+  }
   Utf8CharacterType characterType;
   std::unique_ptr<archive, ArchiveDeleter> reader(archive_read_new());
   if (!reader) return ArchiveResult::Unreadable;
@@ -135,7 +186,7 @@ ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_v
   archive_read_support_format_all(reader.get());
   // LZH headers carry no code page; the archives games ship were made with Shift JIS names.
   archive_read_set_format_option(reader.get(), "lha", "hdrcharset", "CP932");
-  if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK) {
+  if (archive_read_open_fd(reader.get(), archiveFile.get(), 64 * 1024) != ARCHIVE_OK) {
     if (problem) *problem = archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "cannot open";
     return ArchiveResult::Unreadable;
   }
@@ -166,7 +217,7 @@ ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_v
     }
     if (!matches || unsafe) continue;
     int64_t size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
-    return WriteMember(reader.get(), destinationPath, size, problem) ? ArchiveResult::Extracted
+    return WriteMember(reader.get(), destinationPath, size, MemberCap(destinationPath, memberCap), problem) ? ArchiveResult::Extracted
                                                                      : ArchiveResult::Unreadable;
   }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,8 @@ bool UnsafeMemberName(std::string_view name);
 // `destinationPath`. Members with unsafe names are never matched.
 ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
                                    const std::string& destinationPath, std::string* problem = nullptr);
+// The same with the largest member to extract (never more than the destination's free space).
+ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
+                                   const std::string& destinationPath, int64_t memberCap, std::string* problem);
 
 }  // namespace velmio

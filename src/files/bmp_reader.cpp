@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "files/file_reading.h"
 
 namespace velmio {
 namespace {
@@ -207,9 +208,8 @@ bool DecodeDib(std::span<const uint8_t> headerBlock, std::span<const uint8_t> pi
 
 bool ReadBmpFile(const std::string& path, DecodedPicture& picture) {
   picture = DecodedPicture{};
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) return false;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes) || bytes.size() > kMaxWholeFileSize) return false;
   return DecodeBmp(bytes, picture);
 }
 

@@ -45,6 +45,19 @@ bool ReadWholeFile(const std::string& path, std::string& text, size_t limit) {
   return ReadRegularFile(path, text, limit);
 }
 
+int OpenRegularFile(const std::string& path) {
+  int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return -1;
+  struct stat status;
+  int flags = fcntl(descriptor, F_GETFL);
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
+      fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    close(descriptor);
+    return -1;
+  }
+  return descriptor;
+}
+
 bool IsRegularFile(const std::string& path) {
   struct stat status;
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);

@@ -17,6 +17,10 @@ constexpr size_t kMaxWholeFileSize = size_t{256} << 20;
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit = kMaxWholeFileSize);
 bool ReadWholeFile(const std::string& path, std::string& text, size_t limit = kMaxWholeFileSize);
 
+// A read-only descriptor for `path` when it is a regular file (checked on the descriptor, which
+// was opened without waiting and is blocking again when returned), else -1.
+int OpenRegularFile(const std::string& path);
+
 // True when `path` names a regular file (following links).
 bool IsRegularFile(const std::string& path);
 

@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "base/warning.h"
 #include "files/xdg_folders.h"
 
 namespace velmio {
@@ -44,10 +46,20 @@ bool ReplaceFile(const std::string& path, std::span<const uint8_t> bytes) {
 
 std::string GameFileForReading(std::string_view name) {
   std::string local(name);
-  if (GameFolderWritable()) return local;
   std::string folder = GameDataFolder(FolderCreation::No);
-  if (!folder.empty() && access((folder + local).c_str(), F_OK) == 0) return folder + local;
-  return local;
+  if (folder.empty()) return local;
+  // A write that failed in the game folder (a full disk) went to the data folder, leaving the old
+  // copy beside the game: the newer of the two is the one last written.
+  std::string data = folder + local;
+  struct stat localStatus, dataStatus;
+  if (stat(data.c_str(), &dataStatus) != 0 || !S_ISREG(dataStatus.st_mode)) return local;
+  if (stat(local.c_str(), &localStatus) != 0 || !S_ISREG(localStatus.st_mode) || !GameFolderWritable()) return data;
+  const timespec& a = localStatus.st_mtim;
+  const timespec& b = dataStatus.st_mtim;
+  // The data copy is written only when the game folder failed, so on a tie (timestamps are as
+  // coarse as the kernel's tick) it is the later one.
+  bool localNewer = a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
+  return localNewer ? local : data;
 }
 
 std::string PathForNewGameFile(std::string_view name) {
@@ -58,9 +70,18 @@ std::string PathForNewGameFile(std::string_view name) {
 
 bool WriteGameFile(std::string_view name, std::span<const uint8_t> bytes) {
   std::string local(name);
-  if (GameFolderWritable() && ReplaceFile(local, bytes)) return true;
+  const bool gameFolderWritable = GameFolderWritable();
+  if (gameFolderWritable) {
+    if (ReplaceFile(local, bytes)) return true;
+    Warn("cannot write " + local + " in the game folder: " + std::strerror(errno));
+  }
   std::string folder = GameDataFolder(FolderCreation::Yes);
-  return !folder.empty() && ReplaceFile(folder + local, bytes);
+  if (!folder.empty() && ReplaceFile(folder + local, bytes)) {
+    if (gameFolderWritable) Warn("wrote " + local + " to " + folder + " instead");
+    return true;
+  }
+  Warn("cannot write " + local + " anywhere" + (folder.empty() ? "" : std::string(": ") + std::strerror(errno)));
+  return false;
 }
 
 }  // namespace velmio

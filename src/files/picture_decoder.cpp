@@ -5,8 +5,11 @@
 #include <SDL2/SDL_image.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
+#include <vector>
+
+#include "files/file_reading.h"
+#include "files/picture_header.h"
 
 namespace velmio {
 namespace {
@@ -32,27 +35,9 @@ const char* TypeFor(std::string_view extension) {
   return nullptr;
 }
 
-uint32_t BigEndian32(const unsigned char* bytes) {
-  return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
-}
-
 bool WithinLimits(int64_t width, int64_t height) {
   return width >= 1 && height >= 1 && width <= kMaxPictureDimension && height <= kMaxPictureDimension &&
          width * height <= kMaxPicturePixels;
-}
-
-// The decoders allocate the whole picture from the size in the header before reading a pixel, so
-// the size is checked here first for the formats that state it in a fixed place.
-bool HeaderSizeAcceptable(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  unsigned char head[32] = {};
-  stream.read(reinterpret_cast<char*>(head), sizeof head);
-  std::streamsize got = stream.gcount();
-  if (got >= 24 && std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0 && std::memcmp(head + 12, "IHDR", 4) == 0)
-    return WithinLimits(BigEndian32(head + 16), BigEndian32(head + 20));
-  if (got >= 10 && std::memcmp(head, "GIF8", 4) == 0)
-    return WithinLimits(head[6] | (head[7] << 8), head[8] | (head[9] << 8));
-  return true;
 }
 
 struct SurfaceDeleter {
@@ -101,8 +86,13 @@ bool BuiltInPictureDecoderHandles(std::string_view extension) { return TypeFor(e
 bool DecodePictureFile(const std::string& path, std::string_view extension, DecodedPicture& picture) {
   picture = DecodedPicture{};
   const char* type = TypeFor(extension);
-  if (type == nullptr || !HeaderSizeAcceptable(path)) return false;
-  SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+  if (type == nullptr) return false;
+  // Read through the regular-file check, and the size checked on the header before any decoder
+  // allocates from it.
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes) || bytes.size() > kMaxWholeFileSize || !PictureHeaderAcceptable(bytes, type))
+    return false;
+  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (stream == nullptr) return false;
   SurfacePointer surface(IMG_LoadTyped_RW(stream, 1, type));
   if (!surface || !WithinLimits(surface->w, surface->h)) return false;

@@ -10,6 +10,7 @@
 #include "base/errors.h"
 #include "files/bmp_reader.h"
 #include "files/decoded_picture.h"
+#include "files/file_reading.h"
 #include "files/game_file_lookup.h"
 #include "files/picture_decoder.h"
 #include "files/picture_log.h"
@@ -63,6 +64,8 @@ struct PluginMemory {
 // A native picture plug-in hands over two blocks without their sizes; their sizes follow from the
 // header, which is checked before anything beyond it is read.
 bool DecodeThroughPlugin(const SharedLibrary& library, const std::string& path, DecodedPicture& picture) {
+  // The plug-in opens the file itself; a named pipe or a device must not reach it.
+  if (!IsRegularFile(path)) return false;
   auto getPicture = reinterpret_cast<GetPictureFunction>(library.Symbol("GetPicture"));
   if (getPicture == nullptr) return false;
   PluginMemory memory;

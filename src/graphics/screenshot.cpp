@@ -8,13 +8,14 @@
 
 namespace velmio {
 
-void WriteScreenshot(GraphicsContext& engine, const std::string& file) {
+bool WriteScreenshot(GraphicsContext& engine, const std::string& file) {
   const Surface& display = engine.graphics.display;
   if (!WritePng(file, display.pixels, display.width, display.height, display.stride)) {
     Warn("cannot write the screenshot " + file);
-    return;
+    return false;
   }
   engine.log.Write("SCREENSHOT", file);
+  return true;
 }
 
 }  // namespace velmio

@@ -125,7 +125,17 @@ int32_t Script::ReadNumber() {
   unsigned char c = Current();
   if (c == '%') {
     ++position;
-    int variable = ReadVariableNumber();
+    if (indirectionDepth_ >= kMaxIndirectionDepth)
+      RaiseError("構文エラー", "変数の間接指定が深すぎます。%d段までです。", std::to_string(kMaxIndirectionDepth));
+    ++indirectionDepth_;
+    int variable;
+    try {
+      variable = ReadVariableNumber();
+    } catch (...) {
+      --indirectionDepth_;
+      throw;
+    }
+    --indirectionDepth_;
     SkipBlanks();
     return variables.numbers[variable];
   }

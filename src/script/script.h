@@ -20,6 +20,9 @@ constexpr int kLocalVariableCount = 200;  // 0..199 belong to one play-through
 constexpr int kMaxAliases = 4096;
 constexpr int kGosubDepth = 1000;
 constexpr size_t kMaxTokenLength = 254;
+// `%%%5` reads variable 5, then the variable it names, and so on; no game nests more than a few
+// levels, and the readers recurse once per level, so a hostile chain must stop long before the stack.
+constexpr int kMaxIndirectionDepth = 64;
 constexpr size_t kMaxStringLength = 254;       // a string literal
 constexpr size_t kMaxStringOperandLength = 255;  // a string variable used as an operand
 constexpr int32_t kNoLimit = -1;
@@ -149,6 +152,7 @@ class Script {
   std::vector<ScenarioFileSpan> files_;
   std::vector<Label> labels_;
   std::unordered_map<std::string, int32_t> labelIndex_;
+  int indirectionDepth_ = 0;
 };
 
 // Lower-cases A to Z only, as the scenario language folds case.

@@ -14,6 +14,9 @@ namespace {
 constexpr char kSettingsFile[] = "envdata";
 constexpr char kConfigFile[] = "config.txt";
 constexpr std::string_view kCdFadeOffSwitch = "cdfadeoff";
+// Both files are a few lines or bytes; anything far longer is not what it claims to be and is
+// read only this far.
+constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 
 void PostMenuCommand(ShellContext& engine, uint32_t id) {
   engine.messages.Post(Message{MessageKind::MenuCommand, 0, 0, id});
@@ -49,7 +52,7 @@ std::vector<uint8_t> EncodePlayerSettings(const PlayerSettings& settings) {
 
 void ReadConfigFile(ShellState& shell) {
   std::string content;
-  if (!ReadWholeFile(kConfigFile, content)) return;
+  if (!ReadWholeFile(kConfigFile, content, kMaxSettingsFileSize)) return;
   // Only the start of a line counts: "cdfadeoff" followed by anything switches the fade off.
   for (std::string_view line : SplitLines(content))
     if (line.starts_with(kCdFadeOffSwitch)) shell.cdFadeOff = true;
@@ -57,7 +60,7 @@ void ReadConfigFile(ShellState& shell) {
 
 void ReadSettings(ShellContext& engine) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(GameFileForReading(kSettingsFile), bytes)) {
+  if (!ReadWholeFile(GameFileForReading(kSettingsFile), bytes, kMaxSettingsFileSize)) {
     engine.shell.settingsReplay = SettingsReplay::Applied;
     return;
   }

@@ -55,8 +55,10 @@ class Typist {
   unsigned char At(size_t at) const { return at < line_.size() ? static_cast<unsigned char>(line_[at]) : 0; }
 
   void PenFromCell() {
-    x_ = text_.textX + text_.pitchX * text_.column;
-    y_ = text_.textY + text_.pitchY * text_.line;
+    // 64 bits: `locate` and `setwindow` take any 32-bit value, and a pen far outside the window
+    // must reach the off-window check rather than wrap back into it.
+    x_ = int64_t{text_.textX} + int64_t{text_.pitchX} * text_.column;
+    y_ = int64_t{text_.textY} + int64_t{text_.pitchY} * text_.line;
   }
 
   void SelectFont() {
@@ -100,8 +102,8 @@ class Typist {
     fastForward_ = false;
     text_.cursorKind = kind;
     const ClickCursor& cursor = text_.cursors[kind == CursorKind::Page ? 1 : 0];
-    text_.cursorX = cursor.relative ? x_ + cursor.offsetX : cursor.offsetX;
-    text_.cursorY = cursor.relative ? y_ + cursor.offsetY : cursor.offsetY;
+    text_.cursorX = static_cast<int32_t>(cursor.relative ? x_ + cursor.offsetX : cursor.offsetX);
+    text_.cursorY = static_cast<int32_t>(cursor.relative ? y_ + cursor.offsetY : cursor.offsetY);
     ClickWait(engine_);
     // Others may have drawn with their own fonts during the wait.
     SelectFont();
@@ -150,10 +152,13 @@ class Typist {
     GlyphCanvas& canvas = text_.canvas;
     canvas.Rasterise(first, second);
     canvas.Filter(cell_);
-    BlendGlyphCell(cell_, text_.glyphWidth, text_.glyphHeight, x_, y_,
+    // Inside the screen now, so the pen fits an int.
+    const int x = static_cast<int>(x_);
+    const int y = static_cast<int>(y_);
+    BlendGlyphCell(cell_, text_.glyphWidth, text_.glyphHeight, x, y,
                    TextColour{text_.textRed, text_.textGreen, text_.textBlue},
                    text_.shadow ? Shadow::On : Shadow::Off, &text_.layers, engine_.graphics.display);
-    CopyToWindow(engine_, engine_.graphics.display, ScreenArea{x_, y_, text_.glyphWidth, text_.glyphHeight});
+    CopyToWindow(engine_, engine_.graphics.display, ScreenArea{x, y, text_.glyphWidth, text_.glyphHeight});
 
     TypingDelay(start);
     ++text_.column;
@@ -203,8 +208,8 @@ class Typist {
   TextState& text_;
   std::string_view line_;
   size_t position_ = 0;
-  int x_ = 0;
-  int y_ = 0;
+  int64_t x_ = 0;
+  int64_t y_ = 0;
   bool fastForward_ = false;
   bool afterPageWait_ = false;
   bool noAutomaticWait_ = false;

@@ -51,8 +51,9 @@ int DrawMenuText(TextContext& engine, std::string_view string, int& column, int&
   const MenuGlyphSettings settings = SettingsFor(text);
   if (text.menuMode && !text.menuAreaPrepared) PrepareMenuArea(engine);
 
-  int x = column >= 0 ? text.textX + text.pitchX * column : -column;
-  int y = line >= 0 ? text.textY + text.pitchY * line : -line;
+  // 64 bits, so that a cell far outside the area stays outside instead of wrapping into it.
+  int64_t x = column >= 0 ? int64_t{text.textX} + int64_t{text.pitchX} * column : -int64_t{column};
+  int64_t y = line >= 0 ? int64_t{text.textY} + int64_t{text.pitchY} * line : -int64_t{line};
   const TextRect area = text.menuMode ? TextRect{0, 0, kScreenWidth - 1, kScreenHeight - 1}
                                       : ClampedWindowRect(text.windowRect);
   if (IsEmpty(area)) return 0;
@@ -81,22 +82,24 @@ int DrawMenuText(TextContext& engine, std::string_view string, int& column, int&
     const bool inside = x >= area.left && y >= area.top && x + settings.glyphWidth - 1 <= area.right &&
                         y + settings.glyphHeight - 1 <= area.bottom;
     if (inside) {
+      const int cellX = static_cast<int>(x);
+      const int cellY = static_cast<int>(y);
       canvas.Rasterise(first, second);
       if (!text.menuMode) {
         DirtyRect rect;
-        rect.left = x;
-        rect.top = y;
-        rect.right = x + settings.glyphWidth;
-        rect.bottom = y + settings.glyphHeight;
+        rect.left = cellX;
+        rect.top = cellY;
+        rect.right = cellX + settings.glyphWidth;
+        rect.bottom = cellY + settings.glyphHeight;
         engine.RecomposeScreen(rect);
       }
       // Whatever was drawn in the cell before goes, so an item can be redrawn in another colour.
-      CopySurfaceRect(graphics.display, x, y, settings.glyphWidth + 1, settings.glyphHeight + 1, graphics.compose, x,
-                      y);
+      CopySurfaceRect(graphics.display, cellX, cellY, settings.glyphWidth + 1, settings.glyphHeight + 1,
+                      graphics.compose, cellX, cellY);
       canvas.Filter(cell);
-      BlendGlyphCell(cell, settings.glyphWidth, settings.glyphHeight, x, y, colour,
+      BlendGlyphCell(cell, settings.glyphWidth, settings.glyphHeight, cellX, cellY, colour,
                      settings.shadow ? Shadow::On : Shadow::Off, &text.layers, graphics.display);
-      CopyToWindow(engine, graphics.display, ScreenArea{x, y, settings.glyphWidth, settings.glyphHeight});
+      CopyToWindow(engine, graphics.display, ScreenArea{cellX, cellY, settings.glyphWidth, settings.glyphHeight});
     }
 
     if (column < 0) {

@@ -40,8 +40,9 @@ void SetWindow(TextContext& engine) {
     RaiseError("エラー", "setwindowの縦横文字数指定が間違っています。");
   text.glyphWidth = NextNumber(script);
   text.glyphHeight = NextNumber(script);
-  text.pitchX = text.glyphWidth + NextNumber(script);
-  text.pitchY = text.glyphHeight + NextNumber(script);
+  // The sum wraps as 32-bit values do; the pen is computed in 64 bits from it.
+  text.pitchX = static_cast<int32_t>(static_cast<uint32_t>(text.glyphWidth) + static_cast<uint32_t>(NextNumber(script)));
+  text.pitchY = static_cast<int32_t>(static_cast<uint32_t>(text.glyphHeight) + static_cast<uint32_t>(NextNumber(script)));
   text.charWait = NextNumber(script);
   text.bold = NextNumber(script);
   text.shadow = NextNumber(script);

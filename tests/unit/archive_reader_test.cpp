@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -90,6 +93,58 @@ TEST(ArchiveReader, CorruptOrMissingArchives) {
   GameFolder::Write("cut.lzh", lzh);
   EXPECT_EQ(ExtractArchiveMember("cut.lzh", "a.bmp", "out.bin"), ArchiveResult::Unreadable);
   EXPECT_FALSE(std::filesystem::exists("out.bin"));
+}
+
+// A zip whose member is `zeros` bytes of zeros, written in blocks; with `declared` the local header
+// states the size, else the member streams with the size only after its data.
+std::vector<uint8_t> ZeroBomb(size_t zeros, bool declared) {
+  std::vector<uint8_t> buffer(4 << 20);
+  size_t used = 0;
+  archive* writer = archive_write_new();
+  archive_write_set_format_zip(writer);
+  archive_write_open_memory(writer, buffer.data(), buffer.size(), &used);
+  archive_entry* entry = archive_entry_new();
+  archive_entry_set_pathname(entry, "bomb.bmp");
+  if (declared) archive_entry_set_size(entry, static_cast<la_int64_t>(zeros));
+  archive_entry_set_filetype(entry, AE_IFREG);
+  archive_entry_set_perm(entry, 0644);
+  archive_write_header(writer, entry);
+  const std::vector<uint8_t> block(1 << 20);
+  for (size_t written = 0; written < zeros; written += block.size()) archive_write_data(writer, block.data(), block.size());
+  archive_entry_free(entry);
+  archive_write_close(writer);
+  archive_write_free(writer);
+  buffer.resize(used);
+  return buffer;
+}
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST(ArchiveReader, BombsStopAtTheCapAndPipesAreRefused) {
+  GameFolder folder;
+  constexpr int64_t kCap = 1 << 20;
+  for (bool declared : {true, false}) {
+    GameFolder::Write("bomb.zip", ZeroBomb(size_t{64} << 20, declared));
+    const long peakBefore = PeakKilobytes();
+    std::string problem;
+    EXPECT_EQ(ExtractArchiveMember("bomb.zip", "bomb.bmp", "out.bin", kCap, &problem), ArchiveResult::Unreadable);
+    EXPECT_NE(problem.find("larger than 1048576 bytes"), std::string::npos) << problem;
+    // Nothing is left behind, and the member was streamed rather than held.
+    EXPECT_FALSE(std::filesystem::exists("out.bin"));
+    EXPECT_LT(PeakKilobytes() - peakBefore, 16 * 1024);
+  }
+  // The real cap still lets an ordinary member through.
+  GameFolder::Write("small.zip", ZeroBomb(size_t{2} << 20, false));
+  EXPECT_EQ(ExtractArchiveMember("small.zip", "bomb.bmp", "out.bin"), ArchiveResult::Extracted);
+  EXPECT_EQ(std::filesystem::file_size("out.bin"), uintmax_t{2} << 20);
+  // A named pipe is refused at once instead of blocking in open().
+  ASSERT_EQ(mkfifo("pipe.zip", 0600), 0);
+  std::string problem;
+  EXPECT_EQ(ExtractArchiveMember("pipe.zip", "a", "out2.bin", &problem), ArchiveResult::Unreadable);
 }
 
 }  // namespace

@@ -115,5 +115,27 @@ TEST(HeadlessPlatform, AnswersAndSilentPlayerAndTimeLimit) {
   }
 }
 
+TEST(HeadlessPlatform, BusyLoopsPayMoreOnceTheyNeverWait) {
+  HeadlessPlatform platform({}, 600000);
+  // Ordinary code between waits costs 1 ms a slice, and any wait starts the count again.
+  for (uint32_t i = 0; i < HeadlessPlatform::kSlicesBeforeBusy - 1; ++i) platform.YieldSlice();
+  EXPECT_EQ(platform.Milliseconds(), HeadlessPlatform::kSlicesBeforeBusy - 1);
+  platform.Idle(1, WaitKind::Timed);
+  const uint32_t start = platform.Milliseconds();
+  for (uint32_t i = 0; i < HeadlessPlatform::kSlicesBeforeBusy - 1; ++i) platform.YieldSlice();
+  EXPECT_EQ(platform.Milliseconds() - start, HeadlessPlatform::kSlicesBeforeBusy - 1);
+  // A loop that never waits reaches the default limit in some 20,000 slices, not 600,000.
+  int slices = 0;
+  try {
+    for (;;) {
+      platform.YieldSlice();
+      ++slices;
+    }
+  } catch (const ProgramEnd& end) {
+    EXPECT_EQ(end.exitCode, kExitTimeLimit);
+  }
+  EXPECT_LT(slices, 21000);
+}
+
 }  // namespace
 }  // namespace velmio

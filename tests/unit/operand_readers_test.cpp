@@ -38,6 +38,19 @@ TEST_F(OperandReaders, VariablesIndirectionAndRange) {
   EXPECT_EQ(test.ErrorOf([&] { At("$-1").ReadString(); }), "実行時エラー: 変数番号-1は0から4095の範囲にありません。");
 }
 
+TEST_F(OperandReaders, IndirectionDepthIsBounded) {
+  const std::string tooDeep = "構文エラー: 変数の間接指定が深すぎます。64段までです。";
+  EXPECT_EQ(At(std::string(kMaxIndirectionDepth, '%') + "0").ReadNumber(), 0);
+  // A hostile chain ends in an error, never in a stack overflow: as a number, a string variable's
+  // number and inside a story line.
+  const std::string chain(100000, '%');
+  EXPECT_EQ(test.ErrorOf([&] { At(chain + "5").ReadNumber(); }), tooDeep);
+  EXPECT_EQ(test.ErrorOf([&] { At("$" + chain + "5").ReadString(); }), tooDeep);
+  EXPECT_EQ(test.ErrorOf([&] { ExpandTextLine(At("あ" + chain + "5")); }), tooDeep);
+  // The depth unwinds with the error, so the next operand reads normally.
+  EXPECT_EQ(At("%%1").ReadNumber(), 0);
+}
+
 TEST_F(OperandReaders, StringLiteralsAndLimits) {
   EXPECT_EQ(At("\"a;b:c,d\"").ReadString(), "a;b:c,d");
   EXPECT_EQ(ShiftJisToUtf8(At("\"表示\"").ReadString()), "表示");

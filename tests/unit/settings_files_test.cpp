@@ -1,4 +1,8 @@
 // "envdata" and "config.txt": reading short files, the replay as menu commands, writing.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 
 #include "files/file_reading.h"
@@ -107,6 +111,52 @@ TEST(PlayerSettings, WrittenWholeAndReadBack) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(".")) files += entry.is_regular_file();
   EXPECT_EQ(files, 1);
+}
+
+bool Posted(Interpreter& engine, uint32_t id) {
+  std::vector<uint32_t> ids = PostedMenuCommands(engine);
+  return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+TEST(PlayerSettings, SpecialFilesAreSkippedAndFailedWritesReported) {
+  GameFolder folder;
+  TestEngine test;
+  Interpreter& engine = test.engine;
+  // Named pipes and a device would block the start in open() or be read without end.
+  ASSERT_EQ(mkfifo("config.txt", 0600), 0);
+  ASSERT_EQ(mkfifo("envdata", 0600), 0);
+  ReadConfigFile(engine.shell);
+  EXPECT_FALSE(engine.shell.cdFadeOff);
+  ReadSettings(engine);
+  EXPECT_TRUE(engine.messages.Empty());
+  std::filesystem::remove("envdata");
+  ASSERT_EQ(symlink("/dev/zero", "envdata"), 0);
+  ReadSettings(engine);
+  EXPECT_TRUE(engine.messages.Empty());
+
+  // The game folder is writable but the write fails there (as on a full disk): the settings go to
+  // the data folder with a warning, and are read back from there rather than from the stale copy.
+  std::filesystem::remove("envdata");
+  const std::string dataHome = (std::filesystem::current_path().parent_path() / "data").string();
+  const char* savedDataHome = std::getenv("XDG_DATA_HOME");
+  const std::string saved = savedDataHome ? savedDataHome : "";
+  setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+  GameFolder::Write("envdata", Integers({1, 1, 1, 0}));
+  ReadSettings(engine);
+  EXPECT_TRUE(Posted(engine, menu_id::kFullScreen));
+  std::filesystem::create_directory("envdata.tmp" + std::to_string(getpid()));
+  engine.shell.fullScreen = false;
+  ::testing::internal::CaptureStderr();
+  WriteSettings(engine);
+  const std::string warnings = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(warnings.find("warning: cannot write envdata in the game folder"), std::string::npos) << warnings;
+  ReadSettings(engine);
+  EXPECT_FALSE(Posted(engine, menu_id::kFullScreen));
+  if (savedDataHome) {
+    setenv("XDG_DATA_HOME", saved.c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
+  }
 }
 
 TEST(ConfigFile, OnlyTheFirstNineCharactersOfALineCount) {

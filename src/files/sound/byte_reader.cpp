@@ -1,8 +1,12 @@
 #include "files/sound/byte_reader.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
+
+#include "files/file_reading.h"
 
 namespace velmio {
 
@@ -32,8 +36,14 @@ size_t MemoryReader::Read(void* out, size_t bytes) {
 }
 
 std::unique_ptr<FileReader> FileReader::Open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return nullptr;
+  // Regular files only: a named pipe would block in open() and a device never end.
+  int descriptor = OpenRegularFile(path);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = fdopen(descriptor, "rb");
+  if (!file) {
+    close(descriptor);
+    return nullptr;
+  }
   long size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
   if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {

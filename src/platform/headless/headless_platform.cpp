@@ -93,10 +93,12 @@ void HeadlessPlatform::CollectEvents(MessageQueue& queue) {
 
 void HeadlessPlatform::YieldSlice() {
   // Busy scenario code costs virtual time too, so an endless loop still meets --max-time.
-  Advance(1);
+  if (slicesSinceIdle_ < kSlicesBeforeBusy) ++slicesSinceIdle_;
+  Advance(slicesSinceIdle_ < kSlicesBeforeBusy ? 1 : kBusySliceCost);
 }
 
 void HeadlessPlatform::Idle(uint32_t timeout, WaitKind kind) {
+  slicesSinceIdle_ = 0;
   if (kind == WaitKind::Player && pending_.empty()) {
     // Deliver script events up to and including the next one that produces input.
     while (next_ < script_.size()) {

@@ -16,6 +16,11 @@ class EventLog;
 class HeadlessPlatform : public Platform {
  public:
   static constexpr uint32_t kSilentPlayerLimit = 30000;
+  // Scenario code costs 1 ms of virtual time per slice of statements; once it has run this many
+  // slices without waiting for anything it is a busy loop, and every further slice costs
+  // kBusySliceCost, so that a loop that never waits meets --max-time in seconds, not minutes.
+  static constexpr uint32_t kSlicesBeforeBusy = 1000;
+  static constexpr uint32_t kBusySliceCost = 32;
 
   HeadlessPlatform(std::vector<ScriptEvent> events, uint32_t maxTime);
 
@@ -46,6 +51,7 @@ class HeadlessPlatform : public Platform {
   uint32_t now_ = 0;
   uint32_t maxTime_;
   uint32_t silentSince_ = 0;
+  uint32_t slicesSinceIdle_ = 0;
   std::vector<ScriptEvent> script_;
   size_t next_ = 0;
   struct Timed {
