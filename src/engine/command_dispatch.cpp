@@ -13,6 +13,7 @@
 #include "script/script_commands.h"
 #include "shell/shell_commands.h"
 #include "text/text_commands.h"
+#include "ui/ui_commands.h"
 
 namespace velmio {
 namespace {
@@ -45,6 +46,7 @@ const CommandIndex& Index() {
     AddTable(built, EffectCommands());
     AddTable(built, TextCommands());
     AddTable(built, PictureCommands());
+    AddTable(built, UiCommands());
     return built;
   }();
   return index;

@@ -20,6 +20,8 @@
 #include "shell/shutdown.h"
 #include "shell/window_procedure.h"
 #include "text/text_lifecycle.h"
+#include "ui/lookback.h"
+#include "ui/ui_commands.h"
 
 namespace velmio {
 namespace {
@@ -79,6 +81,7 @@ void InitialisationCycle(Interpreter& engine) {
   InitialiseGraphics(engine);
   script.variables.ClearGlobals();
   InitialiseText(engine);
+  InitialiseUi(engine);
   script.numberAliases.Clear();
   script.stringAliases.Clear();
   FillFontMenu(engine);
@@ -86,6 +89,7 @@ void InitialisationCycle(Interpreter& engine) {
   LoadScenario(script);
   script.BuildLabelTable();
   RunScenario(engine, Phase::Definition);
+  LoadDefaultLookbackButtons(engine);
   // The menu as the definition block left it (`killmenu`) is what the player first sees.
   RefreshMenuBar(engine);
 

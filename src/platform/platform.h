@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -78,6 +79,10 @@ class Platform {
   virtual void UseCursor(CursorChoice choice) {}
   // Where the pointer is now, in client coordinates; false when the platform cannot tell.
   virtual bool PointerPosition(int& x, int& y) { return false; }
+
+  // A list of choices or menu entries is shown: the area where the pointer takes each entry, in
+  // order (for the input script's `choose N`).
+  virtual void ChoicesShown(std::span<const ScreenArea> entries) {}
 
   // The answer typed into the next input dialog, when the platform has one ready (scripted input).
   virtual bool TakeDialogText(std::string& text) { return false; }

@@ -45,7 +45,18 @@ void PrepareMenuArea(TextContext& engine) {
 
 }  // namespace
 
-int DrawMenuText(TextContext& engine, std::string_view string, int& column, int& line, uint32_t rgb) {
+ScreenArea Union(const ScreenArea& a, const ScreenArea& b) {
+  if (a.width <= 0 || a.height <= 0) return b;
+  if (b.width <= 0 || b.height <= 0) return a;
+  const int left = std::min(a.left, b.left);
+  const int top = std::min(a.top, b.top);
+  const int right = std::max(a.left + a.width, b.left + b.width);
+  const int bottom = std::max(a.top + a.height, b.top + b.height);
+  return ScreenArea{left, top, right - left, bottom - top};
+}
+
+int DrawMenuText(TextContext& engine, std::string_view string, int& column, int& line, uint32_t rgb,
+                 ScreenArea* drawn) {
   TextState& text = engine.text;
   GraphicsState& graphics = engine.graphics;
   const MenuGlyphSettings settings = SettingsFor(text);
@@ -99,7 +110,12 @@ int DrawMenuText(TextContext& engine, std::string_view string, int& column, int&
       canvas.Filter(cell);
       BlendGlyphCell(cell, settings.glyphWidth, settings.glyphHeight, cellX, cellY, colour,
                      settings.shadow ? Shadow::On : Shadow::Off, &text.layers, graphics.display);
-      CopyToWindow(engine, graphics.display, ScreenArea{cellX, cellY, settings.glyphWidth, settings.glyphHeight});
+      const ScreenArea cellArea{cellX, cellY, settings.glyphWidth, settings.glyphHeight};
+      if (drawn) {
+        *drawn = Union(*drawn, cellArea);
+      } else {
+        CopyToWindow(engine, graphics.display, cellArea);
+      }
     }
 
     if (column < 0) {
@@ -110,12 +126,12 @@ int DrawMenuText(TextContext& engine, std::string_view string, int& column, int&
     ++column;
     if (cells < text.charsPerLine) ++cells;
     if (!text.menuMode && column + MenuBinding(ahead) >= text.charsPerLine) {
-      // The next character starts the next line at its first cell.
+      // The pitch below is still added, so a wrapped line starts one cell right of textX while
+      // its column counts from 0: choice lists were laid out seeing exactly that.
       x = text.textX;
       column = 0;
       y += text.pitchY;
       ++line;
-      continue;
     }
     x += settings.pitchX;
   }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace velmio {
 
 class TextContext;
@@ -14,8 +16,13 @@ struct Surface;
 // 0 or more is a grid index on the text window's grid, a negative value -v the pixel coordinate
 // v (a negative column also turns off wrapping and cell counting). On return column and line
 // point after the text: a non-zero column becomes 0 of the next line. Returns the cells used,
-// never more than `charsPerLine`.
-int DrawMenuText(TextContext& engine, std::string_view text, int& column, int& line, uint32_t rgb);
+// never more than `charsPerLine`. With `drawn`, the cells are not shown in the window one by one
+// but added to that area, for the caller to show at once.
+int DrawMenuText(TextContext& engine, std::string_view text, int& column, int& line, uint32_t rgb,
+                 ScreenArea* drawn = nullptr);
+
+// The smallest area holding both (an empty area adds nothing).
+ScreenArea Union(const ScreenArea& a, const ScreenArea& b);
 
 // Darkens the inclusive rectangle of `target` towards the menu colour; the window counts as
 // shown from then on.

@@ -199,6 +199,26 @@ def main():
         checks.expect(result.stderr == b"", "standard error: " + result.stderr.decode("utf-8", "replace"))
         check_screenshots(demo, os.path.join(work, "build", "demo-screenshots"), checks)
 
+        # The other branches: the hero keeps her name, and the first choice asks a question.
+        with open(os.path.join(demo, "demo.input"), encoding="utf-8") as f:
+            script = f.read()
+        for old, new in (("choose 0\nclick\n", "choose 1\nclick\nclick\nclick\n"), ("choose 1\ntext ソラ\n", "choose 0\n")):
+            checks.expect(old in script, "demo.input no longer holds %r" % old)
+            script = script.replace(old, new)
+        other_input = os.path.join(work, "other_branches.input")
+        with open(other_input, "w", encoding="utf-8") as f:
+            f.write(script)
+        other_work = os.path.join(work, "other")
+        other = os.path.join(other_work, "demo")
+        copy_demo(demo, other)
+        os.makedirs(os.path.join(other_work, "build", "demo-screenshots"))
+        result, lines = run(velmio, other, other_work, other_input)
+        for wanted in ("TEXT ミオの住む村は、なだらかな丘のふもとにあります。\\",
+                       "TEXT #ffb070ともり#ffffff「ほんとうだよ。ほら、指先があったかいでしょ」\\",
+                       "TEXT #ffe8a0おしまい#ffffff\\"):
+            checks.expect(wanted in lines, "other branches: the log lacks %s" % wanted)
+        checks.expect(not any(line.startswith("MESSAGEBOX") for line in lines), "other branches: the story stalled")
+
         # A broken statement in the third scenario file: the message, its file and its line.
         broken_work = os.path.join(work, "broken")
         broken = os.path.join(broken_work, "demo")

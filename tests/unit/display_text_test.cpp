@@ -165,5 +165,34 @@ TEST_F(Typing, MenuTextWrapsOnTheGridAndMovesTheCallerToTheNextLine) {
   EXPECT_EQ(line, 4);
 }
 
+// The first character of a wrapped line is drawn one pitch right of the window's left edge,
+// and the deferred form draws the same cells without showing any of them.
+TEST(MenuTextWrap, WrappedLineStartsOnePitchInAndDeferredDrawingShowsNothing) {
+  CountingPlatform platform;
+  EventLog log;
+  Interpreter engine(platform, log);
+  TextState& text = engine.text;
+  text.charsPerLine = 4;
+  int column = 0, line = 0;
+  DrawMenuText(engine, Sjis("あいうえおか"), column, line, 0xffffff);
+  ASSERT_EQ(platform.areas.size(), 6u);
+  EXPECT_EQ(platform.areas[3].left, text.textX + 3 * text.pitchX);
+  EXPECT_EQ(platform.areas[4].left, text.textX + text.pitchX);
+  EXPECT_EQ(platform.areas[4].top, text.textY + text.pitchY);
+  EXPECT_EQ(platform.areas[5].left, text.textX + 2 * text.pitchX);
+  EXPECT_EQ(line, 2);
+
+  platform.areas.clear();
+  ScreenArea drawn;
+  column = 0;
+  line = 0;
+  DrawMenuText(engine, Sjis("あいうえお"), column, line, 0xffffff, &drawn);
+  EXPECT_TRUE(platform.areas.empty());
+  EXPECT_EQ(drawn.left, text.textX);
+  EXPECT_EQ(drawn.top, text.textY);
+  EXPECT_EQ(drawn.width, 3 * text.pitchX + text.glyphWidth);
+  EXPECT_EQ(drawn.height, text.pitchY + text.glyphHeight);
+}
+
 }  // namespace
 }  // namespace velmio::testing

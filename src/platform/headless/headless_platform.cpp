@@ -55,6 +55,17 @@ void HeadlessPlatform::Deliver(const ScriptEvent& event) {
     case ScriptEventKind::Move:
       at(MessageKind::MouseMove);
       break;
+    case ScriptEventKind::Choose:
+      // The centre of the entry's area; an entry that is not there is a click where the pointer is.
+      if (event.value < choices_.size()) {
+        const ScreenArea& area = choices_[event.value];
+        pointerX_ = area.left + area.width / 2;
+        pointerY_ = area.top + area.height / 2;
+        pending_.push_back(Message{MessageKind::MouseMove, pointerX_, pointerY_, 0});
+      }
+      at(MessageKind::LeftButtonDown);
+      at(MessageKind::LeftButtonUp);
+      break;
     case ScriptEventKind::Key:
       pending_.push_back(Message{MessageKind::Character, pointerX_, pointerY_, event.value});
       break;

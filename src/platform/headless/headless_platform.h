@@ -31,6 +31,7 @@ class HeadlessPlatform : public Platform {
   void YieldSlice() override;
   MessageBoxAnswer ShowMessageBox(std::string_view text, std::string_view title, MessageBoxStyle style) override;
   bool TakeDialogText(std::string& text) override;
+  void ChoicesShown(std::span<const ScreenArea> entries) override { choices_.assign(entries.begin(), entries.end()); }
   bool PointerPosition(int& x, int& y) override {
     x = pointerX_;
     y = pointerY_;
@@ -63,6 +64,7 @@ class HeadlessPlatform : public Platform {
   ScriptAnswer pendingAnswer_ = ScriptAnswer::Default;
   std::deque<std::string> dialogTexts_;
   bool closing_ = false;
+  std::vector<ScreenArea> choices_;  // the list shown last, for `choose N`
   int pointerX_ = 0;
   int pointerY_ = 0;
   std::function<void(const std::string&)> screenshotWriter_;

@@ -73,6 +73,17 @@ bool ParseEvent(std::istringstream& words, ScriptEvent& event, std::string& erro
     event.kind = ScriptEventKind::Menu;
     return readMilliseconds();  // a menu id reads like any unsigned number
   }
+  if (name == "choose") {
+    event.kind = ScriptEventKind::Choose;
+    std::string word;
+    long long entry;
+    if (!(words >> word) || !ParseNumber(word, entry) || entry < 0 || entry > 0xFFFFFFFFll) {
+      error = "choose needs an entry number from 0";
+      return false;
+    }
+    event.value = static_cast<uint32_t>(entry);
+    return true;
+  }
   if (name == "close") {
     event.kind = ScriptEventKind::Close;
     return true;

@@ -7,7 +7,7 @@
 namespace velmio {
 
 enum class ScriptEventKind : uint8_t {
-  Click, RightClick, Move, Key, Menu, Close, Answer, Text, Wait, Screenshot
+  Click, RightClick, Move, Key, Menu, Close, Answer, Text, Wait, Screenshot, Choose
 };
 
 struct ScriptEvent {
@@ -15,7 +15,7 @@ struct ScriptEvent {
   bool hasPosition = false;
   int x = 0;
   int y = 0;
-  uint32_t value = 0;  // key character, menu id, wait or after milliseconds, answer
+  uint32_t value = 0;  // key character, menu id, wait or after milliseconds, answer, entry
   std::string text;    // text answer or screenshot file
   std::optional<uint32_t> after;  // "after MS EVENT": delivered by time, not at a player wait
   int line = 0;

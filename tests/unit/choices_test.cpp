@@ -1,0 +1,116 @@
+// Hover tracking over a list of choices on the headless backend.
+#include <string>
+#include <vector>
+
+#include "test_engine.h"
+#include "engine/command_table.h"
+#include "ui/choices.h"
+#include "ui/input_dialogs.h"
+
+namespace velmio::testing {
+namespace {
+
+// Counts what is shown in the window between two waits for the player.
+class CountingPlatform : public HeadlessPlatform {
+ public:
+  explicit CountingPlatform(std::vector<ScriptEvent> events) : HeadlessPlatform(std::move(events), 600000) {}
+  void Present(const uint8_t*, int, const ScreenArea& area) override { shown.back().push_back(area); }
+  void Idle(uint32_t timeout, WaitKind kind) override {
+    if (kind == WaitKind::Player && !shown.back().empty()) shown.emplace_back();
+    HeadlessPlatform::Idle(timeout, kind);
+  }
+  std::vector<std::vector<ScreenArea>> shown{1};
+};
+
+ScriptEvent MoveTo(int x, int y) {
+  ScriptEvent event;
+  event.kind = ScriptEventKind::Move;
+  event.hasPosition = true;
+  event.x = x;
+  event.y = y;
+  return event;
+}
+
+TEST(Choices, EachMoveRedrawsAtMostTheTwoChangedEntriesInOneShow) {
+  const TextState defaults;
+  std::vector<ScriptEvent> events;
+  for (int entry = 0; entry < 10; ++entry)
+    events.push_back(MoveTo(defaults.textX + 20, defaults.textY + entry * defaults.pitchY + 10));
+  events.push_back(MoveTo(defaults.textX + 30, defaults.textY + 9 * defaults.pitchY + 12));  // same entry
+  ScriptEvent click;
+  click.kind = ScriptEventKind::Click;
+  events.push_back(click);
+
+  CountingPlatform platform(events);
+  EventLog log;
+  Interpreter engine(platform, log);
+  std::vector<std::string> texts;
+  const char* digits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+  for (const char* digit : digits) texts.push_back(Sjis(std::string("選択肢") + digit));
+  EXPECT_EQ(ShowChoices(engine, texts, 0, 0), 9);
+
+  // The first group is the list coming up; then one group per move, the click's redraw last.
+  ASSERT_EQ(platform.shown.size(), 12u);
+  const int twoEntries = defaults.pitchY + defaults.glyphHeight;
+  for (size_t move = 1; move <= 10; ++move) {
+    ASSERT_EQ(platform.shown[move].size(), 1u) << "move " << move;
+    EXPECT_LE(platform.shown[move][0].height, twoEntries) << "move " << move;
+  }
+  EXPECT_EQ(platform.shown[1][0].height, defaults.glyphHeight);  // nothing was highlighted before
+  EXPECT_EQ(platform.shown[11].size(), 1u);  // the move within the entry drew nothing; the click did
+}
+
+}  // namespace
+}  // namespace velmio::testing
+
+namespace velmio::testing {
+namespace {
+
+// One statement of UTF-8 scenario text in the given phase; "" or the fatal error it raised.
+std::string RunStatement(TestEngine& test, Phase phase, const std::string& statement) {
+  test.Load(statement + "\n*a\n");
+  test.engine.script.phase = phase;
+  test.engine.script.position = 0;
+  return test.ErrorOf([&] { ExecuteCommand(test.engine, test.engine.script.ReadToken()); });
+}
+
+TEST(UiCommands, BadOperandsEndWithTheirMessagesAndTheSettingsAreRead) {
+  TestEngine test;
+  std::string many = "select ";
+  for (int i = 0; i < 51; ++i) many += std::string(i ? "," : "") + "\"a\",*a";
+  EXPECT_EQ(RunStatement(test, Phase::Run, many), "エラー: 選択肢は50個までです。");
+  EXPECT_EQ(RunStatement(test, Phase::Run, "selnum 5,\"a\""), "構文エラー: selnumの第一引数は数値変数です。");
+  EXPECT_EQ(RunStatement(test, Phase::Run, "systemcall jump"), "エラー: systemcall命令へのパラメータが間違っています。");
+  EXPECT_EQ(RunStatement(test, Phase::Definition, "rmenu \"a\",save,\"b\",jump"), "エラー: rmenu命令へのパラメータが間違っています。");
+  EXPECT_EQ(RunStatement(test, Phase::Definition, "rmenu \"a\",save,\"b\""), "構文エラー: コンマが必要なところにコンマが有りません。");
+  EXPECT_EQ(RunStatement(test, Phase::Definition, "lookbackcolor ff0000"),
+            "エラー: lookbackcolorのパラメータは#rrggbbの色指定です。");
+  EXPECT_EQ(RunStatement(test, Phase::Definition, "selectcolor #ff0000,00ff00"), "エラー: selectcolorのパラメータが違います。");
+  EXPECT_EQ(RunStatement(test, Phase::Run, "inputstr %1,\"a\",4,0"), "構文エラー: inputstrの第一引数は文字変数です。");
+
+  EXPECT_EQ(RunStatement(test, Phase::Definition, "rmenu \"a\",save,\"b\",SKIP"), "");
+  ASSERT_EQ(test.engine.ui.menuItems.size(), 2u);
+  EXPECT_EQ(test.engine.ui.menuItems[1].kind, MenuItemKind::Skip);
+  // A seventh operand without '#' keeps the tint.
+  EXPECT_EQ(RunStatement(test, Phase::Definition, "menusetwindow 20,22,4,6,1,0,5"), "");
+  const MenuWindow& menu = test.engine.text.menuWindow;
+  EXPECT_EQ(menu.pitchX, 24);
+  EXPECT_EQ(menu.pitchY, 28);
+  EXPECT_EQ(menu.colour, 0x999999u);
+}
+
+TEST(InputDialogs, AnswersAreCheckedByKindLengthAndWidth) {
+  EXPECT_EQ(RefusalOf(Sjis("みおみおみ"), 10, FullWidthOnly::Yes), "");
+  EXPECT_EQ(RefusalOf(Sjis("みおみおみお"), 10, FullWidthOnly::Yes), "文字列が長すぎます。");
+  EXPECT_EQ(RefusalOf(Sjis("みおa"), 10, FullWidthOnly::Yes), "全て全角文字で入力してください。");
+  EXPECT_EQ(RefusalOf("abcd", 4, FullWidthOnly::No), "");
+  EXPECT_EQ(RefusalOf(Sjis("みお"), 4, FullWidthOnly::No), "");
+  EXPECT_EQ(RefusalOf("", 4, FullWidthOnly::No), "文字列を入力してください。");
+  EXPECT_EQ(RefusalOf("-12", kNumberInput, FullWidthOnly::No), "");
+  EXPECT_EQ(RefusalOf("", kNumberInput, FullWidthOnly::No), "");
+  EXPECT_EQ(RefusalOf("1-2", kNumberInput, FullWidthOnly::No), "数値を入力してください。");
+  EXPECT_EQ(RefusalOf("+5", kNumberInput, FullWidthOnly::No), "数値を入力してください。");
+}
+
+}  // namespace
+}  // namespace velmio::testing
