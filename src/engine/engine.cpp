@@ -1,5 +1,6 @@
 #include "engine/engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -29,8 +30,10 @@ namespace {
 constexpr char kInstanceLockName[] = "RizivAvov2";
 // A scenario that asks for `definereset` at once would re-initialise forever with no time
 // passing; every cycle after the first waits this long, so time limits still end such a run and
-// the window keeps answering its close box.
+// the window keeps answering its close box. A cycle that passed no time at all is part of such a
+// loop, and the pause doubles, up to a second, until a cycle takes time again.
 constexpr uint32_t kReinitialisationPause = 50;
+constexpr uint32_t kLongestReinitialisationPause = 1000;
 
 // Shows the fatal error as a box owned by the window, and tells the author on standard error
 // where the statement that failed begins.
@@ -121,13 +124,17 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
   ReadConfigFile(engine->shell);
   int exitCode = kExitNormal;
   try {
+    uint32_t pause = kReinitialisationPause;
     for (bool first = true;; first = false) {
       if (!first) {
-        platform.Idle(kReinitialisationPause, WaitKind::Timed);
+        platform.Idle(pause, WaitKind::Timed);
         while (engine->PumpOneMessage()) {
         }
       }
+      const uint32_t cycleStart = platform.Milliseconds();
       InitialisationCycle(*engine);
+      const bool passedNoTime = platform.Milliseconds() - cycleStart < kReinitialisationPause;
+      pause = passedNoTime ? std::min(pause * 2, kLongestReinitialisationPause) : kReinitialisationPause;
     }
   } catch (const ProgramEnd& end) {
     exitCode = end.exitCode;

@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "files/archive_reader.h"
 #include "files/bmp_reader.h"
+#include "files/picture_header.h"
 #include "graphics/display_tag.h"
 #include "graphics/picture_loader.h"
 #include "graphics/surface.h"
+#include "unit/game_folder.h"
 
 namespace velmio {
 namespace {
@@ -77,6 +80,32 @@ TEST(FuzzRegressions, DisplayTag) {
       EXPECT_GE(parse.tag.cells, 1);
       if (parse.tag.interval == -1) EXPECT_EQ(parse.tag.intervals.size(), static_cast<size_t>(parse.tag.cells));
     }
+  }
+}
+
+// The first byte picks the format the name asks for, as in picture_header_fuzzer; the inputs kept
+// are headers claiming far more than the limit.
+TEST(FuzzRegressions, PictureHeaders) {
+  static const char* const kTypes[] = {"TGA", "PNG", "JPG", "GIF", "BMP", "PNM", "PCX", "TIF", "QOI", "WEBP", "LBM", "XPM"};
+  std::vector<std::string> inputs = InputsIn("picture");
+  EXPECT_FALSE(inputs.empty());
+  for (const std::string& input : inputs) {
+    if (input.empty()) continue;
+    std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(input.data()), input.size());
+    EXPECT_FALSE(PictureHeaderAcceptable(bytes.subspan(1), kTypes[bytes[0] % std::size(kTypes)]));
+  }
+}
+
+// As archive_fuzzer: a 1 MB cap, and nothing bigger may be left behind.
+TEST(FuzzRegressions, ArchiveExtraction) {
+  testing::GameFolder folder;
+  std::vector<std::string> inputs = InputsIn("archive");
+  EXPECT_FALSE(inputs.empty());
+  for (const std::string& input : inputs) {
+    testing::GameFolder::Write("data.arc", input);
+    if (ExtractArchiveMember("data.arc", "a.bmp", "out.bin", 1 << 20, nullptr) == ArchiveResult::Extracted)
+      EXPECT_LE(std::filesystem::file_size("out.bin"), uintmax_t{1} << 20);
+    EXPECT_FALSE(std::filesystem::exists("out.bin") && std::filesystem::file_size("out.bin") > (uintmax_t{1} << 20));
   }
 }
 

@@ -221,7 +221,7 @@ TEST(ProgramEnd, SettingsAreWrittenOnlyOnceReplayedAndTheRuntimeFolderIsRemoved)
 // Keeps the menu bar the engine last handed to the window.
 class MenuWatchingPlatform : public HeadlessPlatform {
  public:
-  MenuWatchingPlatform() : HeadlessPlatform({}, 200) {}
+  MenuWatchingPlatform() : HeadlessPlatform({}, 1000) {}
   void SetMenuBar(const MenuBarView& menu) override {
     lastMenu = menu;
     ++menuUpdates;
@@ -232,7 +232,8 @@ class MenuWatchingPlatform : public HeadlessPlatform {
 
 TEST(InitialisationCycle, EveryCycleStartsFromTheWholeMenuBar) {
   GameFolder folder;
-  // Each cycle removes the first item again and starts over after 10 ms, until the time limit.
+  // Each cycle removes the first item again and starts over after 10 ms (and the 50 ms pause
+  // between cycles), until the time limit.
   GameFolder::Write("0.txt", std::string("*define\nkillmenu 0\ngame\n*start\nwait 10\ndefinereset\n"));
   MenuWatchingPlatform platform;
   EventLog log;
