@@ -127,6 +127,17 @@ TEST_F(SoundMediaTest, WaveSettingsPluginsAndErrors) {
   EXPECT_EQ(Run("wave \"beep.WAV\""), "ロードエラー: ファイルbeep.WAVを開けません。");
   EXPECT_EQ(Run("wave \"beep.snd\""), "");
   EXPECT_TRUE(Mix().IsPlaying(VoiceKind::Wave));
+#ifdef VELMIO_TEST_PLUGIN
+  // A native plug-in converts into the runtime folder; the copy goes when the sound stops.
+  std::filesystem::copy_file(VELMIO_TEST_PLUGIN, "press.so");
+  EXPECT_EQ(Run("soundpressplgin \"press.so|snd\"", Phase::Definition), "");
+  sound.pressPlugins.erase(sound.pressPlugins.begin());  // the first entry for "snd" wins
+  EXPECT_EQ(Run("waveloop \"beep.snd\""), "");
+  EXPECT_TRUE(Mix().IsPlaying(VoiceKind::Wave));
+  EXPECT_EQ(folder.RuntimeFiles(), std::vector<std::string>{"Velmtmp.wav"});
+  EXPECT_EQ(Run("wavestop"), "");
+  EXPECT_TRUE(folder.RuntimeFiles().empty());
+#endif
   while (sound.pressPlugins.size() < 50) sound.pressPlugins.push_back("x|y");
   EXPECT_EQ(Run("soundpressplgin \"z|y\"", Phase::Definition), "エラー: Sound press plug-in設定が多すぎます。");
   EXPECT_EQ(Run("waveloop \"missing.wav\""), "ロードエラー: ファイルmissing.wavを開けません。");
