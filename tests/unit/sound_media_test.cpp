@@ -8,6 +8,7 @@
 #include "sound/sound_lifecycle.h"
 #include "sound/sound_system.h"
 #include "unit/game_folder.h"
+#include "unit/sound_test_support.h"
 #include "unit/test_engine.h"
 
 namespace velmio {
@@ -53,6 +54,8 @@ class SoundMediaTest : public ::testing::Test {
   Mixer& Mix() { return test.engine.sound.system->Mix(); }
   uint32_t Now() { return test.platform.Milliseconds(); }
 
+  // Found from the starting folder, before the test moves into its game folder.
+  const std::filesystem::path movie = std::filesystem::absolute(testing::MediaPath("movie-160x120-10fps.avi"));
   GameFolder folder;
   TestEngine test;
 };
@@ -148,6 +151,24 @@ TEST_F(SoundMediaTest, WaveSettingsPluginsAndErrors) {
   EXPECT_EQ(Run("stop"), "");
   EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Wave));
   EXPECT_TRUE(sound.waveName.empty());
+}
+
+TEST_F(SoundMediaTest, MoviePlaysToItsEndUnlessAClickMayStopIt) {
+  std::filesystem::copy_file(movie, "op.avi");
+  // A click before the movie ends it at once when clicks may stop it...
+  test.engine.input.clickFlag = true;
+  uint32_t before = Now();
+  EXPECT_EQ(Run("avi \"op.avi\",1"), "");
+  EXPECT_LT(Now() - before, 100u);
+  EXPECT_TRUE(test.engine.input.clickFlag);  // left for the next click wait to clear
+  // ...and does nothing otherwise: the movie and its sound play to their end.
+  before = Now();
+  EXPECT_EQ(Run("avi \"op.avi\",0"), "");
+  EXPECT_GE(Now() - before, 1000u);
+  EXPECT_LT(Now() - before, 1300u);
+  EXPECT_FALSE(test.engine.sound.moviePlaying);
+  EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Movie));
+  EXPECT_EQ(Run("avi \"none.avi\",0"), "ロードエラー: ファイルnone.aviを開けません。");
 }
 
 }  // namespace
