@@ -7,6 +7,7 @@
 
 #include "base/event_log.h"
 #include "base/program_end.h"
+#include "files/sound/wav_writer.h"
 #include "engine/engine.h"
 #include "files/file_reading.h"
 #include "platform/headless/headless_platform.h"
@@ -61,10 +62,6 @@ int main(int argc, char** argv) {
     fputs(kVersionText, stdout);
     return kExitNormal;
   }
-  // Say so rather than let a script wait for a file that will never come.
-  if (!commandLine.audioOutFile.empty())
-    fprintf(stderr, "velmio: --audio-out: this build plays no sound yet, so no WAV file is written\n");
-
   std::vector<ScriptEvent> events;
   if (!commandLine.inputScript.empty()) {
     // A folder or a pipe is no script, just as a missing file is not.
@@ -82,6 +79,7 @@ int main(int argc, char** argv) {
     if (event.kind == ScriptEventKind::Screenshot) event.text = Absolute(event.text);
 
   const std::string screenshotFile = Absolute(commandLine.screenshotFile);
+  const std::string audioOutFile = Absolute(commandLine.audioOutFile);
 
   if (commandLine.demo) {
     commandLine.gameFolder = DemoFolder();
@@ -94,6 +92,7 @@ int main(int argc, char** argv) {
   if (chdir(commandLine.gameFolder.c_str()) != 0) return Fail("cannot enter the game folder " + commandLine.gameFolder);
 
   if (!commandLine.headless) {
+    if (!audioOutFile.empty()) fprintf(stderr, "velmio: --audio-out records headless runs only; ignored\n");
     std::string problem;
     std::unique_ptr<SdlPlatform> window = SdlPlatform::Open(problem);
     if (!window) {
@@ -103,5 +102,17 @@ int main(int argc, char** argv) {
     return RunEngine(*window, log, screenshotFile);
   }
   HeadlessPlatform platform(std::move(events), commandLine.maxTime);
-  return RunEngine(platform, log, screenshotFile);
+  WavWriter audioOut;
+  if (!audioOutFile.empty()) {
+    std::string problem = audioOut.Open(audioOutFile);
+    if (!problem.empty()) return Fail(problem);
+    platform.SetAudioRecorder([&audioOut](const int16_t* samples, size_t frames) { audioOut.Write(samples, frames); });
+  }
+  int exitCode = RunEngine(platform, log, screenshotFile);
+  platform.SetAudioRecorder(nullptr);
+  if (audioOut.IsOpen()) {
+    std::string problem = audioOut.Close();
+    if (!problem.empty()) fprintf(stderr, "velmio: %s\n", problem.c_str());
+  }
+  return exitCode;
 }

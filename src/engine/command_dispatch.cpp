@@ -12,6 +12,7 @@
 #include "graphics/graphics_commands.h"
 #include "script/script_commands.h"
 #include "shell/shell_commands.h"
+#include "sound/sound_commands.h"
 #include "text/text_commands.h"
 #include "ui/ui_commands.h"
 
@@ -47,6 +48,7 @@ const CommandIndex& Index() {
     AddTable(built, TextCommands());
     AddTable(built, PictureCommands());
     AddTable(built, UiCommands());
+    AddTable(built, SoundCommands());
     return built;
   }();
   return index;

@@ -20,6 +20,8 @@
 #include "shell/settings_files.h"
 #include "shell/shutdown.h"
 #include "shell/window_procedure.h"
+#include "sound/media.h"
+#include "sound/sound_lifecycle.h"
 #include "text/text_lifecycle.h"
 #include "ui/lookback.h"
 #include "ui/ui_commands.h"
@@ -45,6 +47,8 @@ class EngineErrorReporter : public ErrorReporter {
     std::string titleText = ShiftJisToUtf8(title);
     std::string messageText = ShiftJisToUtf8(message);
     engine_.log.Write("ERROR", titleText + ": " + messageText);
+    // Nothing may go on sounding behind the box, nor after it.
+    StopAllMedia(engine_);
     std::string location = engine_.script.DescribeLocation(engine_.script.statementStart);
     Report((location.empty() ? "" : location + ": ") + titleText + ": " + messageText);
     engine_.platform.ShowMessageBox(message, title, MessageBoxStyle::Ok);
@@ -74,13 +78,13 @@ void InitialisationCycle(Interpreter& engine) {
   script.variables.ClearLimits();
   engine.input.speedIndex = 1;
   script.reinitRequested = false;
-  shell.waveEnabled = true;
+  engine.sound.waveEnabled = true;
   shell.settingsReplay = SettingsReplay::NotYet;
   script.randomState = engine.platform.Milliseconds();
   shell.customCursor = false;
   engine.platform.UseCursor(CursorChoice::Arrow);
   engine.platform.SetCustomCursor(nullptr);
-  shell.cdFadeOutTime = 1000;
+  engine.sound.cdFadeOutTime = 1000;
   InitialiseGraphics(engine);
   script.variables.ClearGlobals();
   InitialiseText(engine);
@@ -118,10 +122,11 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
   }
 
   auto engine = std::make_unique<Interpreter>(platform, log);
+  StartSound(*engine);
   EngineErrorReporter reporter(*engine);
   InstallErrorReporter(&reporter);
   platform.SetScreenshotWriter([&engine](const std::string& file) { WriteScreenshot(*engine, file); });
-  ReadConfigFile(engine->shell);
+  ReadConfigFile(engine->sound);
   int exitCode = kExitNormal;
   try {
     uint32_t pause = kReinitialisationPause;
@@ -144,6 +149,7 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
   } catch (const ProgramEnd&) {
     // The shutdown shows nothing and cannot fail; a time limit passing inside it changes nothing.
   }
+  EndSound(*engine);
   // The screenshot asked for on the command line is part of the result: a run that could not
   // write it failed.
   if (!screenshotFile.empty() && !WriteScreenshot(*engine, screenshotFile) && exitCode == kExitNormal)

@@ -2,6 +2,7 @@
 
 #include "engine/interpreter.h"
 #include "graphics/graphics_lifecycle.h"
+#include "sound/media.h"
 #include "text/text_lifecycle.h"
 
 namespace velmio {
@@ -11,6 +12,7 @@ void ResetToStart(Interpreter& engine) {
   script.resetRequest = false;
   script.trapLabel.clear();
   engine.input.skipMode = false;
+  StopAllMedia(engine);
   ResetTextForStart(engine);
   ResetGraphicsForStart(engine);
   script.variables.ClearLocals();

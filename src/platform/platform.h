@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/audio_device.h"
 #include "platform/message.h"
 
 namespace velmio {
@@ -33,6 +34,10 @@ enum class ScreenMode : uint8_t { Window, FullScreen };
 // Full screen only: whether the menu bar is shown over the top of the picture.
 enum class MenuBarState : uint8_t { Attached, Detached };
 enum class CursorChoice : uint8_t { Arrow, Custom };
+// How the platform's audio device takes its samples. Real: on an audio thread of its own, so
+// decoding must run ahead on another thread. Virtual: on the engine's thread whenever virtual
+// time moves, so streams are filled just before each pull and a run sounds the same every time.
+enum class AudioClock : uint8_t { Real, Virtual };
 
 // Everything the engine needs from the machine it runs on. The SDL backend drives a real
 // window; the headless backend runs on a virtual clock with scripted input.
@@ -90,6 +95,11 @@ class Platform {
   // Installed by the engine once it has a display surface: writes it as PNG to the file named
   // (the input script's `screenshot FILE`, a screenshot key in a window).
   virtual void SetScreenshotWriter(std::function<void(const std::string&)> writer) {}
+
+  // The sound output, owned by the platform and closed by the engine before it goes; null when
+  // the platform has none. Everything the game hears is mixed into this one device.
+  virtual AudioDevice* Audio() { return nullptr; }
+  virtual AudioClock AudioClockKind() const { return AudioClock::Real; }
 };
 
 }  // namespace velmio

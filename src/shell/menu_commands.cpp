@@ -62,7 +62,7 @@ void HandleMenuCommand(ShellContext& engine, uint32_t id) {
       return;
     case menu_id::kWaveOn:
     case menu_id::kWaveOff:
-      shell.waveEnabled = id == menu_id::kWaveOn;
+      engine.sound.waveEnabled = id == menu_id::kWaveOn;
       return;
     default:
       ChooseFont(engine, id);

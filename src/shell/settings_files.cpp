@@ -50,12 +50,12 @@ std::vector<uint8_t> EncodePlayerSettings(const PlayerSettings& settings) {
   return bytes;
 }
 
-void ReadConfigFile(ShellState& shell) {
+void ReadConfigFile(SoundState& sound) {
   std::string content;
   if (!ReadWholeFile(kConfigFile, content, kMaxSettingsFileSize)) return;
   // Only the start of a line counts: "cdfadeoff" followed by anything switches the fade off.
   for (std::string_view line : SplitLines(content))
-    if (line.starts_with(kCdFadeOffSwitch)) shell.cdFadeOff = true;
+    if (line.starts_with(kCdFadeOffSwitch)) sound.cdFadeOff = true;
 }
 
 void ReadSettings(ShellContext& engine) {
@@ -87,7 +87,7 @@ void NoteSettingsReplayed(ShellContext& engine) {
 void WriteSettings(const ShellContext& engine) {
   PlayerSettings settings;
   settings.fullScreen = engine.shell.fullScreen ? 1 : 0;
-  settings.waveEnabled = engine.shell.waveEnabled ? 1 : 0;
+  settings.waveEnabled = engine.sound.waveEnabled ? 1 : 0;
   settings.speedIndex = engine.input.speedIndex;
   settings.pageMode = engine.input.pageMode ? 1 : 0;
   settings.fontFace = engine.text.defaultFontFace;

@@ -10,6 +10,7 @@ namespace velmio {
 
 class ShellContext;
 struct ShellState;
+struct SoundState;
 
 // The content of "envdata".
 struct PlayerSettings {
@@ -25,7 +26,7 @@ PlayerSettings DecodePlayerSettings(std::span<const uint8_t> bytes);
 std::vector<uint8_t> EncodePlayerSettings(const PlayerSettings& settings);
 
 // Reads "config.txt" from the game folder into the shell's switches; no file, no change.
-void ReadConfigFile(ShellState& shell);
+void ReadConfigFile(SoundState& sound);
 
 // Posts the menu commands that restore the settings in "envdata" (nothing without the file).
 void ReadSettings(ShellContext& engine);

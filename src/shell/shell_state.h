@@ -13,14 +13,11 @@ enum class SettingsReplay : uint8_t { NotYet, Posted, Applied };
 struct ShellState {
   bool fullScreen = false;
   bool menuHidden = false;
-  bool waveEnabled = true;
   bool timerRunning = false;
   uint32_t nextTimerTick = 0;
   uint32_t timerBase = 0;
   std::string productVersion = "Velmio Version 1.07b";
   std::string creditLine = "Velmio contributors";
-  bool cdFadeOff = false;  // "cdfadeoff" in config.txt
-  uint32_t cdFadeOutTime = 1000;
   MenuBar menu;
   bool customCursor = false;  // a cursor loaded by `mousecursor` is in use
   SettingsReplay settingsReplay = SettingsReplay::NotYet;

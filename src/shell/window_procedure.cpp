@@ -6,6 +6,7 @@
 #include "shell/menu_commands.h"
 #include "shell/screen_mode.h"
 #include "shell/shell_context.h"
+#include "sound/media.h"
 
 namespace velmio {
 namespace {
@@ -94,9 +95,12 @@ void WindowProcedure(ShellContext& engine, const Message& message) {
       RecordClickPosition(engine, message);
       break;
     case MessageKind::Paint:
-      PresentDisplay(engine);
+      // A movie shows its own pictures.
+      if (!engine.sound.moviePlaying) PresentDisplay(engine);
       break;
     case MessageKind::Timer:
+      MediaTimerTick(engine);
+      break;
     case MessageKind::MediaNotification:
       break;
   }

@@ -3,6 +3,7 @@
 //  - GetPicture: a 2 x 1 24-bit picture whose two pixels have the colour given by the file's first
 //    three bytes (red, green, blue).
 //  - GetFileInfo / GetFile: the "archive" is a text file of lines "name=contents".
+//  - expand: a sound press plug-in whose "conversion" copies the file as it is.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +75,13 @@ int GetFile(const char* archivePath, long position, char* destination, unsigned 
   std::string base = slash == std::string::npos ? memberName : memberName.substr(slash + 1);
   std::ofstream out(std::string(destination) + base, std::ios::binary);
   out << contents;
+  return out ? 0 : 1;
+}
+
+int expand(const char* source, const char* destination) {
+  std::ifstream in(source, std::ios::binary);
+  std::ofstream out(destination, std::ios::binary);
+  out << in.rdbuf();
   return out ? 0 : 1;
 }
 

@@ -99,7 +99,7 @@ TEST(PlayerSettings, WrittenWholeAndReadBack) {
   Interpreter& engine = test.engine;
   GameFolder::Write("envdata", std::string(100, 'x'));
   engine.shell.fullScreen = true;
-  engine.shell.waveEnabled = false;
+  engine.sound.waveEnabled = false;
   engine.input.speedIndex = 0;
   engine.input.pageMode = true;
   engine.text.defaultFontFace = "IPAGothic";
@@ -171,14 +171,14 @@ TEST(ConfigFile, OnlyTheFirstNineCharactersOfALineCount) {
   };
   for (const Case& c : cases) {
     GameFolder::Write("config.txt", std::string(c.text));
-    ShellState shell;
-    ReadConfigFile(shell);
-    EXPECT_EQ(shell.cdFadeOff, c.fadeOff) << c.text;
+    SoundState sound;
+    ReadConfigFile(sound);
+    EXPECT_EQ(sound.cdFadeOff, c.fadeOff) << c.text;
   }
   std::filesystem::remove("config.txt");
-  ShellState shell;
-  ReadConfigFile(shell);
-  EXPECT_FALSE(shell.cdFadeOff);
+  SoundState sound;
+  ReadConfigFile(sound);
+  EXPECT_FALSE(sound.cdFadeOff);
 }
 
 }  // namespace

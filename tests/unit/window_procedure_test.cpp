@@ -219,9 +219,9 @@ TEST(MenuCommands, SkipSpeedWaveAndDisplayMode) {
   window.Menu(menu_id::kSpeedFast);
   EXPECT_EQ(engine.input.speedIndex, 2);
   window.Menu(menu_id::kWaveOff);
-  EXPECT_FALSE(engine.shell.waveEnabled);
+  EXPECT_FALSE(engine.sound.waveEnabled);
   window.Menu(menu_id::kWaveOn);
-  EXPECT_TRUE(engine.shell.waveEnabled);
+  EXPECT_TRUE(engine.sound.waveEnabled);
 
   engine.text.autoClick = true;
   window.Menu(menu_id::kPageAtATime);

@@ -27,9 +27,11 @@ void HeadlessPlatform::ScheduleLeadingAfters() {
 void HeadlessPlatform::Advance(uint32_t milliseconds) {
   uint64_t target = uint64_t{now_} + milliseconds;
   if (target > maxTime_) {
+    audio_.Advance(maxTime_ - now_);
     now_ = maxTime_;
     throw ProgramEnd{kExitTimeLimit};
   }
+  audio_.Advance(milliseconds);
   now_ = static_cast<uint32_t>(target);
 }
 

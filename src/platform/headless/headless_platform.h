@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/headless/input_script.h"
+#include "platform/headless/null_audio_device.h"
 #include "platform/platform.h"
 
 namespace velmio {
@@ -43,6 +44,12 @@ class HeadlessPlatform : public Platform {
     screenshotWriter_ = std::move(writer);
   }
 
+  // Pulled as the virtual clock moves: a headless run hears exactly what a window would.
+  AudioDevice* Audio() override { return &audio_; }
+  AudioClock AudioClockKind() const override { return AudioClock::Virtual; }
+  // For --audio-out: receives every frame the device pulls.
+  void SetAudioRecorder(NullAudioDevice::Recorder recorder) { audio_.SetRecorder(std::move(recorder)); }
+
  private:
   void Advance(uint32_t milliseconds);
   void Deliver(const ScriptEvent& event);
@@ -68,6 +75,7 @@ class HeadlessPlatform : public Platform {
   int pointerX_ = 0;
   int pointerY_ = 0;
   std::function<void(const std::string&)> screenshotWriter_;
+  NullAudioDevice audio_;
 };
 
 }  // namespace velmio

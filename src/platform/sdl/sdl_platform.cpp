@@ -93,6 +93,7 @@ bool SdlPlatform::Create(std::string& error) {
 }
 
 SdlPlatform::~SdlPlatform() {
+  audio_.Close();
   cursors_.reset();
   if (boxTexture_ != nullptr) SDL_DestroyTexture(boxTexture_);
   if (popup_ != nullptr) SDL_DestroyTexture(popup_);

@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/menu_bar_widget.h"
 #include "platform/sdl/message_box_widget.h"
+#include "platform/sdl/sdl_audio_device.h"
 #include "platform/sdl/sdl_cursors.h"
 
 namespace velmio {
@@ -45,6 +46,7 @@ class SdlPlatform final : public Platform {
   void SetScreenshotWriter(std::function<void(const std::string&)> writer) override {
     screenshotWriter_ = std::move(writer);
   }
+  AudioDevice* Audio() override { return &audio_; }
 
  private:
   // Where things are in the window: the picture and the menu bar share one scale.
@@ -100,6 +102,7 @@ class SdlPlatform final : public Platform {
   int windowX_ = SDL_WINDOWPOS_CENTERED;
   int windowY_ = SDL_WINDOWPOS_CENTERED;
   std::function<void(const std::string&)> screenshotWriter_;
+  SdlAudioDevice audio_;
 };
 
 }  // namespace velmio

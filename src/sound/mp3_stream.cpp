@@ -1,0 +1,138 @@
+#include "sound/mp3_stream.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "files/file_reading.h"
+
+namespace velmio {
+
+void Mp3Stream::Start(const std::string& path, PlayMode mode) {
+  Stop();
+  path_ = path;
+  mode_ = mode;
+  stopRequest_ = false;
+  {
+    std::lock_guard<std::mutex> lock(primedMutex_);
+    primed_ = false;
+  }
+  running_ = true;
+  thread_ = std::thread([this] { Run(); });
+  std::unique_lock<std::mutex> lock(primedMutex_);
+  primedSignal_.wait(lock, [this] { return primed_; });
+}
+
+void Mp3Stream::Stop() {
+  if (!thread_.joinable()) return;
+  stopRequest_ = true;
+  // The thread answers a stop request within one decode step: it hands the queued buffers back
+  // itself rather than wait for them to be played.
+  thread_.join();
+  running_ = false;
+}
+
+void Mp3Stream::SignalPrimed() {
+  std::lock_guard<std::mutex> lock(primedMutex_);
+  primed_ = true;
+  primedSignal_.notify_all();
+}
+
+void Mp3Stream::Run() {
+  while (PlayOnce() && !stopRequest_ && mode_ == PlayMode::Loop) {
+  }
+  image_.clear();
+  image_.shrink_to_fit();
+  std::lock_guard<std::mutex> lock(primedMutex_);
+  running_ = false;
+  primed_ = true;
+  primedSignal_.notify_all();
+}
+
+void Mp3Stream::WaitWhileBetweenPasses() {
+  std::unique_lock<std::mutex> lock(primedMutex_);
+  primedSignal_.wait(lock, [this] { return !running_ || playing_ || outstanding_.load() != 0; });
+}
+
+bool Mp3Stream::NextChunk() {
+  chunkLength_ = std::min(chunk_.size(), image_.size() - readPosition_);
+  std::memcpy(chunk_.data(), image_.data() + readPosition_, chunkLength_);
+  readPosition_ += chunkLength_;
+  return chunkLength_ > 0;
+}
+
+void Mp3Stream::WriteBuffer(uintptr_t index, size_t bytes) {
+  std::memcpy(buffers_[index].data(), block_.data(), bytes);
+  outstanding_.fetch_add(1);
+  source_->Enqueue(buffers_[index].data(), bytes / (sizeof(int16_t) * kMixChannels), index);
+}
+
+bool Mp3Stream::PlayOnce() {
+  decoder_.InitMp3();
+  image_.clear();
+  if (!ReadWholeFile(path_, image_)) {
+    decoder_.ExitMp3();
+    return false;
+  }
+  readPosition_ = 0;
+  outstanding_ = 0;
+  NextChunk();
+  WaveFormatRecord format;
+  // The decoder reads a whole chunk: a file shorter than one is padded with zeros.
+  std::fill(chunk_.begin() + static_cast<std::ptrdiff_t>(chunkLength_), chunk_.end(), uint8_t{0});
+  decoder_.GetWaveFormat(format, chunk_.data());
+  source_ = std::make_shared<BufferQueueSource>([this](uintptr_t index) { RefillBuffer(index); });
+  mixer_.Start(VoiceKind::Mp3, source_, PlayMode::Once);
+
+  uintptr_t next = 0;
+  size_t produced = 0;
+  while (!stopRequest_ && chunkLength_ > 0 && next < kBufferCount) {
+    Mp3DecodeResult result = decoder_.DecodeMp3(chunk_.data(), chunkLength_, block_.data(), block_.size(), &produced);
+    while (result == Mp3DecodeResult::BlockReady && !stopRequest_ && next < kBufferCount) {
+      WriteBuffer(next++, produced);
+      if (next == kBufferCount) break;
+      result = decoder_.DecodeMp3(nullptr, 0, block_.data(), block_.size(), &produced);
+    }
+    if (next == kBufferCount || stopRequest_) break;
+    NextChunk();
+  }
+
+  {
+    std::lock_guard<std::mutex> lock(primedMutex_);
+    playing_ = true;
+  }
+  SignalPrimed();
+  while ((!stopRequest_ && playing_) || outstanding_.load() != 0) {
+    if (stopRequest_) {
+      // As a device reset does: stop playing and hand every queued buffer back.
+      playing_ = false;
+      mixer_.Stop(VoiceKind::Mp3);
+      source_->ReleaseQueued();
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  playing_ = false;
+  mixer_.Stop(VoiceKind::Mp3);
+  source_.reset();
+  decoder_.ExitMp3();
+  return true;
+}
+
+void Mp3Stream::RefillBuffer(uintptr_t index) {
+  outstanding_.fetch_sub(1);
+  if (!playing_) return;
+  size_t produced = 0;
+  Mp3DecodeResult result = decoder_.DecodeMp3(nullptr, 0, block_.data(), block_.size(), &produced);
+  while (result == Mp3DecodeResult::NeedMoreInput) {
+    if (stopRequest_) return;
+    if (!NextChunk()) {
+      playing_ = false;
+      return;
+    }
+    result = decoder_.DecodeMp3(chunk_.data(), chunkLength_, block_.data(), block_.size(), &produced);
+  }
+  if (!stopRequest_) WriteBuffer(index, produced);
+}
+
+}  // namespace velmio

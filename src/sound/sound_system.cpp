@@ -1,0 +1,55 @@
+#include "sound/sound_system.h"
+
+#include "base/warning.h"
+
+namespace velmio {
+
+void SoundSystem::Open(Platform& platform) {
+  AudioDevice* device = platform.Audio();
+  if (device == nullptr) return;
+  AudioDevice::PullCallback pull;
+  if (platform.AudioClockKind() == AudioClock::Virtual) {
+    // Filling right before each mix makes the sound depend on virtual time only.
+    pull = [this](int16_t* out, size_t frames) {
+      feeder_.FillAll();
+      mp3_.WaitWhileBetweenPasses();
+      mixer_.Mix(out, frames);
+    };
+  } else {
+    pull = [this](int16_t* out, size_t frames) { mixer_.Mix(out, frames); };
+  }
+  std::string problem = device->Open(std::move(pull));
+  if (!problem.empty()) {
+    Warn(problem + "; the game plays without sound");
+    return;
+  }
+  device_ = device;
+  if (platform.AudioClockKind() == AudioClock::Real) {
+    feeder_.StartThread();
+    feederThread_ = true;
+  }
+  device_->Resume();
+}
+
+void SoundSystem::Close() {
+  mp3_.Stop();
+  if (device_ != nullptr) {
+    device_->Close();
+    device_ = nullptr;
+  }
+  if (feederThread_) {
+    feeder_.StopThread();
+    feederThread_ = false;
+  }
+  mixer_.StopAll();
+}
+
+MidiRenderer& SoundSystem::Midi() {
+  if (!midi_) {
+    midi_ = std::make_shared<MidiRenderer>();
+    if (!midi_->Warning().empty()) Warn(midi_->Warning());
+  }
+  return *midi_;
+}
+
+}  // namespace velmio
