@@ -10,6 +10,7 @@
 #include "engine/interpreter.h"
 #include "engine/reset.h"
 #include "graphics/graphics_commands.h"
+#include "persist/persist_commands.h"
 #include "script/script_commands.h"
 #include "shell/shell_commands.h"
 #include "text/text_commands.h"
@@ -45,6 +46,7 @@ const CommandIndex& Index() {
     AddTable(built, EffectCommands());
     AddTable(built, TextCommands());
     AddTable(built, PictureCommands());
+    AddTable(built, PersistCommands());
     return built;
   }();
   return index;

@@ -13,6 +13,7 @@
 #include "files/instance_lock.h"
 #include "graphics/graphics_lifecycle.h"
 #include "graphics/screenshot.h"
+#include "persist/global_files.h"
 #include "script/scenario_loader.h"
 #include "shell/menu_bar.h"
 #include "shell/menu_commands.h"
@@ -72,7 +73,8 @@ void InitialisationCycle(Interpreter& engine) {
   engine.platform.SetCustomCursor(nullptr);
   shell.cdFadeOutTime = 1000;
   InitialiseGraphics(engine);
-  script.variables.ClearGlobals();
+  engine.persist.ResetSettings();
+  LoadGlobals(engine);
   InitialiseText(engine);
   script.numberAliases.Clear();
   script.stringAliases.Clear();
@@ -81,6 +83,7 @@ void InitialisationCycle(Interpreter& engine) {
   LoadScenario(script);
   script.BuildLabelTable();
   RunScenario(engine, Phase::Definition);
+  ReadPictureLog(engine);
   // The menu as the definition block left it (`killmenu`) is what the player first sees.
   RefreshMenuBar(engine);
 
@@ -117,7 +120,9 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
     exitCode = end.exitCode;
   }
   try {
+    SaveGlobals(*engine);
     OrderlyShutdown(*engine);
+    WritePictureLog(*engine);
   } catch (const ProgramEnd&) {
     // The shutdown shows nothing and cannot fail; a time limit passing inside it changes nothing.
   }

@@ -4,6 +4,7 @@
 #include "engine/command_table.h"
 #include "engine/interpreter.h"
 #include "engine/reset.h"
+#include "persist/state_record.h"
 #include "text/display_text.h"
 
 namespace velmio {
@@ -62,8 +63,6 @@ std::string ExpandTextLine(Script& script) {
   }
   return line;
 }
-
-void TakeSnapshot(Interpreter& engine) {}
 
 void RunScenario(Interpreter& engine, Phase phase) {
   Script& script = engine.script;
