@@ -8,6 +8,9 @@
 #include <random>
 
 #include "bmp_builder.h"
+#include "engine/reset.h"
+#include "engine/run_scenario.h"
+#include "platform/headless/input_script.h"
 #include "files/game_files.h"
 #include "game_folder.h"
 #include "graphics/effects.h"
@@ -250,6 +253,47 @@ TEST_F(SaveSlotTest, DamagedFilesLoadWithoutReadingOutOfBoundsAndBadSlotsChangeN
   EXPECT_FALSE(std::filesystem::exists("save0.dat") || std::filesystem::exists("save21.dat"));
   engine.persist.snapshot.clear();
   EXPECT_EQ(SaveToSlot(engine, 1), SlotOutcome::Refused);
+}
+
+// The run loop keeps the snapshot of the state just before the first text of the page.
+TEST(SaveFileTest, SnapshotIsTheStateBeforeThePagesFirstText) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseInputScript("click\n", events, error));
+  TestEngine t(events);
+  t.Load("*define\ngame\n*start\nmov %1,5\nあいう@\nmov %1,7\nend\n");
+  t.ErrorOf([&] {
+    velmio::ResetToStart(t.engine);
+    RunScenario(t.engine, Phase::Run);
+  });
+  ASSERT_EQ(t.engine.script.variables.numbers[1], 7);
+  TestEngine reader;
+  reader.Load("*define\ngame\n*start\nmov %1,5\nあいう@\nmov %1,7\nend\n");
+  ReadStateRecord(reader.engine, t.engine.persist.snapshot);
+  EXPECT_EQ(reader.engine.script.variables.numbers[1], 5);
+  EXPECT_EQ(reader.engine.script.Current(), static_cast<unsigned char>(Utf8ToShiftJis("あ")[0]));
+}
+
+// A game installed read-only saves into the data folder and loads from there.
+TEST(SaveFileTest, ReadOnlyGameFolderSavesToTheDataFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root can write into a read-only folder";
+  GameFolder folder;
+  const std::filesystem::path data = std::filesystem::current_path().parent_path() / "data";
+  const char* previous = std::getenv("XDG_DATA_HOME");
+  const std::string saved = previous != nullptr ? previous : "";
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  std::filesystem::permissions(".", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  TestEngine t;
+  t.Load("*define\ngame\n*start\nwait 1\n");
+  t.engine.script.variables.numbers[3] = 33;
+  TakeSnapshot(t.engine);
+  EXPECT_EQ(SaveToSlot(t.engine, 2), SlotOutcome::Done);
+  EXPECT_TRUE(std::filesystem::exists(data / "velmio" / "game" / "save2.dat"));
+  t.engine.script.variables.numbers[3] = 0;
+  EXPECT_EQ(LoadFromSlot(t.engine, 2), SlotOutcome::Done);
+  EXPECT_EQ(t.engine.script.variables.numbers[3], 33);
+  std::filesystem::permissions(".", std::filesystem::perms::owner_all);
+  if (previous != nullptr) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
 }
 
 // A writer killed at any moment leaves either the old save or the new one, whole.
