@@ -81,10 +81,13 @@ void RunScenario(Interpreter& engine, Phase phase) {
       engine.platform.CollectEvents(engine.messages);
     }
     ServeTrap(engine);
-    if (phase == Phase::Run && engine.text.column == 0 && engine.text.line == 0) TakeSnapshot(engine);
 
     script.statementStart = script.position;
     unsigned char c = script.Current();
+    // The save point of an empty page follows every statement; blanks and comments change
+    // nothing, so the snapshot is not retaken for them.
+    const bool statement = c != ' ' && c != '\t' && c != '\n' && c != ':' && c != '*' && c != ';' && c != '\0';
+    if (statement && phase == Phase::Run && engine.text.column == 0 && engine.text.line == 0) TakeSnapshot(engine);
     if (c == '\0') RaiseError("スクリプトエラー", "ファイルの終端に達しました。");
     if (c == ' ' || c == '\t' || c == '\n' || c == ':') {
       ++script.position;
