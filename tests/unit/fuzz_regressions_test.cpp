@@ -14,6 +14,9 @@
 #include "graphics/display_tag.h"
 #include "graphics/picture_loader.h"
 #include "graphics/surface.h"
+#include "persist/global_files.h"
+#include "persist/state_record.h"
+#include "test_engine.h"
 
 namespace velmio {
 namespace {
@@ -76,6 +79,28 @@ TEST(FuzzRegressions, DisplayTag) {
     if (parse.error == TagError::None && parse.tag.hasAnimation) {
       EXPECT_GE(parse.tag.cells, 1);
       if (parse.tag.interval == -1) EXPECT_EQ(parse.tag.intervals.size(), static_cast<size_t>(parse.tag.cells));
+    }
+  }
+}
+
+// The save file's record (first byte even), "gloval.sav" and "Velmflog.dat" (odd), as the
+// fuzzer feeds them; the snapshot retaken from what was read.
+TEST(FuzzRegressions, SaveFileReaders) {
+  std::vector<std::string> inputs = InputsIn("save");
+  EXPECT_FALSE(inputs.empty());
+  testing::TestEngine t;
+  t.Load("*define\ngame\n*start\nwait 1\n");
+  t.engine.pictureLog.enabled = true;
+  for (const std::string& input : inputs) {
+    if (input.empty()) continue;
+    std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(input.data()) + 1, input.size() - 1);
+    if ((input[0] & 1) == 0) {
+      ReadStateRecord(t.engine, bytes);
+      TakeSnapshot(t.engine);
+      ASSERT_LE(t.engine.script.position, t.engine.script.Length());
+    } else {
+      DecodeGlobals(bytes, t.engine.script.variables);
+      DecodePictureLog(bytes, t.engine.pictureLog);
     }
   }
 }
