@@ -10,6 +10,7 @@
 #include "engine/interpreter.h"
 #include "engine/reset.h"
 #include "graphics/graphics_commands.h"
+#include "persist/persist_commands.h"
 #include "script/script_commands.h"
 #include "shell/shell_commands.h"
 #include "sound/sound_commands.h"
@@ -49,6 +50,7 @@ const CommandIndex& Index() {
     AddTable(built, PictureCommands());
     AddTable(built, UiCommands());
     AddTable(built, SoundCommands());
+    AddTable(built, PersistCommands());
     return built;
   }();
   return index;

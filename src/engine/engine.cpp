@@ -14,6 +14,7 @@
 #include "files/instance_lock.h"
 #include "graphics/graphics_lifecycle.h"
 #include "graphics/screenshot.h"
+#include "persist/global_files.h"
 #include "script/scenario_loader.h"
 #include "shell/menu_bar.h"
 #include "shell/menu_commands.h"
@@ -86,7 +87,8 @@ void InitialisationCycle(Interpreter& engine) {
   engine.platform.SetCustomCursor(nullptr);
   engine.sound.cdFadeOutTime = 1000;
   InitialiseGraphics(engine);
-  script.variables.ClearGlobals();
+  engine.persist.ResetSettings();
+  LoadGlobals(engine);
   InitialiseText(engine);
   InitialiseUi(engine);
   script.numberAliases.Clear();
@@ -97,6 +99,7 @@ void InitialisationCycle(Interpreter& engine) {
   script.BuildLabelTable();
   RunScenario(engine, Phase::Definition);
   LoadDefaultLookbackButtons(engine);
+  ReadPictureLog(engine);
   // The menu as the definition block left it (`killmenu`) is what the player first sees.
   RefreshMenuBar(engine);
 
@@ -145,7 +148,9 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
     exitCode = end.exitCode;
   }
   try {
+    SaveGlobals(*engine);
     OrderlyShutdown(*engine);
+    WritePictureLog(*engine);
   } catch (const ProgramEnd&) {
     // The shutdown shows nothing and cannot fail; a time limit passing inside it changes nothing.
   }

@@ -4,6 +4,7 @@
 #include "engine/command_table.h"
 #include "engine/interpreter.h"
 #include "engine/reset.h"
+#include "persist/state_record.h"
 #include "text/display_text.h"
 
 namespace velmio {
@@ -63,8 +64,6 @@ std::string ExpandTextLine(Script& script) {
   return line;
 }
 
-void TakeSnapshot(Interpreter& engine) {}
-
 void RunScenario(Interpreter& engine, Phase phase) {
   Script& script = engine.script;
   script.phase = phase;
@@ -82,10 +81,13 @@ void RunScenario(Interpreter& engine, Phase phase) {
       engine.platform.CollectEvents(engine.messages);
     }
     ServeTrap(engine);
-    if (phase == Phase::Run && engine.text.column == 0 && engine.text.line == 0) TakeSnapshot(engine);
 
     script.statementStart = script.position;
     unsigned char c = script.Current();
+    // The save point of an empty page follows every statement; blanks and comments change
+    // nothing, so the snapshot is not retaken for them.
+    const bool statement = c != ' ' && c != '\t' && c != '\n' && c != ':' && c != '*' && c != ';' && c != '\0';
+    if (statement && phase == Phase::Run && engine.text.column == 0 && engine.text.line == 0) TakeSnapshot(engine);
     if (c == '\0') RaiseError("スクリプトエラー", "ファイルの終端に達しました。");
     if (c == ' ' || c == '\t' || c == '\n' || c == ':') {
       ++script.position;

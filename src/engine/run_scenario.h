@@ -15,7 +15,4 @@ void RunScenario(Interpreter& engine, Phase phase);
 // by their values (numbers in full-width digits).
 std::string ExpandTextLine(Script& script);
 
-// Engine hook: take the save-point snapshot (nothing until save files exist).
-void TakeSnapshot(Interpreter& engine);
-
 }  // namespace velmio

@@ -10,5 +10,8 @@ void InitialiseGraphics(GraphicsContext& engine);
 void ResetGraphicsForStart(GraphicsContext& engine);
 // ResetToStart's last step: the monochrome and negative filters off.
 void ResetGraphicsFiltersForStart(GraphicsContext& engine);
+// Loading a saved game: the background, standing pictures and sprites rebuilt from the names
+// the save restored (positions and visibility are already in place).
+void RestoreSavedPictures(GraphicsContext& engine);
 
 }  // namespace velmio

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "base/ascii.h"
 #include "graphics/effects.h"
 #include "graphics/graphics_context.h"
+#include "graphics/graphics_lifecycle.h"
 #include "graphics/picture_command_handlers.h"
 #include "graphics/picture_loader.h"
 
@@ -63,7 +65,46 @@ void LoadBackgroundPicture(GraphicsContext& engine, const std::string& descripto
   CopySurfaceRect(graphics.background.surface, 0, 0, kScreenWidth, kScreenHeight, graphics.effectWork, 0, 0);
 }
 
+// "#rrggbb" as 0xRRGGBB, or -1 when the text is not such a colour.
+int64_t ParseColour(const std::string& text) {
+  if (text.size() != 7 || text[0] != '#') return -1;
+  int64_t rgb = 0;
+  for (size_t at = 1; at < 7; ++at) {
+    int digit = HexDigitValue(static_cast<unsigned char>(text[at]));
+    if (digit < 0) return -1;
+    rgb = rgb * 16 + digit;
+  }
+  return rgb;
+}
+
 }  // namespace
+
+void RestoreSavedPictures(GraphicsContext& engine) {
+  GraphicsState& graphics = engine.graphics;
+  const std::string name = graphics.backgroundName;
+  int64_t rgb = ParseColour(name);
+  if (rgb >= 0) {
+    FillBackground(graphics, static_cast<uint32_t>(rgb));
+  } else if (name == "black" || name == "white" || name.empty()) {
+    FillBackground(graphics, name == "white" ? 0xFFFFFF : 0x000000);
+  } else {
+    LoadBackgroundPicture(engine, name);
+  }
+  for (StandingPicture& standing : graphics.standing) {
+    if (standing.name.empty()) {
+      standing.layer.DestroyPicture();
+    } else {
+      LoadPicture(engine, standing.layer, standing.name);
+    }
+  }
+  for (Sprite& sprite : graphics.sprites) {
+    if (sprite.name.empty()) {
+      sprite.layer.DestroyPicture();
+    } else {
+      LoadPicture(engine, sprite.layer, sprite.name);
+    }
+  }
+}
 
 void BackgroundCommand(GraphicsContext& engine) {
   Script& script = engine.script;

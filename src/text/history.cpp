@@ -1,5 +1,6 @@
 #include "text/history.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/encoding.h"
@@ -53,6 +54,14 @@ void History::DropOldestPage() {
   std::memmove(bytes_.data(), bytes_.data() + at, position_ - at);
   position_ -= at;
   pageCount_ = kMaxPages;
+}
+
+void History::Restore(std::string_view text, int32_t position, int32_t pageCount) {
+  const size_t length = std::min(text.size(), kCapacity - 1);
+  std::memcpy(bytes_.data(), text.data(), length);
+  position_ = std::min(static_cast<size_t>(std::max(position, 0)), length);
+  pageCount_ = std::clamp(pageCount, 0, kMaxPages);
+  bytes_[position_] = 0;
 }
 
 const uint8_t* History::Terminated() {

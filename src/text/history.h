@@ -3,6 +3,7 @@
 // end, 0x5C for the end of a page. At most 10 completed pages and 90,000 bytes are kept.
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace velmio {
@@ -24,6 +25,9 @@ class History {
   void AppendLineEnd();
   // Ends a page; the 11th page mark drops the oldest page.
   void AppendPageMark();
+  // Takes back a History a saved game recorded: its text, position and page count, each kept
+  // within what the buffer can hold.
+  void Restore(std::string_view text, int32_t position, int32_t pageCount);
 
   size_t Position() const { return position_; }
   int PageCount() const { return pageCount_; }

@@ -5,12 +5,6 @@
 #include "text/text_context.h"
 
 namespace velmio {
-namespace {
-
-constexpr const char* kDefaultCursorPictures[2] = {":l/3,160,2;cursor0.bmp", ":l/3,160,2;cursor1.bmp"};
-
-}  // namespace
-
 void InitialiseText(TextContext& engine) {
   TextState& text = engine.text;
   text.configuredFontFace = Sjis("ＭＳ ゴシック");

@@ -42,6 +42,9 @@ struct ClickCursor {
   bool relative = true;  // shown at the pen position plus the offset; else at the offset itself
 };
 
+// The click cursors' pictures before any `setcursor`, and after loading a save that set none.
+constexpr const char* kDefaultCursorPictures[2] = {":l/3,160,2;cursor0.bmp", ":l/3,160,2;cursor1.bmp"};
+
 enum class CursorKind : int32_t { None = 0, Normal = 1, Page = 2 };
 
 // Settings of menu glyphs (`menusetwindow`), used while the right-click menu is open.

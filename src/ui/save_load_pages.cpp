@@ -1,9 +1,236 @@
 #include "ui/save_load_pages.h"
 
+<<<<<<< HEAD
 namespace velmio {
 
 // The pages come with the save files; until then the items are offered and do nothing.
 void SavePage(UiContext&) {}
 void LoadPage(UiContext&) {}
+=======
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "base/encoding.h"
+#include "files/game_files.h"
+#include "persist/save_files.h"
+#include "text/menu_text.h"
+#include "ui/ui_context.h"
+
+namespace velmio {
+namespace {
+
+constexpr uint32_t kPageIdleSlice = 50;
+
+std::string FullWidthDigits(std::string_view ascii) {
+  std::string utf8;
+  for (char c : ascii) {
+    if (c >= '0' && c <= '9') {
+      utf8 += "\xEF\xBC";  // U+FF10 to U+FF19
+      utf8.push_back(static_cast<char>(0x90 + (c - '0')));
+    } else if (c == ' ') {
+      utf8 += "\xE3\x80\x80";  // U+3000, the full-width space
+    } else {
+      utf8.push_back(c);
+    }
+  }
+  return utf8;
+}
+
+// The modification time of the slot's file as the list shows it, or empty without a file.
+std::string SlotDate(int slot) {
+  if (!SaveFileExists(slot)) return {};
+  std::error_code error;
+  auto written = std::filesystem::last_write_time(GameFileForReading(SaveFileName(slot)), error);
+  if (error) return {};
+  std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  return FormatSlotDate(local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
+}
+
+uint32_t TextColour(const TextState& text) {
+  return uint32_t{text.textRed} << 16 | uint32_t{text.textGreen} << 8 | text.textBlue;
+}
+
+void DrawAt(UiContext& engine, std::string_view text, int x, int y, uint32_t rgb) {
+  int column = -x;
+  int line = -y;
+  DrawMenuText(engine, text, column, line, rgb);
+}
+
+// Takes the next message, waiting for the player when there is none.
+MessageKind NextMessage(UiContext& engine) {
+  while (!engine.PumpOneMessage()) engine.platform.Idle(kPageIdleSlice, WaitKind::Player);
+  return static_cast<MessageKind>(engine.input.lastMessage);
+}
+
+struct PageItem {
+  std::string text;
+  int x = 0;
+  int y = 0;
+  int right = 0;  // inclusive for slots, exclusive for buttons: see Hit
+  int height = 0;
+  uint32_t colour = 0;
+};
+
+std::optional<int> HitSlot(const std::vector<PageItem>& items, int x, int y) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    const PageItem& item = items[i];
+    if (y >= item.y && y < item.y + item.height && x >= item.x && x <= item.right) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+std::optional<int> HitButton(const std::vector<PageItem>& items, int x, int y) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    const PageItem& item = items[i];
+    if (y >= item.y && y < item.y + item.height && x >= item.x && x < item.right) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+// The loop both pages share: moves highlight, a left release takes the highlighted item when
+// `accept` agrees, a right release cancels (-1).
+template <typename Hit, typename Accept>
+int RunPage(UiContext& engine, const std::vector<PageItem>& items, Hit hit, Accept accept) {
+  const SlotPageColours colours;
+  std::optional<int> highlighted;
+  engine.platform.PlayerWaitStarted();
+  for (;;) {
+    const MessageKind kind = NextMessage(engine);
+    InputState& input = engine.input;
+    if (kind == MessageKind::MouseMove) {
+      std::optional<int> now = hit(items, input.mouseX, input.mouseY);
+      if (now == highlighted) continue;
+      if (highlighted) DrawAt(engine, items[*highlighted].text, items[*highlighted].x, items[*highlighted].y, items[*highlighted].colour);
+      if (now) DrawAt(engine, items[*now].text, items[*now].x, items[*now].y, colours.highlight);
+      highlighted = now;
+    } else if (kind == MessageKind::LeftButtonUp) {
+      input.clickFlag = false;
+      if (!highlighted || !accept(*highlighted)) continue;
+      const PageItem& item = items[*highlighted];
+      DrawAt(engine, item.text, item.x, item.y, item.colour);
+      return *highlighted;
+    } else if (kind == MessageKind::RightButtonUp) {
+      input.rightClickFlag = false;
+      return -1;
+    }
+  }
+}
+
+// The shared shape of the save and load items: list, confirmation, and back to the list on no.
+void SlotPage(UiContext& engine, SlotMode mode) {
+  TextState& text = engine.text;
+  for (;;) {
+    text.menuAreaPrepared = false;
+    text.layers.Clear();
+    std::string shortName;
+    const int index = SlotList(engine, mode, shortName);
+    if (index < 0) return;
+    const char* format = mode == SlotMode::Save ? "にセーブします。よろしいですか？" : "をロードします。よろしいですか？";
+    text.menuAreaPrepared = false;
+    text.layers.Clear();
+    if (ConfirmYesNo(engine, shortName + Sjis(format)) != 1) continue;
+    if (mode == SlotMode::Save) {
+      SaveToSlot(engine, index + 1);
+    } else if (LoadFromSlot(engine, index + 1) == SlotOutcome::Done) {
+      engine.script.loadRequest = true;
+    }
+    return;
+  }
+}
+
+}  // namespace
+
+SlotListGeometry ComputeSlotListGeometry(int slotCount, int titleLength, int labelLength, int pitchX, int pitchY) {
+  SlotListGeometry geometry;
+  geometry.titleX = std::max(1, 320 - (titleLength * pitchX) / 4);
+  geometry.titleY = std::max(1, 240 - (slotCount / 2 + 1) * pitchY);
+  geometry.left = std::max(1, 320 - (labelLength * pitchX) / 4);
+  geometry.right = 320 + (labelLength * pitchX) / 4;
+  geometry.top = std::max(1, 240 - (slotCount / 2 - 1) * pitchY);
+  geometry.pitchY = pitchY;
+  return geometry;
+}
+
+std::string FormatSlotDate(int month, int day, int hour, int minute) {
+  char ascii[64];
+  std::snprintf(ascii, sizeof ascii, "%2d月%2d日%2d時%02d分", month, day, hour, minute);
+  return Utf8ToShiftJis(FullWidthDigits(ascii));
+}
+
+std::string SlotLabel(std::string_view slotName, int slotCount, int index, std::string_view date) {
+  std::string label(slotName);
+  if (slotCount > 9 && index < 9) label += Sjis("　");
+  label += Utf8ToShiftJis(FullWidthDigits(std::to_string(index + 1)));
+  label += Sjis("　");
+  label += date.empty() ? Sjis("－－－－－－－－－－－－") : std::string(date);
+  return label;
+}
+
+int SlotList(UiContext& engine, SlotMode mode, std::string& shortName) {
+  const PersistState& persist = engine.persist;
+  const MenuWindow& menu = engine.text.menuWindow;
+  const SlotPageColours colours;
+  const int count = std::clamp(persist.slotCount, 1, kMaxSaveSlots);
+  const std::string& title = mode == SlotMode::Save ? persist.saveTitle : persist.loadTitle;
+
+  std::vector<PageItem> slots(count);
+  std::vector<bool> exists(count);
+  for (int i = 0; i < count; ++i) {
+    std::string date = SlotDate(i + 1);
+    exists[i] = !date.empty();
+    slots[i].text = SlotLabel(persist.slotName, count, i, date);
+  }
+  SlotListGeometry geometry = ComputeSlotListGeometry(count, static_cast<int>(title.size()),
+                                                      static_cast<int>(slots[0].text.size()), menu.pitchX, menu.pitchY);
+  DrawAt(engine, title, geometry.titleX, geometry.titleY, TextColour(engine.text));
+  for (int i = 0; i < count; ++i) {
+    PageItem& slot = slots[i];
+    slot.x = geometry.left;
+    slot.right = geometry.right;
+    slot.y = geometry.top + i * geometry.pitchY;
+    slot.height = geometry.pitchY;
+    slot.colour = exists[i] ? colours.normal : colours.missing;
+    DrawAt(engine, slot.text, slot.x, slot.y, slot.colour);
+  }
+  // A slot without a file cannot be loaded: the list stays.
+  auto accept = [&](int index) { return mode == SlotMode::Save || exists[index]; };
+  const int index = RunPage(engine, slots, HitSlot, accept);
+  if (index >= 0) {
+    const size_t numberBytes = count < 10 ? 2 : 4;
+    shortName = slots[index].text.substr(0, persist.slotName.size() + numberBytes);
+  }
+  return index;
+}
+
+int ConfirmYesNo(UiContext& engine, std::string_view message) {
+  TextState& text = engine.text;
+  engine.input.skipMode = false;
+  text.composeTextWindow = true;
+  text.windowShown = true;
+  const int pitchX = text.menuWindow.pitchX;
+  const int pitchY = text.menuWindow.pitchY;
+  DrawAt(engine, message, std::max(1, 320 - static_cast<int>(message.size()) * pitchX / 4), 240 - pitchY,
+         TextColour(text));
+  const SlotPageColours colours;
+  std::vector<PageItem> buttons = {
+      {Sjis("はい　"), 320 - 4 * pitchX, 240 + pitchY, 320 - pitchX, pitchY, colours.normal},
+      {Sjis("いいえ"), 320 + 2 * pitchX, 240 + pitchY, 320 + 5 * pitchX, pitchY, colours.normal},
+  };
+  for (const PageItem& button : buttons) DrawAt(engine, button.text, button.x, button.y, button.colour);
+  const int taken = RunPage(engine, buttons, HitButton, [](int) { return true; });
+  return taken < 0 ? -1 : (taken == 0 ? 1 : 0);
+}
+
+void SavePage(UiContext& engine) { SlotPage(engine, SlotMode::Save); }
+void LoadPage(UiContext& engine) { SlotPage(engine, SlotMode::Load); }
+>>>>>>> persist
 
 }  // namespace velmio

@@ -17,6 +17,9 @@
 #include "graphics/picture_loader.h"
 #include "graphics/surface.h"
 #include "unit/game_folder.h"
+#include "persist/global_files.h"
+#include "persist/state_record.h"
+#include "test_engine.h"
 
 namespace velmio {
 namespace {
@@ -106,6 +109,28 @@ TEST(FuzzRegressions, ArchiveExtraction) {
     if (ExtractArchiveMember("data.arc", "a.bmp", "out.bin", 1 << 20, nullptr) == ArchiveResult::Extracted)
       EXPECT_LE(std::filesystem::file_size("out.bin"), uintmax_t{1} << 20);
     EXPECT_FALSE(std::filesystem::exists("out.bin") && std::filesystem::file_size("out.bin") > (uintmax_t{1} << 20));
+  }
+}
+
+// The save file's record (first byte even), "gloval.sav" and "Velmflog.dat" (odd), as the
+// fuzzer feeds them; the snapshot retaken from what was read.
+TEST(FuzzRegressions, SaveFileReaders) {
+  std::vector<std::string> inputs = InputsIn("save");
+  EXPECT_FALSE(inputs.empty());
+  testing::TestEngine t;
+  t.Load("*define\ngame\n*start\nwait 1\n");
+  t.engine.pictureLog.enabled = true;
+  for (const std::string& input : inputs) {
+    if (input.empty()) continue;
+    std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(input.data()) + 1, input.size() - 1);
+    if ((input[0] & 1) == 0) {
+      ReadStateRecord(t.engine, bytes);
+      TakeSnapshot(t.engine);
+      ASSERT_LE(t.engine.script.position, t.engine.script.Length());
+    } else {
+      DecodeGlobals(bytes, t.engine.script.variables);
+      DecodePictureLog(bytes, t.engine.pictureLog);
+    }
   }
 }
 

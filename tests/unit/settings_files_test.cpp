@@ -125,8 +125,8 @@ TEST(PlayerSettings, SpecialFilesAreSkippedAndFailedWritesReported) {
   // Named pipes and a device would block the start in open() or be read without end.
   ASSERT_EQ(mkfifo("config.txt", 0600), 0);
   ASSERT_EQ(mkfifo("envdata", 0600), 0);
-  ReadConfigFile(engine.shell);
-  EXPECT_FALSE(engine.shell.cdFadeOff);
+  ReadConfigFile(engine.sound);
+  EXPECT_FALSE(engine.sound.cdFadeOff);
   ReadSettings(engine);
   EXPECT_TRUE(engine.messages.Empty());
   std::filesystem::remove("envdata");

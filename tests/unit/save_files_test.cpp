@@ -1,0 +1,323 @@
+// Save files: the byte layout players' files depend on, the round trip through a slot, damaged
+// files, bad slot numbers, and the old save surviving a writer killed mid-save.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "bmp_builder.h"
+#include "engine/reset.h"
+#include "engine/run_scenario.h"
+#include "platform/headless/input_script.h"
+#include "files/game_files.h"
+#include "game_folder.h"
+#include "graphics/effects.h"
+#include "graphics/graphics_lifecycle.h"
+#include "persist/save_files.h"
+#include "persist/state_record.h"
+#include "test_engine.h"
+
+namespace velmio::testing {
+namespace {
+
+// The record built field by field from the format's table, independently of the serialiser.
+struct Layout {
+  std::vector<uint8_t> bytes;
+  Layout& Int(int32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
+    return *this;
+  }
+  Layout& Str(const std::string& text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.push_back(0);
+    return *this;
+  }
+};
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Every field given a value of its own, so that two fields swapped in the file would show.
+void SetDistinctState(Interpreter& engine) {
+  TextState& text = engine.text;
+  text.bold = 0;
+  text.shadow = 2;
+  text.history.AppendCharacter(0x82, 0xA0);
+  text.history.AppendLineEnd();
+  text.history.AppendPageMark();
+  engine.persist.rightClickEnabled = 0;
+  text.textRed = 10;
+  text.textGreen = 20;
+  text.textBlue = 30;
+  text.cursors[0].name = "c0.bmp";
+  text.cursors[1].name = "c1.bmp";
+  text.windowEffect = WindowEffect{15, 400, "mask.bmp"};
+  text.textX = 3;
+  text.textY = 4;
+  text.charsPerLine = 20;
+  text.lineCount = 5;
+  text.glyphWidth = 24;
+  text.glyphHeight = 25;
+  text.pitchX = 27;
+  text.pitchY = 29;
+  text.windowColour = 0x123456;
+  text.charWait = 7;
+  text.windowRect = TextRect{11, 12, 613, 470};
+  text.windowPictureName = "win.bmp";
+  text.cursors[0].relative = false;
+  text.cursors[1].relative = true;
+  text.cursors[0].offsetX = 41;
+  text.cursors[1].offsetX = 42;
+  text.cursors[0].offsetY = 43;
+  text.cursors[1].offsetY = 44;
+  GraphicsState& graphics = engine.graphics;
+  graphics.backgroundName = "#102030";
+  graphics.standing[1].name = ":a;st.bmp";
+  for (int i = 0; i < kStandingCount; ++i) {
+    graphics.standing[i].x = 100 + i;
+    graphics.standing[i].y = 200 + i;
+  }
+  graphics.sprites[7] = Sprite{{}, "sp.bmp", -5, 6, 1};
+  graphics.sprites[59] = Sprite{{}, "sp.bmp", 600, 400, 0};
+  for (int v = 0; v < kVariableCount; ++v) {
+    engine.script.variables.numbers[v] = v * 3 - 100;
+    engine.script.variables.strings[v] = v % 7 == 0 ? std::string("s") + std::to_string(v) : "";
+  }
+  engine.script.position = 9;
+  engine.script.gosubDepth = 2;
+  engine.script.gosubStack[0] = 4;
+  engine.script.gosubStack[1] = 8;
+  graphics.monochrome = true;
+  graphics.monochromeBlue = 1;
+  graphics.monochromeGreen = 2;
+  graphics.monochromeRed = 3;
+  graphics.negativeMode = 2;
+  engine.sound = SoundState{5, 1, "bgm.mid", 1, "se.wav", 0, "song.mp3", 1};
+  text.eraseWindowMode = 0;
+  text.textVisible = 1;
+}
+
+Layout ExpectedLayout() {
+  Layout layout;
+  layout.Int(0).Int(2).Str("\x82\xA0\n\\").Int(4).Int(1).Int(0).Int(10).Int(30).Int(20);
+  layout.Str("c0.bmp").Str("c1.bmp").Int(15).Int(400).Str("mask.bmp");
+  layout.Int(3).Int(4).Int(20).Int(5).Int(24).Int(25).Int(27).Int(29).Int(0x123456).Int(7);
+  layout.Int(11).Int(12).Int(613).Int(470).Str("win.bmp");
+  layout.Int(0).Int(1).Int(41).Int(42).Int(43).Int(44);
+  layout.Str("#102030").Str("").Str(":a;st.bmp").Str("");
+  layout.Int(100).Int(101).Int(102).Int(200).Int(201).Int(202);
+  for (int i = 0; i < kSpriteCount; ++i) {
+    if (i == 7) layout.Str("sp.bmp").Int(-5).Int(6).Int(1);
+    else if (i == 59) layout.Str("sp.bmp").Int(600).Int(400).Int(0);
+    else layout.Str("").Int(0).Int(0).Int(0);
+  }
+  for (int v = 0; v < kLocalVariableCount; ++v)
+    layout.Int(v * 3 - 100).Str(v % 7 == 0 ? std::string("s") + std::to_string(v) : "");
+  layout.Int(9).Int(2).Int(4).Int(8);
+  layout.Int(1).Int(1).Int(2).Int(3).Int(2);
+  layout.Str("bgm.mid").Str("se.wav").Int(5).Int(1).Int(0).Int(1).Int(1).Str("song.mp3");
+  layout.Int(0).Int(1);
+  return layout;
+}
+
+TEST(SaveFileTest, SnapshotIsTheRecordByteForByteAndMp3OnlyWhenLooping) {
+  TestEngine t;
+  t.Load("*define\ngame\n*start\n0123456789\n");
+  SetDistinctState(t.engine);
+  TakeSnapshot(t.engine);
+  EXPECT_EQ(t.engine.persist.snapshot, ExpectedLayout().bytes);
+
+  // Retaking rewrites from the start instead of appending; a once-played MP3 is not recorded.
+  size_t size = t.engine.persist.snapshot.size();
+  t.engine.sound.mp3Loop = 0;
+  TakeSnapshot(t.engine);
+  EXPECT_EQ(t.engine.persist.snapshot.size(), size - std::string("song.mp3").size());
+}
+
+class SaveSlotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BmpBuilder(64, 48, 24).SetRgb(1, 1, 0xFF0000).Write("bg.bmp");
+    BmpBuilder(20, 30, 24).SetRgb(5, 5, 0x00FF00).Write("st.bmp");
+    BmpBuilder(10, 10, 24).SetRgb(2, 2, 0x0000FF).Write("sp.bmp");
+    t.Load("*define\ngame\n*start\nwait 1\nwait 2\nwait 3\n");
+  }
+  std::vector<uint8_t> Screen() const {
+    const Surface& display = t.engine.graphics.display;
+    return {display.pixels, display.pixels + display.imageSize};
+  }
+  void Show() {
+    RestoreSavedPictures(t.engine);
+    t.engine.RecomposeScreen();
+    ShowWithEffect(t.engine, 1, 0, "", nullptr);
+  }
+
+  GameFolder folder;
+  TestEngine t;
+};
+
+TEST_F(SaveSlotTest, LoadRestoresStateScreenAndSoundOfTheSavePoint) {
+  Interpreter& engine = t.engine;
+  engine.graphics.backgroundName = "bg.bmp";
+  engine.graphics.standing[0] = StandingPicture{{}, "st.bmp", 30, 40};
+  engine.graphics.sprites[3] = Sprite{{}, "sp.bmp", 300, 200, 1};
+  engine.script.variables.numbers[5] = 55;
+  engine.script.variables.strings[6] = "six";
+  engine.script.position = 20;
+  engine.sound = SoundState{-1, 0, "bgm.mid", 1, "voice.wav", 0, "", 0};
+  Show();
+  const std::vector<uint8_t> savedScreen = Screen();
+  TakeSnapshot(engine);
+  const std::vector<uint8_t> savedRecord = engine.persist.snapshot;
+  ASSERT_EQ(SaveToSlot(engine, 4), SlotOutcome::Done);
+  EXPECT_EQ(ReadFile("save4.dat"), savedRecord);
+
+  // Everything changes after the save point...
+  engine.graphics.backgroundName = "white";
+  engine.graphics.standing[0].name.clear();
+  engine.graphics.sprites[3].name.clear();
+  engine.graphics.sprites[9] = Sprite{{}, "sp.bmp", 1, 1, 1};
+  engine.script.variables.numbers[5] = 0;
+  engine.script.variables.strings[6] = "changed";
+  engine.script.position = 30;
+  engine.text.column = 4;
+  engine.sound = SoundState{3, 1, "other.mid", 0, "loop.wav", 1, "x.mp3", 1};
+  Show();
+  ASSERT_NE(Screen(), savedScreen);
+
+  // ...and the load brings back the record, the screen, and only the sound that loops.
+  ASSERT_EQ(LoadFromSlot(engine, 4), SlotOutcome::Done);
+  EXPECT_EQ(Screen(), savedScreen);
+  EXPECT_EQ(engine.text.column, 0);
+  EXPECT_EQ(engine.sound.midiName, "bgm.mid");
+  EXPECT_EQ(engine.sound.midiLoop, 1);
+  EXPECT_EQ(engine.sound.waveLoop, 0);  // played once: named, not replayed
+  EXPECT_EQ(engine.sound.cdTrack, -1);
+  EXPECT_EQ(engine.sound.mp3Name, "");
+  TakeSnapshot(engine);
+  EXPECT_EQ(engine.persist.snapshot, savedRecord);
+}
+
+TEST_F(SaveSlotTest, DamagedFilesLoadWithoutReadingOutOfBoundsAndBadSlotsChangeNothing) {
+  Interpreter& engine = t.engine;
+  engine.graphics.backgroundName = "#405060";
+  engine.script.variables.numbers[199] = 7;
+  engine.script.position = 12;
+  TakeSnapshot(engine);
+  const std::vector<uint8_t> record = engine.persist.snapshot;
+
+  // Every cut of a good record: the fields it holds, zeros and empty strings after them.
+  for (size_t length = 0; length <= record.size(); length += 97) {
+    GameFolder::Write("save1.dat", std::vector<uint8_t>(record.begin(), record.begin() + length));
+    ASSERT_EQ(LoadFromSlot(engine, 1), SlotOutcome::Done) << length;
+  }
+  GameFolder::Write("save1.dat", std::vector<uint8_t>(record.begin(), record.end() - 4));
+  ASSERT_EQ(LoadFromSlot(engine, 1), SlotOutcome::Done);
+  EXPECT_EQ(engine.text.textVisible, 0);
+  EXPECT_EQ(engine.text.eraseWindowMode, 1);
+  EXPECT_EQ(engine.script.position, 12);
+  EXPECT_EQ(engine.script.variables.numbers[199], 7);
+
+  // Random bytes, an unterminated string, a gosub depth and read position far out of range.
+  std::mt19937 random(12);
+  std::vector<uint8_t> noise(1 << 20);
+  for (uint8_t& byte : noise) byte = static_cast<uint8_t>(random() % 255 + 1);  // no NUL at all
+  GameFolder::Write("save2.dat", noise);
+  EXPECT_EQ(LoadFromSlot(engine, 2), SlotOutcome::Done);
+  EXPECT_LE(engine.text.cursors[0].name.size(), 255u);
+  Layout hostile;
+  hostile.Int(1).Int(1).Str("").Int(5000000).Int(-3);
+  GameFolder::Write("save3.dat", hostile.bytes);
+  EXPECT_EQ(LoadFromSlot(engine, 3), SlotOutcome::Done);
+  EXPECT_EQ(engine.text.history.Position(), 0u);
+  EXPECT_EQ(engine.text.history.PageCount(), 0);
+
+  engine.script.position = 1 << 30;
+  engine.script.gosubDepth = 0;
+  TakeSnapshot(engine);
+  GameFolder::Write("save5.dat", engine.persist.snapshot);
+  ASSERT_EQ(LoadFromSlot(engine, 5), SlotOutcome::Done);
+  EXPECT_EQ(engine.script.position, engine.script.Length());
+
+  // Slots outside 1..20 and missing files are refused with a message; no file appears.
+  engine.persist.snapshot = record;
+  for (int slot : {0, -1, 21, 1000}) {
+    EXPECT_EQ(SaveToSlot(engine, slot), SlotOutcome::Refused);
+    EXPECT_EQ(LoadFromSlot(engine, slot), SlotOutcome::Refused);
+  }
+  EXPECT_EQ(LoadFromSlot(engine, 9), SlotOutcome::Refused);
+  EXPECT_FALSE(std::filesystem::exists("save0.dat") || std::filesystem::exists("save21.dat"));
+  engine.persist.snapshot.clear();
+  EXPECT_EQ(SaveToSlot(engine, 1), SlotOutcome::Refused);
+}
+
+// The run loop keeps the snapshot of the state just before the first text of the page.
+TEST(SaveFileTest, SnapshotIsTheStateBeforeThePagesFirstText) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseInputScript("click\n", events, error));
+  TestEngine t(events);
+  t.Load("*define\ngame\n*start\nmov %1,5\nあいう@\nmov %1,7\nend\n");
+  t.ErrorOf([&] {
+    velmio::ResetToStart(t.engine);
+    RunScenario(t.engine, Phase::Run);
+  });
+  ASSERT_EQ(t.engine.script.variables.numbers[1], 7);
+  TestEngine reader;
+  reader.Load("*define\ngame\n*start\nmov %1,5\nあいう@\nmov %1,7\nend\n");
+  ReadStateRecord(reader.engine, t.engine.persist.snapshot);
+  EXPECT_EQ(reader.engine.script.variables.numbers[1], 5);
+  EXPECT_EQ(reader.engine.script.Current(), static_cast<unsigned char>(Utf8ToShiftJis("あ")[0]));
+}
+
+// A game installed read-only saves into the data folder and loads from there.
+TEST(SaveFileTest, ReadOnlyGameFolderSavesToTheDataFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root can write into a read-only folder";
+  GameFolder folder;
+  const std::filesystem::path data = std::filesystem::current_path().parent_path() / "data";
+  const char* previous = std::getenv("XDG_DATA_HOME");
+  const std::string saved = previous != nullptr ? previous : "";
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  std::filesystem::permissions(".", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  TestEngine t;
+  t.Load("*define\ngame\n*start\nwait 1\n");
+  t.engine.script.variables.numbers[3] = 33;
+  TakeSnapshot(t.engine);
+  EXPECT_EQ(SaveToSlot(t.engine, 2), SlotOutcome::Done);
+  EXPECT_TRUE(std::filesystem::exists(data / "velmio" / "game" / "save2.dat"));
+  t.engine.script.variables.numbers[3] = 0;
+  EXPECT_EQ(LoadFromSlot(t.engine, 2), SlotOutcome::Done);
+  EXPECT_EQ(t.engine.script.variables.numbers[3], 33);
+  std::filesystem::permissions(".", std::filesystem::perms::owner_all);
+  if (previous != nullptr) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+}
+
+// A writer killed at any moment leaves either the old save or the new one, whole.
+TEST(SaveFileTest, KilledWriterLeavesTheOldOrTheNewFileWhole) {
+  GameFolder folder;
+  const std::vector<uint8_t> oldSave(200000, 'o');
+  const std::vector<uint8_t> newSave(300000, 'n');
+  ASSERT_TRUE(WriteGameFile("save1.dat", oldSave));
+  for (int round = 0; round < 12; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (;;) {
+        WriteGameFile("save1.dat", newSave);
+        WriteGameFile("save1.dat", oldSave);
+      }
+    }
+    usleep(2000 + round * 1500);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    std::vector<uint8_t> left = ReadFile("save1.dat");
+    ASSERT_TRUE(left == oldSave || left == newSave) << "round " << round << ": " << left.size() << " bytes";
+  }
+}
+
+}  // namespace
+}  // namespace velmio::testing

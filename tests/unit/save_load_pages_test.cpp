@@ -1,0 +1,71 @@
+// The save and load pages driven by clicks at the positions README.md gives: slot geometry and
+// labels, saving through the confirmation, "いいえ" back to the list, an empty slot refused for
+// loading, a right click leaving without touching any file.
+#include <filesystem>
+
+#include "game_folder.h"
+#include "persist/save_files.h"
+#include "persist/state_record.h"
+#include "platform/headless/input_script.h"
+#include "test_engine.h"
+#include "ui/save_load_pages.h"
+
+namespace velmio::testing {
+namespace {
+
+std::vector<ScriptEvent> Events(const std::string& script) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  EXPECT_TRUE(ParseInputScript(script, events, error)) << error;
+  return events;
+}
+
+TEST(SaveLoadPagesTest, GeometryLabelsAndDates) {
+  // Start-up values: title at y 100, first slot at 156, ninth at 380.
+  SlotListGeometry nine = ComputeSlotListGeometry(9, 10, 34, 26, 28);
+  EXPECT_EQ(nine.titleX, 255);
+  EXPECT_EQ(nine.titleY, 100);
+  EXPECT_EQ(nine.left, 99);
+  EXPECT_EQ(nine.right, 541);
+  EXPECT_EQ(nine.top + 8 * nine.pitchY, 380);
+  SlotListGeometry twelve = ComputeSlotListGeometry(12, 10, 36, 26, 28);
+  EXPECT_EQ(twelve.top, 100);
+  EXPECT_EQ(twelve.titleY, 44);
+
+  EXPECT_EQ(FormatSlotDate(3, 5, 13, 7), Sjis("　３月　５日１３時０７分"));
+  EXPECT_EQ(SlotLabel(Sjis("しおり"), 12, 2, ""), Sjis("しおり　３　－－－－－－－－－－－－"));
+  EXPECT_EQ(SlotLabel(Sjis("しおり"), 12, 9, "x"), Sjis("しおり１０　x"));
+  EXPECT_EQ(SlotLabel(Sjis("しおり"), 9, 0, ""), Sjis("しおり１　－－－－－－－－－－－－"));
+}
+
+TEST(SaveLoadPagesTest, SaveThroughConfirmationAndLoadRefusesEmptySlots) {
+  GameFolder folder;
+  // Slot 3, "いいえ" (back to the list), slot 3 again, "はい".
+  TestEngine saving(Events("click 320 226\nclick 410 280\nclick 320 226\nclick 250 280\n"));
+  saving.Load("*define\ngame\n*start\nwait 1\n");
+  saving.engine.script.variables.numbers[1] = 42;
+  TakeSnapshot(saving.engine);
+  saving.engine.text.menuMode = true;
+  SavePage(saving.engine);
+  EXPECT_TRUE(std::filesystem::exists("save3.dat"));
+  EXPECT_EQ(std::filesystem::file_size("save3.dat"), saving.engine.persist.snapshot.size());
+
+  // Slot 5 has no file: the click is refused and the list stays; a right click leaves.
+  TestEngine refusing(Events("click 320 282\nrclick 320 282\n"));
+  refusing.Load("*define\ngame\n*start\nwait 1\n");
+  refusing.engine.text.menuMode = true;
+  LoadPage(refusing.engine);
+  EXPECT_FALSE(refusing.engine.script.loadRequest);
+  EXPECT_FALSE(std::filesystem::exists("save5.dat"));
+
+  TestEngine loading(Events("click 320 226\nclick 250 280\n"));
+  loading.Load("*define\ngame\n*start\nwait 1\n");
+  loading.engine.text.menuMode = true;
+  LoadPage(loading.engine);
+  EXPECT_TRUE(loading.engine.script.loadRequest);
+  EXPECT_EQ(loading.engine.script.variables.numbers[1], 42);
+  EXPECT_FALSE(loading.engine.text.menuMode);
+}
+
+}  // namespace
+}  // namespace velmio::testing
