@@ -1,12 +1,5 @@
 #include "ui/save_load_pages.h"
 
-<<<<<<< HEAD
-namespace velmio {
-
-// The pages come with the save files; until then the items are offered and do nothing.
-void SavePage(UiContext&) {}
-void LoadPage(UiContext&) {}
-=======
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -231,6 +224,5 @@ int ConfirmYesNo(UiContext& engine, std::string_view message) {
 
 void SavePage(UiContext& engine) { SlotPage(engine, SlotMode::Save); }
 void LoadPage(UiContext& engine) { SlotPage(engine, SlotMode::Load); }
->>>>>>> persist
 
 }  // namespace velmio

@@ -1,20 +1,14 @@
 #pragma once
-<<<<<<< HEAD
-// The save and load pages of the right-click menu.
-=======
 // The save and load pages of the right-click menu: a list of slots with the dates of their
 // files, then a yes/no confirmation. Driven by the mouse alone; a right click leaves.
 #include <cstdint>
 #include <string>
 #include <string_view>
->>>>>>> persist
 
 namespace velmio {
 
 class UiContext;
 
-<<<<<<< HEAD
-=======
 enum class SlotMode : uint8_t { Load = 0, Save = 1 };
 
 // The colours of the pages' items: the highlighted one, the others, and slots without a file.
@@ -52,7 +46,6 @@ int ConfirmYesNo(UiContext& engine, std::string_view message);
 // The menu's save and load items, with `menuMode` set by the caller. They return with the page
 // still on the screen; the caller puts back its text layers and the screen (or, after a load,
 // which rebuilt the screen and set `loadRequest`, just closes).
->>>>>>> persist
 void SavePage(UiContext& engine);
 void LoadPage(UiContext& engine);
 
