@@ -1,5 +1,7 @@
 #include "ui/save_load_pages.h"
 
+#include "ui/confirm.h"
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -13,6 +15,7 @@
 #include "files/game_files.h"
 #include "persist/save_files.h"
 #include "text/menu_text.h"
+#include "ui/confirm.h"
 #include "ui/ui_context.h"
 
 namespace velmio {
@@ -201,25 +204,6 @@ int SlotList(UiContext& engine, SlotMode mode, std::string& shortName) {
     shortName = slots[index].text.substr(0, persist.slotName.size() + numberBytes);
   }
   return index;
-}
-
-int ConfirmYesNo(UiContext& engine, std::string_view message) {
-  TextState& text = engine.text;
-  engine.input.skipMode = false;
-  text.composeTextWindow = true;
-  text.windowShown = true;
-  const int pitchX = text.menuWindow.pitchX;
-  const int pitchY = text.menuWindow.pitchY;
-  DrawAt(engine, message, std::max(1, 320 - static_cast<int>(message.size()) * pitchX / 4), 240 - pitchY,
-         TextColour(text));
-  const SlotPageColours colours;
-  std::vector<PageItem> buttons = {
-      {Sjis("はい　"), 320 - 4 * pitchX, 240 + pitchY, 320 - pitchX, pitchY, colours.normal},
-      {Sjis("いいえ"), 320 + 2 * pitchX, 240 + pitchY, 320 + 5 * pitchX, pitchY, colours.normal},
-  };
-  for (const PageItem& button : buttons) DrawAt(engine, button.text, button.x, button.y, button.colour);
-  const int taken = RunPage(engine, buttons, HitButton, [](int) { return true; });
-  return taken < 0 ? -1 : (taken == 0 ? 1 : 0);
 }
 
 void SavePage(UiContext& engine) { SlotPage(engine, SlotMode::Save); }

@@ -40,8 +40,7 @@ std::string FormatSlotDate(int month, int day, int hour, int minute);
 // The slot list: the 0-based slot taken, or -1 when the player right-clicked. `shortName`
 // receives the slot's name as the confirmation names it ("しおり１").
 int SlotList(UiContext& engine, SlotMode mode, std::string& shortName);
-// 1 for "はい", 0 for "いいえ", -1 when the player right-clicked.
-int ConfirmYesNo(UiContext& engine, std::string_view message);
+
 
 // The menu's save and load items, with `menuMode` set by the caller. They return with the page
 // still on the screen; the caller puts back its text layers and the screen (or, after a load,
