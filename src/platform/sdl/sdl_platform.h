@@ -47,6 +47,8 @@ class SdlPlatform final : public Platform {
     screenshotWriter_ = std::move(writer);
   }
   AudioDevice* Audio() override { return &audio_; }
+  // The input dialog: a drawn box over the picture, typed into through SDL's text input.
+  bool TakeDialogText(std::string& text) override;
 
  private:
   // Where things are in the window: the picture and the menu bar share one scale.
