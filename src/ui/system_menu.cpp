@@ -136,7 +136,8 @@ void HideWindowUntilClick(UiContext& engine) {
 void SystemMenu(UiContext& engine, int32_t kind) {
   UiState& ui = engine.ui;
   TextState& text = engine.text;
-  if (kind == kRightClick && (ui.rightClickMode == RightClickMode::Off || !ui.rightClickEnabled)) return;
+  if (kind == kRightClick && (ui.rightClickMode == RightClickMode::Off || engine.persist.rightClickEnabled == 0))
+    return;
   if (text.menuMode) return;
   text.menuMode = true;
   if (ui.rightClickMode == RightClickMode::Lookback) {

@@ -163,7 +163,7 @@ void RMenu(UiContext& engine) {
 
 void ROff(UiContext& engine) { engine.ui.rightClickMode = RightClickMode::Off; }
 void RLookback(UiContext& engine) { engine.ui.rightClickMode = RightClickMode::Lookback; }
-void RMode(UiContext& engine) { engine.ui.rightClickEnabled = engine.script.ReadNumber() != 0; }
+void RMode(UiContext& engine) { engine.persist.rightClickEnabled = engine.script.ReadNumber(); }
 
 void SystemCall(UiContext& engine) {
   Script& script = engine.script;

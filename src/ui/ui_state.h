@@ -44,7 +44,6 @@ struct UiState {
 
   // --- Right-click menu ---
   RightClickMode rightClickMode = RightClickMode::Hide;
-  bool rightClickEnabled = true;  // `rmode`
   std::vector<MenuItem> menuItems;
   uint32_t menuHighlight = 0xFFFFFF;
   uint32_t menuNormal = 0xAAAAAA;
