@@ -28,13 +28,14 @@ MessageBoxAnswer SdlPlatform::ShowDrawnMessageBox(const std::string& text, const
   box_.reset();
   needsRender_ = true;
   RenderIfNeeded();
-  if (quitting) {
-    // The signal still ends the program once the box is gone.
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-  }
+  if (quitting) RepostQuit();
   return *answer;
+}
+
+void SdlPlatform::RepostQuit() {
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
 }
 
 void SdlPlatform::TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer) {

@@ -65,12 +65,7 @@ bool SdlPlatform::TakeDialogText(std::string& text) {
   box_.reset();
   needsRender_ = true;
   RenderIfNeeded();
-  if (quitting) {
-    // The close still ends the program once the dialog has its answer.
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-  }
+  if (quitting) RepostQuit();
   text = typed;
   return true;
 }

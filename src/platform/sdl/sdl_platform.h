@@ -79,6 +79,8 @@ class SdlPlatform final : public Platform {
   void SaveScreenshot();
   MessageBoxAnswer ShowDrawnMessageBox(const std::string& text, const std::string& title, MessageBoxStyle style);
   void TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer);
+  // A close that came while a modal box was open still ends the program once the box is gone.
+  static void RepostQuit();
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
