@@ -6,6 +6,8 @@ readability and converted to Shift JIS as NAME.EXT; everything else is copied un
   input            the input script (--input)
   args             extra command-line options, one per line
   expected.log     the exact expected event log (UTF-8)
+  expected_events.log  the same without its SCREENSHOT lines (whose paths name the temporary
+                   game folder), for runs that take screenshots
   expected.exit    the expected exit code (default: the EXIT line of expected.log, else 0)
   expected.stderr  lines that must each appear in standard error
   expected.maxrss  the most memory the program may hold at its peak, in KB (getrusage)
@@ -28,7 +30,7 @@ def main():
     try:
         game = os.path.join(work, "game")
         os.mkdir(game)
-        special = {"input", "args", "expected.log", "expected.exit", "expected.stderr", "expected.maxrss", "check.py"}
+        special = {"input", "args", "expected.log", "expected_events.log", "expected.exit", "expected.stderr", "expected.maxrss", "check.py"}
         for root, _dirs, files in os.walk(folder):
             relative = os.path.relpath(root, folder)
             target_root = game if relative == "." else os.path.join(game, relative)
@@ -78,6 +80,16 @@ def main():
             if actual_log != expected_log:
                 failures.append("log differs.\n--- expected\n%s--- actual\n%s" % (expected_log, actual_log))
             for line in expected_log.splitlines():
+                if line.startswith("EXIT "):
+                    expected_exit = int(line[5:])
+        events_path = os.path.join(folder, "expected_events.log")
+        if os.path.exists(events_path):
+            with open(events_path, encoding="utf-8") as f:
+                expected_events = f.read()
+            events = "".join(line for line in actual_log.splitlines(True) if not line.startswith("SCREENSHOT "))
+            if events != expected_events:
+                failures.append("log differs.\n--- expected\n%s--- actual\n%s" % (expected_events, events))
+            for line in expected_events.splitlines():
                 if line.startswith("EXIT "):
                     expected_exit = int(line[5:])
         exit_path = os.path.join(folder, "expected.exit")

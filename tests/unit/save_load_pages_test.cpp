@@ -13,13 +13,6 @@
 namespace velmio::testing {
 namespace {
 
-std::vector<ScriptEvent> Events(const std::string& script) {
-  std::vector<ScriptEvent> events;
-  std::string error;
-  EXPECT_TRUE(ParseInputScript(script, events, error)) << error;
-  return events;
-}
-
 TEST(SaveLoadPagesTest, GeometryLabelsAndDates) {
   // Start-up values: title at y 100, first slot at 156, ninth at 380.
   SlotListGeometry nine = ComputeSlotListGeometry(9, 10, 34, 26, 28);

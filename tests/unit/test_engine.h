@@ -9,8 +9,17 @@
 #include "base/errors.h"
 #include "engine/interpreter.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/headless/input_script.h"
 
 namespace velmio::testing {
+
+// The events of an input script; a script that does not parse fails the test.
+inline std::vector<ScriptEvent> Events(const std::string& script) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  EXPECT_TRUE(ParseInputScript(script, events, error)) << error;
+  return events;
+}
 
 // Records fatal errors instead of showing them; ReportError still unwinds with ProgramEnd.
 class RecordingReporter : public ErrorReporter {

@@ -7,13 +7,6 @@
 namespace velmio::testing {
 namespace {
 
-std::vector<ScriptEvent> Events(const std::string& script) {
-  std::vector<ScriptEvent> events;
-  std::string error;
-  EXPECT_TRUE(ParseInputScript(script, events, error)) << error;
-  return events;
-}
-
 // Notes the colour at the cursor position whenever the window shows something there.
 class WatchingPlatform : public HeadlessPlatform {
  public:

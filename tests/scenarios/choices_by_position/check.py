@@ -21,12 +21,6 @@ def count(top, bottom, wanted):
 
 
 failures = []
-# The log without its SCREENSHOT lines, whose paths name the temporary game folder.
-with open(sys.argv[2], encoding="utf-8") as f:
-    events = [line for line in f if not line.startswith("SCREENSHOT ")]
-with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "expected_events.log"), encoding="utf-8") as f:
-    if events != f.readlines():
-        failures.append("the log differs:\n" + "".join(events))
 if count(44, 72, "red") < 20 or count(44, 72, "blue") > 0:
     failures.append("the first choice is not highlighted in red")
 if count(72, 100, "blue") < 20 or count(72, 100, "red") > 0:
