@@ -35,7 +35,7 @@ BACKEND_MAY_INCLUDE = {"base", "platform", "files"}
 LIBRARY_HEADER = re.compile(
     r"^(SDL|ft2build|freetype|fontconfig|archive|png|zlib|libav|libsw|sndfile|mpg123|fluidsynth|"
     r"iconv|dlfcn|unistd|fcntl|sys/|pthread|emscripten)")
-ALLOWED_LIBRARY_HEADERS = {("base/encoding.cpp", "iconv.h")}
+ALLOWED_LIBRARY_HEADERS = set()
 FILE_STREAM = re.compile(r"std::[io]?fstream|\bfopen\s*\(|\bopen\s*\(\s*[a-zA-Z_.]+\s*,\s*O_")
 STDERR = re.compile(r"fprintf\s*\(\s*stderr|std::cerr|fputs\s*\([^;]*stderr")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

@@ -1,49 +1,140 @@
 #include "base/encoding.h"
 
-#include <iconv.h>
-
-#include <cerrno>
+#include <algorithm>
+#include <cstdint>
 
 namespace velmio {
 namespace {
 
-std::string Convert(const char* to, const char* from, std::string_view text, size_t unitOnError) {
-  iconv_t converter = iconv_open(to, from);
-  if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(text);
-  std::string out;
-  out.resize(text.size() * 2 + 16);
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  size_t outUsed = 0;
-  while (inLeft > 0) {
-    char* outPointer = out.data() + outUsed;
-    size_t outLeft = out.size() - outUsed;
-    size_t result = iconv(converter, &in, &inLeft, &outPointer, &outLeft);
-    outUsed = out.size() - outLeft;
-    if (result != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    // Invalid or truncated sequence: mark it and go on after it.
-    size_t skip = std::min(inLeft, unitOnError);
-    if (errno == EILSEQ && from[0] == 'C' && skip > 1 &&
-        !IsLeadByte(static_cast<unsigned char>(*in))) {
-      skip = 1;
-    }
-    in += skip;
-    inLeft -= skip;
-    if (out.size() - outUsed < 4) out.resize(out.size() * 2);
-    out[outUsed++] = '?';
+#include "base/cp932_table.inc"
+
+constexpr char kUnconvertible = '?';
+constexpr uint32_t kFirstHalfWidthKatakana = 0xFF61;
+
+void AppendUtf8(std::string& out, uint32_t point) {
+  if (point < 0x80) {
+    out += static_cast<char>(point);
+  } else if (point < 0x800) {
+    out += static_cast<char>(0xC0 | (point >> 6));
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (point >> 12));
+    out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (point & 0x3F));
   }
-  out.resize(outUsed);
-  iconv_close(converter);
-  return out;
+}
+
+// The code point of the well-formed UTF-8 sequence at text[index], and its length; length 0 for
+// a malformed one (stray continuation byte, overlong form, surrogate, cut short).
+struct Utf8Character {
+  uint32_t point = 0;
+  size_t length = 0;
+};
+
+Utf8Character ReadUtf8(std::string_view text, size_t index) {
+  const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+  const unsigned char first = byte(index);
+  size_t length = 0;
+  uint32_t point = 0;
+  uint32_t smallest = 0;
+  if (first >= 0xC2 && first <= 0xDF) {
+    length = 2, point = first & 0x1F, smallest = 0x80;
+  } else if (first >= 0xE0 && first <= 0xEF) {
+    length = 3, point = first & 0x0F, smallest = 0x800;
+  } else if (first >= 0xF0 && first <= 0xF4) {
+    length = 4, point = first & 0x07, smallest = 0x10000;
+  } else {
+    return {};
+  }
+  if (text.size() - index < length) return {};
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(index + k) & 0xC0) != 0x80) return {};
+    point = point << 6 | (byte(index + k) & 0x3F);
+  }
+  if (point < smallest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return {};
+  return {point, length};
+}
+
+int LeadRow(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + (0x9F - 0x81 + 1); }
+
+uint16_t DoubleByteCodePoint(unsigned char lead, unsigned char trailByte) {
+  const int trail = trailByte - kFirstTrailByte;
+  return trail >= 0 && trail < kTrailBytesPerLead ? kDoubleByteToUnicode[LeadRow(lead) * kTrailBytesPerLead + trail] : 0;
 }
 
 }  // namespace
 
-std::string ShiftJisToUtf8(std::string_view text) { return Convert("UTF-8", "CP932", text, 2); }
-std::string Utf8ToShiftJis(std::string_view text) { return Convert("CP932", "UTF-8", text, 1); }
+char32_t ShiftJisCodePoint(std::string_view character) {
+  if (character.empty()) return 0;
+  const auto first = static_cast<unsigned char>(character[0]);
+  if (character.size() == 1) {
+    if (first < 0x80) return first;
+    return first >= 0xA1 && first <= 0xDF ? kFirstHalfWidthKatakana + first - 0xA1 : 0;
+  }
+  return character.size() == 2 && IsLeadByte(first) ? DoubleByteCodePoint(first, static_cast<unsigned char>(character[1])) : 0;
+}
+
+// An invalid pair (a lead byte and a byte that cannot follow it) becomes one '?' for both bytes,
+// a lone byte that is no character one '?' for itself.
+std::string ShiftJisToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 3 / 2);
+  for (size_t index = 0; index < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[index]);
+    if (byte < 0x80) {
+      out += static_cast<char>(byte);
+      ++index;
+    } else if (byte >= 0xA1 && byte <= 0xDF) {
+      AppendUtf8(out, kFirstHalfWidthKatakana + byte - 0xA1);
+      ++index;
+    } else if (IsLeadByte(byte) && index + 1 < text.size()) {
+      const uint16_t point = DoubleByteCodePoint(byte, static_cast<unsigned char>(text[index + 1]));
+      if (point != 0) {
+        AppendUtf8(out, point);
+      } else {
+        out += kUnconvertible;
+      }
+      index += 2;
+    } else {
+      out += kUnconvertible;
+      ++index;
+    }
+  }
+  return out;
+}
+
+// A malformed UTF-8 byte becomes one '?'; a well-formed character the code page lacks becomes
+// one '?' for the whole character.
+std::string Utf8ToShiftJis(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t index = 0; index < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[index]);
+    if (byte < 0x80) {
+      out += static_cast<char>(byte);
+      ++index;
+      continue;
+    }
+    const Utf8Character character = ReadUtf8(text, index);
+    if (character.length == 0) {
+      out += kUnconvertible;
+      ++index;
+      continue;
+    }
+    index += character.length;
+    const auto* end = std::end(kUnicodeToCode);
+    const auto* found = std::lower_bound(std::begin(kUnicodeToCode), end, character.point,
+                                         [](const UnicodeToCode& entry, uint32_t point) { return entry.point < point; });
+    if (found == end || found->point != character.point) {
+      out += kUnconvertible;
+    } else if (found->code > 0xFF) {
+      out += static_cast<char>(found->code >> 8);
+      out += static_cast<char>(found->code & 0xFF);
+    } else {
+      out += static_cast<char>(found->code);
+    }
+  }
+  return out;
+}
 
 }  // namespace velmio

@@ -10,6 +10,10 @@ namespace velmio {
 std::string ShiftJisToUtf8(std::string_view text);
 std::string Utf8ToShiftJis(std::string_view text);
 
+// The code point of one Shift JIS character (one byte, or a lead byte and its trail byte);
+// 0 when the bytes are no character.
+char32_t ShiftJisCodePoint(std::string_view character);
+
 // A source literal as engine text.
 inline std::string Sjis(std::string_view utf8) { return Utf8ToShiftJis(utf8); }
 

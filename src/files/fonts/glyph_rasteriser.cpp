@@ -4,7 +4,6 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
-#include <iconv.h>
 
 #include <algorithm>
 #include <cstring>
@@ -81,22 +80,18 @@ struct SizedFont {
 
 struct GlyphRasteriser::Impl {
   FT_Library library = nullptr;
-  iconv_t sjisToUtf32 = reinterpret_cast<iconv_t>(-1);
   std::list<OpenFace> faces;      // stable addresses
   std::list<SizedFont> sized;     // most recently used first
   SizedFont* current = nullptr;
   std::optional<FontRequest> currentRequest;
-  std::unordered_map<uint16_t, char32_t> sjisCodes;  // Shift JIS unit -> code point (0: none)
 
   Impl() {
     if (FT_Init_FreeType(&library) != 0) library = nullptr;
-    sjisToUtf32 = iconv_open("UTF-32LE", "CP932");
   }
   ~Impl() {
     for (OpenFace& face : faces)
       if (face.face) FT_Done_Face(face.face);
     if (library) FT_Done_FreeType(library);
-    if (sjisToUtf32 != reinterpret_cast<iconv_t>(-1)) iconv_close(sjisToUtf32);
   }
 
   OpenFace* Open(const FontFileLocation& location) {
@@ -216,29 +211,10 @@ struct GlyphRasteriser::Impl {
     return &font.glyphs.emplace(code, std::move(*glyph)).first->second;
   }
 
-  char32_t SjisCode(const unsigned char* bytes, size_t length) {
-    uint16_t key = length == 2 ? static_cast<uint16_t>(bytes[0] << 8 | bytes[1]) : bytes[0];
-    auto found = sjisCodes.find(key);
-    if (found != sjisCodes.end()) return found->second;
-    char32_t code = 0;
-    if (sjisToUtf32 != reinterpret_cast<iconv_t>(-1)) {
-      iconv(sjisToUtf32, nullptr, nullptr, nullptr, nullptr);
-      char in[2] = {static_cast<char>(bytes[0]), length == 2 ? static_cast<char>(bytes[1]) : '\0'};
-      char out[8] = {};
-      char* inPointer = in;
-      char* outPointer = out;
-      size_t inLeft = length, outLeft = sizeof out;
-      if (iconv(sjisToUtf32, &inPointer, &inLeft, &outPointer, &outLeft) != static_cast<size_t>(-1) &&
-          outLeft == sizeof out - 4) {
-        code = static_cast<char32_t>(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8 |
-                                     static_cast<unsigned char>(out[2]) << 16 |
-                                     static_cast<unsigned char>(out[3]) << 24);
-      }
-    }
+  static char32_t SjisCode(const unsigned char* bytes, size_t length) {
+    const char32_t code = ShiftJisCodePoint(std::string_view(reinterpret_cast<const char*>(bytes), length));
     // Control bytes are never drawn.
-    if (code < 0x20 || code == 0x7F) code = 0;
-    sjisCodes.emplace(key, code);
-    return code;
+    return code < 0x20 || code == 0x7F ? 0 : code;
   }
 
   static char32_t NextUtf8(std::string_view text, size_t& position) {
