@@ -48,6 +48,19 @@ void BM_SnapshotAtPageStart(benchmark::State& state) {
 }
 BENCHMARK(BM_SnapshotAtPageStart)->Unit(benchmark::kMicrosecond);
 
+// The common case: a game just started, empty History, no variables set.
+void BM_SnapshotOfAFreshGame(benchmark::State& state) {
+  HeadlessPlatform platform({}, 600000);
+  EventLog log;
+  auto engine = std::make_unique<Interpreter>(platform, log);
+  for (auto _ : state) {
+    TakeSnapshot(*engine);
+    benchmark::DoNotOptimize(engine->persist.snapshot.data());
+  }
+  state.counters["bytes"] = static_cast<double>(engine->persist.snapshot.size());
+}
+BENCHMARK(BM_SnapshotOfAFreshGame);
+
 // In a folder of its own under the temporary folder: the sprite names above name no files, so
 // the saved state keeps only the background colour and the variables for the load.
 struct SaveFolder {

@@ -11,6 +11,7 @@
 #include "engine/reset.h"
 #include "graphics/graphics_commands.h"
 #include "persist/persist_commands.h"
+#include "persist/state_record.h"
 #include "script/script_commands.h"
 #include "shell/shell_commands.h"
 #include "sound/sound_commands.h"
@@ -60,7 +61,7 @@ const CommandIndex& Index() {
 
 bool IsKnownCommand(std::string_view name) { return Index().count(name) != 0; }
 
-void ExecuteCommand(Interpreter& engine, const std::string& name) {
+void ExecuteCommand(Interpreter& engine, const std::string& name, SavePoint savePoint) {
   Script& script = engine.script;
   if (script.resetRequest) {
     ResetToStart(engine);
@@ -73,6 +74,17 @@ void ExecuteCommand(Interpreter& engine, const std::string& name) {
     bool allowed = command.group == CommandGroup::BothPhases ||
                    (command.group == CommandGroup::DefinitionOnly) == (script.phase == Phase::Definition);
     if (allowed) {
+      // A command of the script layer only computes and jumps: it puts nothing on the page and
+      // cannot reach a save, so a snapshot taken before it would be overwritten unread by the
+      // one before the next statement that can. Skipping it keeps loops of arithmetic on an
+      // empty page as fast as on a full one, and what a save holds stays the same.
+      const bool scriptOnly = std::holds_alternative<void (*)(ScriptContext&)>(command.handler);
+      if (savePoint == SavePoint::RetakeFirst && !scriptOnly) {
+        const int32_t operands = script.position;
+        script.position = script.statementStart;
+        TakeSnapshot(engine);
+        script.position = operands;
+      }
       std::visit([&engine](auto handler) { handler(engine); }, command.handler);
       return;
     }

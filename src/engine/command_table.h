@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -6,9 +7,14 @@ namespace velmio {
 
 class Interpreter;
 
+// Whether the save point is retaken before a command that may change the page or save.
+enum class SavePoint : uint8_t { Keep, RetakeFirst };
+
 // Runs the command `name` (lower case, read by ReadToken) in the current phase; an unknown
-// command, or one of the other phase, is a fatal error.
-void ExecuteCommand(Interpreter& engine, const std::string& name);
+// command, or one of the other phase, is a fatal error. With SavePoint::RetakeFirst (the page
+// is empty) the snapshot is retaken before any command beyond the scenario's own arithmetic and
+// jumps, as of the statement's start.
+void ExecuteCommand(Interpreter& engine, const std::string& name, SavePoint savePoint = SavePoint::Keep);
 
 // True when `name` is a command of any group (for tools and tests).
 bool IsKnownCommand(std::string_view name);

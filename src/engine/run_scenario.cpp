@@ -84,10 +84,9 @@ void RunScenario(Interpreter& engine, Phase phase) {
 
     script.statementStart = script.position;
     unsigned char c = script.Current();
-    // The save point of an empty page follows every statement; blanks and comments change
-    // nothing, so the snapshot is not retaken for them.
-    const bool statement = c != ' ' && c != '\t' && c != '\n' && c != ':' && c != '*' && c != ';' && c != '\0';
-    if (statement && phase == Phase::Run && engine.text.column == 0 && engine.text.line == 0) TakeSnapshot(engine);
+    // On an empty page the save point follows the statements: a text line retakes it here, a
+    // command in ExecuteCommand (which leaves out those that neither touch the page nor save).
+    const bool pageEmpty = phase == Phase::Run && engine.text.column == 0 && engine.text.line == 0;
     if (c == '\0') RaiseError("スクリプトエラー", "ファイルの終端に達しました。");
     if (c == ' ' || c == '\t' || c == '\n' || c == ':') {
       ++script.position;
@@ -95,11 +94,12 @@ void RunScenario(Interpreter& engine, Phase phase) {
       while (script.Current() != '\n' && script.Current() != '\0') ++script.position;
     } else if (IsAsciiLetter(c) || c == '_') {
       std::string name = script.ReadToken();
-      ExecuteCommand(engine, name);
+      ExecuteCommand(engine, name, pageEmpty ? SavePoint::RetakeFirst : SavePoint::Keep);
       if (phase == Phase::Definition && script.gameStarted) return;
     } else {
       if (phase == Phase::Definition)
         RaiseError("定義ブロックエラー", "*defineブロックには、表示文はおけません。");
+      if (pageEmpty) TakeSnapshot(engine);
       std::string line = ExpandTextLine(script);
       engine.log.WriteShiftJis("TEXT", line);
       DisplayText(engine, line);

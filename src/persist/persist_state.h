@@ -10,12 +10,20 @@ namespace velmio {
 constexpr int kMaxSaveSlots = 20;  // the page's digit table labels slots 1 to 20
 constexpr int kDefaultSaveSlots = 9;
 
+// Where the snapshot holds the History's text, and which revision of the History it is.
+struct HistoryInSnapshot {
+  uint64_t revision = ~uint64_t{0};
+  size_t offset = 0;
+  size_t size = 0;  // with its NUL
+};
+
 struct PersistState {
   PersistState();
 
   // The state record as it was at the start of the current text page: what a save writes.
   // Its capacity is reserved once, so that retaking it on every statement never allocates.
   std::vector<uint8_t> snapshot;
+  HistoryInSnapshot historyInSnapshot;
 
   // --- Settings of the definition block ---
   int32_t slotCount = kDefaultSaveSlots;  // `savenumber`

@@ -14,28 +14,52 @@ constexpr size_t kMaxNameLength = 255;  // picture and sound names: 256-byte fie
 constexpr size_t kMaxVariableLength = 4095;
 constexpr size_t kMaxHistoryLength = History::kCapacity - 1;
 
+// Writes over the buffer in place: it only grows when a record is longer than any before it,
+// so retaking the snapshot neither allocates nor clears memory.
 class RecordWriter {
  public:
   static constexpr bool kReading = false;
-  explicit RecordWriter(std::vector<uint8_t>& bytes) : bytes_(bytes) { bytes_.clear(); }
+  explicit RecordWriter(std::vector<uint8_t>& bytes) : bytes_(bytes), out_(bytes.data()), end_(out_ + bytes.size()) {}
+  ~RecordWriter() { bytes_.resize(At()); }
 
   void Int(int32_t& value) {
+    if (end_ - out_ < 4) [[unlikely]] Grow(4);
     const uint32_t bits = static_cast<uint32_t>(value);
-    const uint8_t little[4] = {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8),
-                               static_cast<uint8_t>(bits >> 16), static_cast<uint8_t>(bits >> 24)};
-    bytes_.insert(bytes_.end(), little, little + 4);
+    out_[0] = static_cast<uint8_t>(bits);
+    out_[1] = static_cast<uint8_t>(bits >> 8);
+    out_[2] = static_cast<uint8_t>(bits >> 16);
+    out_[3] = static_cast<uint8_t>(bits >> 24);
+    out_ += 4;
   }
   void String(std::string& text, size_t /*limit*/) { Bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size()); }
   // A string that may hold no NUL of its own: what follows one would read as the next field.
-  void Bytes(const uint8_t* data, size_t size) {
-    const void* nul = std::memchr(data, 0, size);
-    if (nul != nullptr) size = static_cast<const uint8_t*>(nul) - data;
-    bytes_.insert(bytes_.end(), data, data + size);
-    bytes_.push_back(0);
+  // Returns the bytes written, its NUL included.
+  size_t Bytes(const uint8_t* data, size_t size) {
+    if (size != 0) {
+      const void* nul = std::memchr(data, 0, size);
+      if (nul != nullptr) size = static_cast<size_t>(static_cast<const uint8_t*>(nul) - data);
+    }
+    if (static_cast<size_t>(end_ - out_) <= size) [[unlikely]] Grow(size + 1);
+    if (size != 0) std::memcpy(out_, data, size);
+    out_[size] = 0;
+    out_ += size + 1;
+    return size + 1;
   }
+  // Steps over `size` bytes that the buffer already holds from the last record.
+  void Keep(size_t size) { out_ += size; }
+  size_t At() const { return static_cast<size_t>(out_ - bytes_.data()); }
 
  private:
+  [[gnu::noinline]] void Grow(size_t size) {
+    const size_t at = At();
+    bytes_.resize(std::max(bytes_.size() * 2, at + size));
+    out_ = bytes_.data() + at;
+    end_ = bytes_.data() + bytes_.size();
+  }
+
   std::vector<uint8_t>& bytes_;
+  uint8_t* out_;
+  uint8_t* end_;
 };
 
 class RecordReader {
@@ -80,8 +104,20 @@ void Flag(Io& io, bool& value) {
   if constexpr (Io::kReading) value = wide != 0;
 }
 
+// The History is the longest field and changes only when text is typed, so the text of an
+// unchanged History stays where the last snapshot put it.
+void WriteHistory(RecordWriter& writer, History& history, HistoryInSnapshot& kept) {
+  if (kept.revision == history.Revision() && writer.At() == kept.offset) {
+    writer.Keep(kept.size);
+  } else {
+    kept.offset = writer.At();
+    kept.size = writer.Bytes(history.Data(), history.Position());
+    kept.revision = history.Revision();
+  }
+}
+
 template <typename Io>
-void WalkHistory(Io& io, History& history) {
+void WalkHistory(Io& io, History& history, HistoryInSnapshot& kept) {
   int32_t position = static_cast<int32_t>(history.Position());
   int32_t pageCount = history.PageCount();
   if constexpr (Io::kReading) {
@@ -91,7 +127,7 @@ void WalkHistory(Io& io, History& history) {
     io.Int(pageCount);
     history.Restore(text, position, pageCount);
   } else {
-    io.Bytes(history.Data(), history.Position());
+    WriteHistory(io, history, kept);
     io.Int(position);
     io.Int(pageCount);
   }
@@ -107,7 +143,7 @@ void WalkStateRecord(Io& io, PersistContext& engine) {
 
   io.Int(text.bold);
   io.Int(text.shadow);
-  WalkHistory(io, text.history);
+  WalkHistory(io, text.history, engine.persist.historyInSnapshot);
   io.Int(engine.persist.rightClickEnabled);
   Byte(io, text.textRed);
   Byte(io, text.textBlue);
@@ -198,7 +234,13 @@ void KeepInsideBounds(PersistContext& engine) {
 }  // namespace
 
 void TakeSnapshot(PersistContext& engine) {
-  RecordWriter writer(engine.persist.snapshot);
+  std::vector<uint8_t>& snapshot = engine.persist.snapshot;
+  HistoryInSnapshot& kept = engine.persist.historyInSnapshot;
+  // The History text kept from the last snapshot must still be there (a test or a caller may
+  // have replaced the bytes).
+  if (kept.size == 0 || snapshot.size() < kept.offset + kept.size || snapshot[kept.offset + kept.size - 1] != 0)
+    kept = HistoryInSnapshot{};
+  RecordWriter writer(snapshot);
   WalkStateRecord(writer, engine);
 }
 

@@ -34,6 +34,9 @@ class History {
   // The buffer with a zero byte put at the position, as readers expect it.
   const uint8_t* Terminated();
   const uint8_t* Data() const { return bytes_.data(); }
+  // Changes whenever the text, position or page count does, so that a copy can tell it is
+  // still current.
+  uint64_t Revision() const { return revision_; }
 
  private:
   void AppendByte(uint8_t byte);
@@ -42,6 +45,7 @@ class History {
   std::vector<uint8_t> bytes_;  // kCapacity bytes; the position never passes kCapacity - 1
   size_t position_ = 0;
   int pageCount_ = 0;
+  uint64_t revision_ = 0;
 };
 
 }  // namespace velmio

@@ -11,14 +11,11 @@
 #include "ui/ui_context.h"
 
 namespace velmio {
-namespace {
 
 void PlayMenuVoice(UiContext& engine, MenuVoice voice) {
   const std::string& name = engine.ui.menuVoices[static_cast<int>(voice)];
   if (!name.empty()) PlayWave(engine, name, Looping::Once);
 }
-
-}  // namespace
 
 int ConfirmYesNo(UiContext& engine, std::string_view message) {
   InputState& input = engine.input;

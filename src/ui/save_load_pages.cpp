@@ -1,9 +1,6 @@
 #include "ui/save_load_pages.h"
 
-#include "ui/confirm.h"
-
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -83,38 +80,40 @@ std::optional<int> HitSlot(const std::vector<PageItem>& items, int x, int y) {
   return std::nullopt;
 }
 
-std::optional<int> HitButton(const std::vector<PageItem>& items, int x, int y) {
-  for (size_t i = 0; i < items.size(); ++i) {
-    const PageItem& item = items[i];
-    if (y >= item.y && y < item.y + item.height && x >= item.x && x < item.right) return static_cast<int>(i);
-  }
-  return std::nullopt;
-}
-
-// The loop both pages share: moves highlight, a left release takes the highlighted item when
-// `accept` agrees, a right release cancels (-1).
-template <typename Hit, typename Accept>
-int RunPage(UiContext& engine, const std::vector<PageItem>& items, Hit hit, Accept accept) {
-  const SlotPageColours colours;
+// The list's loop: the pointer moves the highlight, a left release takes the highlighted slot
+// unless the mode refuses it (the list stays), a right release cancels (-1).
+int RunSlotList(UiContext& engine, const std::vector<PageItem>& slots, const std::vector<bool>& exists, SlotMode mode) {
+  const UiState& ui = engine.ui;
+  auto redraw = [&](int index, uint32_t colour) { DrawAt(engine, slots[index].text, slots[index].x, slots[index].y, colour); };
   std::optional<int> highlighted;
   engine.platform.PlayerWaitStarted();
   for (;;) {
     const MessageKind kind = NextMessage(engine);
     InputState& input = engine.input;
     if (kind == MessageKind::MouseMove) {
-      std::optional<int> now = hit(items, input.mouseX, input.mouseY);
+      std::optional<int> now = HitSlot(slots, input.mouseX, input.mouseY);
       if (now == highlighted) continue;
-      if (highlighted) DrawAt(engine, items[*highlighted].text, items[*highlighted].x, items[*highlighted].y, items[*highlighted].colour);
-      if (now) DrawAt(engine, items[*now].text, items[*now].x, items[*now].y, colours.highlight);
+      if (now) PlayMenuVoice(engine, MenuVoice::Moved);
+      if (highlighted) redraw(*highlighted, slots[*highlighted].colour);
+      if (now) redraw(*now, ui.menuHighlight);
       highlighted = now;
     } else if (kind == MessageKind::LeftButtonUp) {
       input.clickFlag = false;
-      if (!highlighted || !accept(*highlighted)) continue;
-      const PageItem& item = items[*highlighted];
-      DrawAt(engine, item.text, item.x, item.y, item.colour);
+      if (!highlighted) continue;
+      if (mode == SlotMode::Load && !exists[*highlighted]) {
+        PlayMenuVoice(engine, MenuVoice::Refused);
+        continue;
+      }
+      PlayMenuVoice(engine, MenuVoice::Taken);
+      redraw(*highlighted, slots[*highlighted].colour);
       return *highlighted;
     } else if (kind == MessageKind::RightButtonUp) {
       input.rightClickFlag = false;
+      // Without a cancel voice the page goes at once, highlight and all.
+      if (!ui.menuVoices[static_cast<int>(MenuVoice::Cancelled)].empty()) {
+        if (highlighted) redraw(*highlighted, slots[*highlighted].colour);
+        PlayMenuVoice(engine, MenuVoice::Cancelled);
+      }
       return -1;
     }
   }
@@ -172,11 +171,12 @@ std::string SlotLabel(std::string_view slotName, int slotCount, int index, std::
 
 int SlotList(UiContext& engine, SlotMode mode, std::string& shortName) {
   const PersistState& persist = engine.persist;
+  const UiState& ui = engine.ui;
   const MenuWindow& menu = engine.text.menuWindow;
-  const SlotPageColours colours;
   const int count = std::clamp(persist.slotCount, 1, kMaxSaveSlots);
   const std::string& title = mode == SlotMode::Save ? persist.saveTitle : persist.loadTitle;
 
+  PlayMenuVoice(engine, MenuVoice::Opened);
   std::vector<PageItem> slots(count);
   std::vector<bool> exists(count);
   for (int i = 0; i < count; ++i) {
@@ -193,12 +193,10 @@ int SlotList(UiContext& engine, SlotMode mode, std::string& shortName) {
     slot.right = geometry.right;
     slot.y = geometry.top + i * geometry.pitchY;
     slot.height = geometry.pitchY;
-    slot.colour = exists[i] ? colours.normal : colours.missing;
+    slot.colour = exists[i] ? ui.menuNormal : ui.menuMissingSlot;
     DrawAt(engine, slot.text, slot.x, slot.y, slot.colour);
   }
-  // A slot without a file cannot be loaded: the list stays.
-  auto accept = [&](int index) { return mode == SlotMode::Save || exists[index]; };
-  const int index = RunPage(engine, slots, HitSlot, accept);
+  const int index = RunSlotList(engine, slots, exists, mode);
   if (index >= 0) {
     const size_t numberBytes = count < 10 ? 2 : 4;
     shortName = slots[index].text.substr(0, persist.slotName.size() + numberBytes);

@@ -11,13 +11,6 @@ class UiContext;
 
 enum class SlotMode : uint8_t { Load = 0, Save = 1 };
 
-// The colours of the pages' items: the highlighted one, the others, and slots without a file.
-struct SlotPageColours {
-  uint32_t highlight = 0xFFFFFF;
-  uint32_t normal = 0xAAAAAA;
-  uint32_t missing = 0x555599;
-};
-
 // Geometry of the slot list, computed from the slot count, the label length in bytes and the
 // menu pitches. Slot i covers x in [left, right] and y in [top + i * pitchY, top + (i + 1) * pitchY).
 struct SlotListGeometry {
@@ -40,7 +33,6 @@ std::string FormatSlotDate(int month, int day, int hour, int minute);
 // The slot list: the 0-based slot taken, or -1 when the player right-clicked. `shortName`
 // receives the slot's name as the confirmation names it ("しおり１").
 int SlotList(UiContext& engine, SlotMode mode, std::string& shortName);
-
 
 // The menu's save and load items, with `menuMode` set by the caller. They return with the page
 // still on the screen; the caller puts back its text layers and the screen (or, after a load,

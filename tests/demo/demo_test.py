@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Plays the bundled demo game headless with its own input script (demo/demo.input) and checks
 that every story line is typed, that the play-through ends normally, and that the screenshots
-the script takes show the pictures where the story puts them. Then breaks one statement of a
+the script takes show the pictures where the story puts them. Plays the other branches, and
+saves at a page start through the right-click menu, plays on and loads: the screen after the
+load must be the screen of the save point, pixel for pixel. Then breaks one statement of a
 copy of the demo and checks that the error names the scenario file and line, and starts the
 demo without a display, which must end at once with a word about the window.
 
@@ -22,6 +24,11 @@ from screenshot_check import Screenshot  # noqa: E402
 # Files the program writes into a game folder; a copy of the demo leaves them out so that a
 # player's settings (page mode, text speed) never change what the test sees.
 WRITTEN = {"envdata", "gloval.sav", "Velmflog.dat"}
+# The round trip saves at the first wait of the page where Mio first speaks, and loads two pages
+# on. The click cursor keeps its animation cell from wait to wait and a load starts it afresh, so
+# the save point is a wait where the cursor shows the cell a fresh one shows first.
+SAVE_AFTER_CLICKS = 3
+PLAY_ON_CLICKS = 6
 
 
 class Picture:
@@ -218,6 +225,30 @@ def main():
                        "TEXT #ffe8a0おしまい#ffffff\\"):
             checks.expect(wanted in lines, "other branches: the log lacks %s" % wanted)
         checks.expect(not any(line.startswith("MESSAGEBOX") for line in lines), "other branches: the story stalled")
+
+        # Save through the right-click menu at the first wait of a page, play on, load: the screen
+        # is the one of the save point again, pixel for pixel.
+        with open(os.path.join(demo, "demo.input"), encoding="utf-8") as f:
+            script = f.read()
+        anchor = "text ソラ\n"
+        checks.expect(anchor in script, "demo.input no longer holds %r" % anchor)
+        saved_shot, loaded_shot = os.path.join(work, "save-point.png"), os.path.join(work, "loaded.png")
+        slot_1_and_yes = "click 320 170\nclick 250 280\n"
+        round_trip = (script[:script.index(anchor) + len(anchor)] + "click\n" * SAVE_AFTER_CLICKS +
+                      "screenshot %s\nrclick\nchoose 0\n%s" % (saved_shot, slot_1_and_yes) + "click\n" * PLAY_ON_CLICKS +
+                      "rclick\nchoose 1\n%sscreenshot %s\n" % (slot_1_and_yes, loaded_shot))
+        round_trip_input = os.path.join(work, "round_trip.input")
+        with open(round_trip_input, "w", encoding="utf-8") as f:
+            f.write(round_trip)
+        round_trip_work = os.path.join(work, "round_trip")
+        copy_demo(demo, os.path.join(round_trip_work, "demo"))
+        result, lines = run(velmio, os.path.join(round_trip_work, "demo"), round_trip_work, round_trip_input)
+        checks.expect("SAVE save1.dat" in lines and "LOAD save1.dat" in lines, "round trip: no save and load in %s" % lines[-6:])
+        if os.path.exists(saved_shot) and os.path.exists(loaded_shot):
+            checks.expect(Screenshot(saved_shot).rows == Screenshot(loaded_shot).rows,
+                          "round trip: the screen after the load differs from the save point's")
+        else:
+            checks.failures.append("round trip: a screenshot is missing")
 
         # A broken statement in the third scenario file: the message, its file and its line.
         broken_work = os.path.join(work, "broken")

@@ -258,6 +258,13 @@ TEST_F(SaveSlotTest, DamagedFilesLoadWithoutReadingOutOfBoundsAndBadSlotsChangeN
   ASSERT_EQ(LoadFromSlot(engine, 5), SlotOutcome::Done);
   EXPECT_EQ(engine.script.position, engine.script.Length());
 
+  // A picture gone since the save was made: the usual load error names it, the save stays.
+  engine.graphics.backgroundName = "gone.bmp";
+  TakeSnapshot(engine);
+  GameFolder::Write("save6.dat", engine.persist.snapshot);
+  EXPECT_EQ(t.ErrorOf([&] { LoadFromSlot(engine, 6); }), "ロードエラー: ファイルgone.bmpを開けません。");
+  EXPECT_EQ(ReadFile("save6.dat"), engine.persist.snapshot);
+
   // Slots outside 1..20 and missing files are refused with a message; no file appears.
   engine.persist.snapshot = record;
   for (int slot : {0, -1, 21, 1000}) {
@@ -270,7 +277,8 @@ TEST_F(SaveSlotTest, DamagedFilesLoadWithoutReadingOutOfBoundsAndBadSlotsChangeN
   EXPECT_EQ(SaveToSlot(engine, 1), SlotOutcome::Refused);
 }
 
-// The run loop keeps the snapshot of the state just before the first text of the page.
+// The run loop keeps the snapshot of the state just before the first text of the page, and a
+// save from a command on an empty page holds the state just before that command.
 TEST(SaveFileTest, SnapshotIsTheStateBeforeThePagesFirstText) {
   std::vector<ScriptEvent> events;
   std::string error;
@@ -287,6 +295,23 @@ TEST(SaveFileTest, SnapshotIsTheStateBeforeThePagesFirstText) {
   ReadStateRecord(reader.engine, t.engine.persist.snapshot);
   EXPECT_EQ(reader.engine.script.variables.numbers[1], 5);
   EXPECT_EQ(reader.engine.script.Current(), static_cast<unsigned char>(Utf8ToShiftJis("あ")[0]));
+
+  // Arithmetic on an empty page, then a save from the scenario (slot 1, yes): the save holds
+  // the arithmetic's result and resumes at the command that saved.
+  GameFolder folder;
+  const std::string saving = "*define\ngame\n*start\nmov %1,5\ninc %1\nif %1=6 mov %2,3\nsystemcall save\nend\n";
+  TestEngine saver(Events("click 320 170\nclick 250 280\n"));
+  saver.Load(saving);
+  saver.ErrorOf([&] {
+    velmio::ResetToStart(saver.engine);
+    RunScenario(saver.engine, Phase::Run);
+  });
+  TestEngine loader;
+  loader.Load(saving);
+  ReadStateRecord(loader.engine, ReadFile("save1.dat"));
+  EXPECT_EQ(loader.engine.script.variables.numbers[1], 6);
+  EXPECT_EQ(loader.engine.script.variables.numbers[2], 3);
+  EXPECT_EQ(loader.engine.script.ReadToken(), "systemcall");
 }
 
 // A game installed read-only saves into the data folder and loads from there.

@@ -1,12 +1,13 @@
 // The save and load pages driven by clicks at the positions README.md gives: slot geometry and
 // labels, saving through the confirmation, "いいえ" back to the list, an empty slot refused for
-// loading, a right click leaving without touching any file.
+// loading (with its voice), a right click leaving without touching any file.
 #include <filesystem>
 
 #include "game_folder.h"
 #include "persist/save_files.h"
 #include "persist/state_record.h"
 #include "platform/headless/input_script.h"
+#include "sound_test_support.h"
 #include "test_engine.h"
 #include "ui/save_load_pages.h"
 
@@ -43,12 +44,16 @@ TEST(SaveLoadPagesTest, SaveThroughConfirmationAndLoadRefusesEmptySlots) {
   EXPECT_TRUE(std::filesystem::exists("save3.dat"));
   EXPECT_EQ(std::filesystem::file_size("save3.dat"), saving.engine.persist.snapshot.size());
 
-  // Slot 5 has no file: the click is refused and the list stays; a right click leaves.
+  // Slot 5 has no file: the click is refused with the refusal voice and the list stays; a right
+  // click leaves.
+  std::filesystem::copy_file(MediaPath("tone440-8000-mono-ima.wav"), "refused.wav");
   TestEngine refusing(Events("click 320 282\nrclick 320 282\n"));
   refusing.Load("*define\ngame\n*start\nwait 1\n");
+  refusing.engine.ui.menuVoices[static_cast<int>(MenuVoice::Refused)] = "refused.wav";
   refusing.engine.text.menuMode = true;
   LoadPage(refusing.engine);
   EXPECT_FALSE(refusing.engine.script.loadRequest);
+  EXPECT_EQ(refusing.engine.sound.waveName, "refused.wav");
   EXPECT_FALSE(std::filesystem::exists("save5.dat"));
 
   TestEngine loading(Events("click 320 226\nclick 250 280\n"));
