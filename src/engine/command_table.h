@@ -1,6 +1,10 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "script/command_entry.h"
 
 namespace velmio {
 
@@ -12,5 +16,11 @@ void ExecuteCommand(Interpreter& engine, const std::string& name);
 
 // True when `name` is a command of any group (for tools and tests).
 bool IsKnownCommand(std::string_view name);
+
+// The phase group of the command `name`; none for an unknown name.
+std::optional<CommandGroup> CommandGroupOf(std::string_view name);
+
+// Every command name of every table.
+std::vector<std::string_view> CommandNames();
 
 }  // namespace velmio
