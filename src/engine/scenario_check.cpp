@@ -136,10 +136,11 @@ void ScenarioChecker::Walk(int32_t start, CheckPhase phase) {
     pending_.pop_back();
     (void)pathPhase;  // the paths of one walk share its phase
     script_.position = position;
+    int32_t last = position;  // the statement a run off the end comes from
     for (;;) {
       unsigned char c = script_.Current();
       if (c == '\0') {
-        Problem(std::max(0, script_.position - 1), "the scenario ends here while it still runs (no end or jump)");
+        Problem(last, "the scenario runs past its end after this statement (no end or jump)");
         break;
       }
       if (c == ' ' || c == '\t' || c == '\n' || c == ':') {
@@ -153,6 +154,7 @@ void ScenarioChecker::Walk(int32_t start, CheckPhase phase) {
       uint8_t& seen = visited_[static_cast<size_t>(script_.position)];
       if ((seen & bit) != 0) break;
       seen |= bit;
+      last = script_.position;
       if (Statement(phase) == Flow::Stops) break;
     }
   }

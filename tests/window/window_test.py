@@ -308,6 +308,23 @@ def main():
         session.click(320, 300)
         session.wait_for_log("TEXT フルスクリーン\\")
 
+        # 終了 asks in the program's own box: its buttons are はい and いいえ exactly as the program
+        # draws them, and Escape answers いいえ, so the game goes on.
+        session.click(12, 10)
+        session.wait_for_log("MESSAGEBOX 終了確認: 終了しますか？")
+        box = render_box(session, "終了確認", "終了しますか？", "yesno")
+        left, top = box[0], box[1]
+        buttons = [(x - left, y - top, w, h) for x, y, w, h in box[5]]
+        if session.capture_until("quit-box", lambda shot: ["differs"] if box_differences(
+                shot, box, left, 20 + top, buttons) else []):
+            failures.append("the buttons of the quit confirmation differ from はい/いいえ as the program draws them")
+        session.run("xdotool", "key", "--window", session.window, "Escape", check=False)
+        if session.capture_until("quit-box-gone", lambda shot: [] if box_differences(
+                shot, box, left, 20 + top, buttons) else ["still there"]):
+            failures.append("Escape did not close the quit confirmation")
+        if session.game.poll() is not None:
+            failures.append("the game ended although the quit confirmation was declined")
+
         # 画面 -> フルスクリーン, with the pointer then low on the screen.
         session.click(62, 10)
         session.capture_until("screen-popup", lambda shot: ["closed"] if is_black(shot[2](80, 31)) else [])
@@ -344,13 +361,6 @@ def main():
         else:
             session.click(12, 10)
         session.wait_for_log("MESSAGEBOX 終了確認: 終了しますか？")
-        if not full_screen:
-            box = render_box(session, "終了確認", "終了しますか？", "yesno")
-            left, top = box[0], box[1]
-            buttons = [(x - left, y - top, w, h) for x, y, w, h in box[5]]
-            if session.capture_until("quit-box", lambda shot: ["differs"] if box_differences(
-                    shot, box, left, 20 + top, buttons) else []):
-                failures.append("the buttons of the quit confirmation differ from はい/いいえ as the program draws them")
         # The box takes the keyboard a moment after the log names it: press Enter until the game
         # has gone, rather than guessing how long that moment is.
         deadline = time.time() + 30
