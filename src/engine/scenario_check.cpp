@@ -140,7 +140,10 @@ void ScenarioChecker::Walk(int32_t start, CheckPhase phase) {
     for (;;) {
       unsigned char c = script_.Current();
       if (c == '\0') {
-        Problem(last, "the scenario runs past its end after this statement (no end or jump)");
+        // After a statement that is wrong already, running on is only what its error hides.
+        auto reported = problems_.lower_bound({last, std::string()});
+        if (reported == problems_.end() || reported->first != last)
+          Problem(last, "the scenario runs past its end after this statement (no end or jump)");
         break;
       }
       if (c == ' ' || c == '\t' || c == '\n' || c == ':') {
