@@ -9,8 +9,12 @@
 #include "base/program_end.h"
 #include "files/sound/wav_writer.h"
 #include "engine/engine.h"
+#include "engine/instance_guard.h"
+#include "engine/scenario_check.h"
 #include "files/file_reading.h"
+#include "files/instance_lock.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_message_box.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/command_line.h"
 
@@ -91,28 +95,50 @@ int main(int argc, char** argv) {
 
   if (chdir(commandLine.gameFolder.c_str()) != 0) return Fail("cannot enter the game folder " + commandLine.gameFolder);
 
+  if (commandLine.check) {
+    // Reads the game only: no window, no lock, nothing written.
+    ScenarioCheck check = CheckScenario();
+    for (const std::string& line : check.report) printf("%s\n", line.c_str());
+    return check.Clean() ? kExitNormal : kExitFatalError;
+  }
+
+  InstanceLock instanceLock;
+  int exitCode = kExitNormal;
   if (!commandLine.headless) {
     if (!audioOutFile.empty()) fprintf(stderr, "velmio: --audio-out records headless runs only; ignored\n");
+    // Refused before the window exists, so that a second copy never flashes an empty one.
+    if (!TakeInstanceLock(instanceLock, InstanceScope::User))
+      return RefuseSecondCopy(log, [](std::string_view text, std::string_view title) {
+        ShowMessageBoxWindow(text, title, MessageBoxStyle::Ok);
+      });
     std::string problem;
     std::unique_ptr<SdlPlatform> window = SdlPlatform::Open(problem);
     if (!window) {
       fprintf(stderr, "velmio: cannot open a window (%s); 'velmio --headless' plays without one.\n", problem.c_str());
       return kExitFatalError;
     }
-    return RunEngine(*window, log, screenshotFile);
+    exitCode = RunEngine(*window, log, screenshotFile);
+  } else {
+    HeadlessPlatform platform(std::move(events), commandLine.maxTime);
+    if (!TakeInstanceLock(instanceLock, InstanceScope::GameFolder))
+      return RefuseSecondCopy(log, [&platform](std::string_view text, std::string_view title) {
+        platform.ShowMessageBox(text, title, MessageBoxStyle::Ok);
+      });
+    WavWriter audioOut;
+    if (!audioOutFile.empty()) {
+      std::string problem = audioOut.Open(audioOutFile);
+      if (!problem.empty()) return Fail(problem);
+      platform.SetAudioRecorder([&audioOut](const int16_t* samples, size_t frames) { audioOut.Write(samples, frames); });
+    }
+    exitCode = RunEngine(platform, log, screenshotFile);
+    platform.SetAudioRecorder(nullptr);
+    if (audioOut.IsOpen()) {
+      std::string problem = audioOut.Close();
+      if (!problem.empty()) fprintf(stderr, "velmio: %s\n", problem.c_str());
+    }
   }
-  HeadlessPlatform platform(std::move(events), commandLine.maxTime);
-  WavWriter audioOut;
-  if (!audioOutFile.empty()) {
-    std::string problem = audioOut.Open(audioOutFile);
-    if (!problem.empty()) return Fail(problem);
-    platform.SetAudioRecorder([&audioOut](const int16_t* samples, size_t frames) { audioOut.Write(samples, frames); });
-  }
-  int exitCode = RunEngine(platform, log, screenshotFile);
-  platform.SetAudioRecorder(nullptr);
-  if (audioOut.IsOpen()) {
-    std::string problem = audioOut.Close();
-    if (!problem.empty()) fprintf(stderr, "velmio: %s\n", problem.c_str());
-  }
+  // The lock file goes first, so that an empty runtime folder can go too.
+  instanceLock.Release();
+  RemoveRuntimeFolderIfEmpty();
   return exitCode;
 }

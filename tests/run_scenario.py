@@ -10,6 +10,7 @@ readability and converted to Shift JIS as NAME.EXT; everything else is copied un
                    game folder), for runs that take screenshots
   expected.exit    the expected exit code (default: the EXIT line of expected.log, else 0)
   expected.stderr  lines that must each appear in standard error
+  expected.stdout  the exact expected standard output (UTF-8), for reports such as --check's
   expected.maxrss  the most memory the program may hold at its peak, in KB (getrusage)
   xdg_config/      copied into the game's XDG_CONFIG_HOME (registry.ini, profile files)
   check.py         run after the game as `python3 check.py RUN_DIR LOG_FILE` from the test
@@ -30,7 +31,8 @@ def main():
     try:
         game = os.path.join(work, "game")
         os.mkdir(game)
-        special = {"input", "args", "expected.log", "expected_events.log", "expected.exit", "expected.stderr", "expected.maxrss", "check.py"}
+        special = {"input", "args", "expected.log", "expected_events.log", "expected.exit", "expected.stderr",
+                   "expected.stdout", "expected.maxrss", "check.py"}
         for root, _dirs, files in os.walk(folder):
             relative = os.path.relpath(root, folder)
             target_root = game if relative == "." else os.path.join(game, relative)
@@ -104,6 +106,13 @@ def main():
                 for line in f.read().splitlines():
                     if line and line not in stderr:
                         failures.append("standard error lacks: %s" % line)
+        stdout_path = os.path.join(folder, "expected.stdout")
+        if os.path.exists(stdout_path):
+            with open(stdout_path, encoding="utf-8") as f:
+                expected_stdout = f.read()
+            stdout = result.stdout.decode("utf-8", "replace")
+            if stdout != expected_stdout:
+                failures.append("standard output differs.\n--- expected\n%s--- actual\n%s" % (expected_stdout, stdout))
         maxrss_path = os.path.join(folder, "expected.maxrss")
         if os.path.exists(maxrss_path):
             with open(maxrss_path) as f:

@@ -61,6 +61,18 @@ const CommandIndex& Index() {
 
 bool IsKnownCommand(std::string_view name) { return Index().count(name) != 0; }
 
+std::optional<CommandGroup> CommandGroupOf(std::string_view name) {
+  auto it = Index().find(name);
+  if (it == Index().end()) return std::nullopt;
+  return it->second.group;
+}
+
+std::vector<std::string_view> CommandNames() {
+  std::vector<std::string_view> names;
+  for (const auto& [name, command] : Index()) names.push_back(name);
+  return names;
+}
+
 void ExecuteCommand(Interpreter& engine, const std::string& name, SavePoint savePoint) {
   Script& script = engine.script;
   if (script.resetRequest) {

@@ -1,7 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "script/command_entry.h"
 
 namespace velmio {
 
@@ -18,5 +22,11 @@ void ExecuteCommand(Interpreter& engine, const std::string& name, SavePoint save
 
 // True when `name` is a command of any group (for tools and tests).
 bool IsKnownCommand(std::string_view name);
+
+// The phase group of the command `name`; none for an unknown name.
+std::optional<CommandGroup> CommandGroupOf(std::string_view name);
+
+// Every command name of every table.
+std::vector<std::string_view> CommandNames();
 
 }  // namespace velmio

@@ -30,7 +30,6 @@
 namespace velmio {
 namespace {
 
-constexpr char kInstanceLockName[] = "RizivAvov2";
 // A scenario that asks for `definereset` at once would re-initialise forever with no time
 // passing; every cycle after the first waits this long, so time limits still end such a run and
 // the window keeps answering its close box. A cycle that passed no time at all is part of such a
@@ -52,7 +51,11 @@ class EngineErrorReporter : public ErrorReporter {
     StopAllMedia(engine_);
     std::string location = engine_.script.DescribeLocation(engine_.script.statementStart);
     Report((location.empty() ? "" : location + ": ") + titleText + ": " + messageText);
-    engine_.platform.ShowMessageBox(message, title, MessageBoxStyle::Ok);
+    // The box names the place too, below the message the game defines; the log keeps the
+    // message alone.
+    std::string text(message);
+    if (!location.empty()) text += "\n\n" + location;
+    engine_.platform.ShowMessageBox(text, title, MessageBoxStyle::Ok);
   }
 
  private:
@@ -95,7 +98,7 @@ void InitialisationCycle(Interpreter& engine) {
   script.stringAliases.Clear();
   FillFontMenu(engine);
 
-  LoadScenario(script);
+  NoteScenarioProblems(LoadScenario(script));
   script.BuildLabelTable();
   RunScenario(engine, Phase::Definition);
   LoadDefaultLookbackButtons(engine);
@@ -115,15 +118,8 @@ void InitialisationCycle(Interpreter& engine) {
 }  // namespace
 
 int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFile) {
-  InstanceLock instanceLock;
-  if (instanceLock.Acquire(kInstanceLockName) == InstanceLockResult::AlreadyRunning) {
-    log.Write("MESSAGEBOX", "起動エラー: 同時に二つ実行しないでください");
-    platform.ShowMessageBox(Sjis("同時に二つ実行しないでください"), Sjis("起動エラー"), MessageBoxStyle::Ok);
-    // Refusing to start is a failure, and launchers should be able to tell.
-    log.Write("EXIT", std::to_string(kExitFatalError));
-    return kExitFatalError;
-  }
-
+  // Warnings for the author go into the log as well as to standard error.
+  SetWarningLog(&log);
   auto engine = std::make_unique<Interpreter>(platform, log);
   StartSound(*engine);
   EngineErrorReporter reporter(*engine);
@@ -161,9 +157,9 @@ int RunEngine(Platform& platform, EventLog& log, const std::string& screenshotFi
     exitCode = kExitFatalError;
   platform.SetScreenshotWriter(nullptr);
   InstallErrorReporter(nullptr);
-  instanceLock.Release();
   RemoveRuntimeFolderIfEmpty();
   log.Write("EXIT", std::to_string(exitCode));
+  SetWarningLog(nullptr);
   return exitCode;
 }
 

@@ -171,6 +171,10 @@ ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_v
   return ExtractArchiveMember(archivePath, wantedName, destinationPath, kMaxMemberSize, problem);
 }
 
+bool ArchiveHoldsMember(const std::string& archivePath, std::string_view wantedName) {
+  return ExtractArchiveMember(archivePath, wantedName, std::string(), 0, nullptr) == ArchiveResult::Extracted;
+}
+
 ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
                                    const std::string& destinationPath, int64_t memberCap, std::string* problem) {
   // A named pipe or a device must not block the program or feed it without end.
@@ -216,6 +220,7 @@ ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_v
       matches = matches || Comparable(utf8, false) == wantedUtf8;
     }
     if (!matches || unsafe) continue;
+    if (destinationPath.empty()) return ArchiveResult::Extracted;  // only asked whether it is there
     int64_t size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
     return WriteMember(reader.get(), destinationPath, size, MemberCap(destinationPath, memberCap), problem) ? ArchiveResult::Extracted
                                                                      : ArchiveResult::Unreadable;

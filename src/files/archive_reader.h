@@ -23,6 +23,8 @@ bool UnsafeMemberName(std::string_view name);
 // `destinationPath`. Members with unsafe names are never matched.
 ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
                                    const std::string& destinationPath, std::string* problem = nullptr);
+// True when the archive holds the member, matched as above; nothing is extracted or written.
+bool ArchiveHoldsMember(const std::string& archivePath, std::string_view wantedName);
 // The same with the largest member to extract (never more than the destination's free space).
 ArchiveResult ExtractArchiveMember(const std::string& archivePath, std::string_view wantedName,
                                    const std::string& destinationPath, int64_t memberCap, std::string* problem);

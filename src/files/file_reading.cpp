@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 
 namespace velmio {
 namespace {
@@ -61,6 +62,12 @@ int OpenRegularFile(const std::string& path) {
 bool IsRegularFile(const std::string& path) {
   struct stat status;
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::string CurrentFolderPath() {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::current_path(error);
+  return error ? std::string(".") : folder.string();
 }
 
 }  // namespace velmio

@@ -24,4 +24,7 @@ int OpenRegularFile(const std::string& path);
 // True when `path` names a regular file (following links).
 bool IsRegularFile(const std::string& path);
 
+// The absolute path of the current folder (the game folder), for messages.
+std::string CurrentFolderPath();
+
 }  // namespace velmio

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
 
 #include "files/xdg_folders.h"
 
@@ -26,6 +28,22 @@ InstanceLockResult InstanceLock::Acquire(const std::string& name) {
   descriptor_ = descriptor;
   path_ = std::move(path);
   return InstanceLockResult::Acquired;
+}
+
+InstanceLockResult InstanceLock::AcquireForCurrentFolder() {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::canonical(".", error);
+  if (error) return InstanceLockResult::Unavailable;
+  return Acquire(FolderLockName(folder.string()));
+}
+
+std::string FolderLockName(std::string_view canonicalPath) {
+  // FNV-1a: stable across builds and machines, unlike std::hash.
+  uint64_t hash = 0xCBF29CE484222325u;
+  for (unsigned char c : canonicalPath) hash = (hash ^ c) * 0x100000001B3u;
+  char name[32];
+  std::snprintf(name, sizeof name, "game-%016llx", static_cast<unsigned long long>(hash));
+  return name;
 }
 
 void InstanceLock::Release() {

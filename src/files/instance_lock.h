@@ -1,7 +1,11 @@
 #pragma once
-// Keeps a second copy of the program from running at the same time for the same user: a lock
-// file in the per-user runtime folder, held with flock for the life of the process.
+// Keeps a second copy of the program from running at the same time: a lock file in the per-user
+// runtime folder, held with flock for the life of the process. A player's window takes one lock
+// per user; headless runs (tests, an author's checks) take one per game folder instead, so that
+// they never keep a player's window from starting and run beside one another.
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace velmio {
 
@@ -20,6 +24,8 @@ class InstanceLock {
 
   // `name` is the lock's name; the file is "<runtime folder>/<name>.lock".
   InstanceLockResult Acquire(const std::string& name);
+  // The lock of the current folder, named from its canonical path.
+  InstanceLockResult AcquireForCurrentFolder();
   // Removes the lock file and lets go of the lock.
   void Release();
 
@@ -27,6 +33,10 @@ class InstanceLock {
   int descriptor_ = -1;
   std::string path_;
 };
+
+// "game-<16 hexadecimal digits>": a hash of the folder's canonical path, so that every way of
+// naming one folder (a relative path, a symbolic link) meets the same lock.
+std::string FolderLockName(std::string_view canonicalPath);
 
 // Removes the per-user runtime folder when nothing is left in it (recreating its path first if
 // something removed it, so that the removal has a definite outcome).

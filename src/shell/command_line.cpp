@@ -17,12 +17,14 @@ const char kUsage[] =
     "                        click [X Y] | rclick [X Y] | move X Y | key space|enter|escape|C\n"
     "                        menu ID | close | answer yes|no|ok | text STRING | wait MS\n"
     "                        after MS EVENT | screenshot FILE      ('#' starts a comment)\n"
-    "  --log FILE          write the event log (TEXT, ERROR, MESSAGEBOX, CHOICE, SCREENSHOT,\n"
+    "  --log FILE          write the event log (TEXT, ERROR, MESSAGEBOX, WARNING, CHOICE, SCREENSHOT,\n"
     "                      EXIT lines, UTF-8) to FILE; '-' is standard output\n"
     "  --max-time MS       headless: give up with exit code 3 after MS ms of virtual time\n"
     "                      (default 600000)\n"
     "  --screenshot FILE   headless: write the screen as PNG when the program ends\n"
     "  --audio-out FILE    headless: write everything played as a 16-bit stereo WAV\n"
+    "  --check             check the scenario without playing it: each problem with its\n"
+    "                      file:line on standard output; exit 0 when clean, 1 otherwise\n"
     "  -h, --help          show this help and exit\n"
     "  --version           show the version and exit\n"
     "\n"
@@ -44,6 +46,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& co
     };
     if (argument == "--demo") {
       commandLine.demo = true;
+    } else if (argument == "--check") {
+      commandLine.check = true;
     } else if (argument == "--headless") {
       commandLine.headless = true;
     } else if (argument == "--input") {

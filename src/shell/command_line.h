@@ -14,6 +14,7 @@ struct CommandLine {
   std::string audioOutFile;
   std::string gameFolder = ".";
   bool demo = false;  // play the demo that comes with velmio instead of gameFolder
+  bool check = false;  // check the scenario for the author instead of playing it
   bool showHelp = false;
   bool showVersion = false;
 };

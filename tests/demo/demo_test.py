@@ -5,7 +5,8 @@ the script takes show the pictures where the story puts them. Plays the other br
 saves at a page start through the right-click menu, plays on and loads: the screen after the
 load must be the screen of the save point, pixel for pixel. Then breaks one statement of a
 copy of the demo and checks that the error names the scenario file and line, and starts the
-demo without a display, which must end at once with a word about the window.
+demo without a display, which must end at once with a word about the window. `--check` finds the
+demo clean and names the broken statement.
 
 Usage: demo_test.py VELMIO DEMO_DIR
 """
@@ -267,6 +268,14 @@ def main():
         wanted = "velmio: 2.txt:%d: %s" % (line + 1, message)
         checks.expect(wanted in result.stderr.decode("utf-8", "replace"),
                       "broken demo: standard error lacks '%s': %s" % (wanted, result.stderr.decode("utf-8", "replace")))
+
+        # The author's check finds the demo clean and the broken copy broken, at the same place.
+        for folder, code, report in ((game, 0, "no problems\n"),
+                                     (broken, 1, "2.txt:%d: %s\n1 problem\n" % (line + 1, message))):
+            result = subprocess.run([velmio, "--check", folder], capture_output=True, timeout=60)
+            checks.expect((result.returncode, result.stdout.decode("utf-8", "replace")) == (code, report),
+                          "--check %s: exit code %d, report %r" % (os.path.basename(os.path.dirname(folder)),
+                                                                    result.returncode, result.stdout.decode("utf-8", "replace")))
 
         # Without a display the window cannot open: velmio says so and ends, instead of playing
         # on a window nobody can see. Only the X11 driver is offered, with no server named, so that

@@ -3,6 +3,8 @@
 
 #include "engine/command_table.h"
 #include "engine/engine.h"
+#include "engine/instance_guard.h"
+#include "base/event_log.h"
 #include "files/file_reading.h"
 #include "files/fonts/font_catalogue.h"
 #include "files/game_files.h"
@@ -172,19 +174,40 @@ TEST(MouseCursor, FileOffAndErrors) {
             "エラー: mousecursorのパラメータは、offかファイル名です。");
 }
 
-TEST(ProgramStart, ASecondCopyIsRefused) {
+TEST(ProgramStart, HeadlessRunsLockOnlyTheirGameFolder) {
   GameFolder folder;
-  InstanceLock first;
-  ASSERT_EQ(first.Acquire("RizivAvov2"), InstanceLockResult::Acquired);
-  HeadlessPlatform platform({}, 600000);
+  // A player's window holds the per-user lock: headless runs go on beside it.
+  InstanceLock window;
+  ASSERT_TRUE(TakeInstanceLock(window, InstanceScope::User));
+  InstanceLock headless;
+  EXPECT_TRUE(TakeInstanceLock(headless, InstanceScope::GameFolder));
+  // The same folder reached through a symbolic link is the same game.
+  std::filesystem::create_directory_symlink(std::filesystem::current_path(), "../alias");
+  std::filesystem::current_path("../alias");
+  InstanceLock sameGame;
+  EXPECT_FALSE(TakeInstanceLock(sameGame, InstanceScope::GameFolder));
+  std::filesystem::create_directory("../other");
+  std::filesystem::current_path("../other");
+  InstanceLock otherGame;
+  EXPECT_TRUE(TakeInstanceLock(otherGame, InstanceScope::GameFolder));
+  // A headless run going does not keep a player's window out; a second window is refused.
+  window.Release();
+  EXPECT_TRUE(TakeInstanceLock(window, InstanceScope::User));
+  InstanceLock secondWindow;
+  EXPECT_FALSE(TakeInstanceLock(secondWindow, InstanceScope::User));
+
   EventLog log;
   std::string logPath = (std::filesystem::current_path() / "log.txt").string();
   ASSERT_TRUE(log.Open(logPath));
-  EXPECT_EQ(RunEngine(platform, log), kExitFatalError);
+  std::string shown;
+  EXPECT_EQ(RefuseSecondCopy(log, [&shown](std::string_view text, std::string_view title) {
+              shown = ShiftJisToUtf8(title) + ": " + ShiftJisToUtf8(text);
+            }),
+            kExitFatalError);
+  EXPECT_EQ(shown, "起動エラー: 同時に二つ実行しないでください");
   std::vector<uint8_t> text;
   ASSERT_TRUE(ReadWholeFile(logPath, text));
   EXPECT_EQ(std::string(text.begin(), text.end()), "MESSAGEBOX 起動エラー: 同時に二つ実行しないでください\nEXIT 1\n");
-  EXPECT_FALSE(std::filesystem::exists("envdata")) << "the refused copy writes nothing";
 }
 
 TEST(ProgramEnd, SettingsAreWrittenOnlyOnceReplayedAndTheRuntimeFolderIsRemoved) {

@@ -12,6 +12,7 @@ entry and the icon.
 Usage: window_test.py VELMIO [ARTIFACT_DIR]. Exits 77 (skipped) when Xvfb, xdotool, xwd or xprop is
 missing or no X server can be started.
 """
+import fcntl
 import os
 import shutil
 import struct
@@ -157,6 +158,45 @@ class Session:
             self.server.wait()
 
 
+def headless_lock_path(runtime, game):
+    """The lock a headless run of `game` holds: named from an FNV-1a hash of its real path."""
+    value = 0xCBF29CE484222325
+    for byte in os.path.realpath(game).encode():
+        value = ((value ^ byte) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+    return os.path.join(runtime, "velmio", "game-%016x.lock" % value)
+
+
+def render_box(session, title, text, style):
+    """(left, top, width, height, rgb bytes, buttons) of the box as box_render draws it."""
+    tool = os.environ.get("VELMIO_BOX_RENDER")
+    if not tool:
+        raise RuntimeError("VELMIO_BOX_RENDER is not set")
+    path = os.path.join(session.work, "box.ppm")
+    lines = session.run(tool, path, title, text, style).split("\n")
+    with open(path, "rb") as f:
+        data = f.read()
+    magic, size, _depth, pixels = data.split(b"\n", 3)
+    width, height = map(int, size.split())
+    left, top = map(int, lines[0].split())
+    buttons = [tuple(map(int, line.split())) for line in lines[1:] if line.strip()]
+    return left, top, width, height, pixels, buttons
+
+
+def box_differences(shot, box, x0, y0, areas):
+    """Pixels of `areas` (box coordinates) that differ between the capture, with the box's
+    top-left at window (x0, y0), and the rendering."""
+    _width, _height, pixel = shot
+    _left, _top, width, _height, pixels, _buttons = box
+    differing = 0
+    for ax, ay, aw, ah in areas:
+        for y in range(ay, ay + ah):
+            for x in range(ax, ax + aw):
+                at = (y * width + x) * 3
+                if pixel(x0 + x, y0 + y) != tuple(pixels[at:at + 3]):
+                    differing += 1
+    return differing
+
+
 def is_black(rgb):
     return max(rgb) < 16
 
@@ -180,6 +220,52 @@ def check_window(width, height, pixel):
     return failures
 
 
+def check_second_copy(session, game):
+    """A second copy says why it stops in a box of its own, with no empty game window first."""
+    second = subprocess.Popen([session.velmio, game], env=session.environment, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    failures = []
+    try:
+        box = render_box(session, "起動エラー", "同時に二つ実行しないでください", "ok")
+        width, height = box[2], box[3]
+        deadline = time.time() + 20
+        window = None
+        while time.time() < deadline and second.poll() is None and not window:
+            found = session.run("xdotool", "search", "--onlyvisible", "--pid", str(second.pid), check=False).split()
+            window = found[0] if found else None
+            time.sleep(0.05)
+        if not window:
+            return ["the second copy showed no box"]
+        path = os.path.join(session.work, "second.xwd")
+        deadline = time.time() + 15
+        while True:
+            session.run("xwd", "-silent", "-id", window, "-out", path)
+            shot = read_xwd(path)
+            if (shot[0], shot[1]) != (width, height):
+                problem = "the second copy's window is %dx%d, not the box's %dx%d" % (shot[0], shot[1], width, height)
+            elif box_differences(shot, box, 0, 0, [(0, 0, width, height)]):
+                problem = "the second copy's box differs from the program's drawing of it"
+            else:
+                problem = None
+            if not problem or time.time() > deadline:
+                break
+            time.sleep(0.1)
+        if problem:
+            failures.append(problem)
+        if session.artifacts:
+            shutil.copy(path, session.artifacts)
+        ok_left, ok_top, ok_width, ok_height = box[5][0]
+        session.run("xdotool", "mousemove", "--window", window, str(ok_left - box[0] + ok_width // 2),
+                    str(ok_top - box[1] + ok_height // 2), "click", "1", check=False)
+        if second.wait(timeout=20) != 1:
+            failures.append("the second copy exited with %d, not 1" % second.returncode)
+    finally:
+        if second.poll() is None:
+            second.kill()
+            second.wait()
+    return failures
+
+
 def main():
     velmio = os.path.abspath(sys.argv[1])
     artifacts = sys.argv[2] if len(sys.argv) > 2 else None
@@ -197,8 +283,14 @@ def main():
                     "こんにちは、世界。\\\nフルスクリーン\\\nend\n")
         with open(os.path.join(game, "0.txt"), "wb") as f:
             f.write(scenario.encode("cp932"))
+        # A headless run of the same game is going (its lock is held): the window still starts.
+        runtime = os.path.join(work, "xdg_runtime_dir")
+        os.makedirs(os.path.join(runtime, "velmio"), mode=0o700, exist_ok=True)
+        headless_lock = open(headless_lock_path(runtime, game), "w")
+        fcntl.flock(headless_lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
         session.start_game(game)
         session.wait_for_log("TEXT こんにちは、世界。\\")
+        failures += check_second_copy(session, game)
         problems = session.capture_until("window", lambda shot: check_window(*shot))
         failures += problems
         # The desktop shows the window under the launcher of the same class, with its icon.
@@ -215,6 +307,23 @@ def main():
             failures.append("the popup did not close after the choice")
         session.click(320, 300)
         session.wait_for_log("TEXT フルスクリーン\\")
+
+        # 終了 asks in the program's own box: its buttons are はい and いいえ exactly as the program
+        # draws them, and Escape answers いいえ, so the game goes on.
+        session.click(12, 10)
+        session.wait_for_log("MESSAGEBOX 終了確認: 終了しますか？")
+        box = render_box(session, "終了確認", "終了しますか？", "yesno")
+        left, top = box[0], box[1]
+        buttons = [(x - left, y - top, w, h) for x, y, w, h in box[5]]
+        if session.capture_until("quit-box", lambda shot: ["differs"] if box_differences(
+                shot, box, left, 20 + top, buttons) else []):
+            failures.append("the buttons of the quit confirmation differ from はい/いいえ as the program draws them")
+        session.run("xdotool", "key", "--window", session.window, "Escape", check=False)
+        if session.capture_until("quit-box-gone", lambda shot: [] if box_differences(
+                shot, box, left, 20 + top, buttons) else ["still there"]):
+            failures.append("Escape did not close the quit confirmation")
+        if session.game.poll() is not None:
+            failures.append("the game ended although the quit confirmation was declined")
 
         # 画面 -> フルスクリーン, with the pointer then low on the screen.
         session.click(62, 10)

@@ -12,6 +12,7 @@ constexpr int kButtonGap = 10;
 constexpr int kMinimumWidth = 220;
 constexpr uint32_t kTitleColour = 0xFFFFFFFF;
 constexpr uint32_t kTitleBackground = 0xFF3C5A82;
+constexpr uint32_t kFocusColour = 0xFF0078D7;
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -128,7 +129,10 @@ void MessageBoxWidget::Paint(uint32_t* pixels, int stride) {
     bool lit = static_cast<int>(i) == hover_ || static_cast<int>(i) == pressed_;
     uint32_t background = lit ? widget_colour::kHighlight : 0xFFE1E1E1;
     FillRect(canvas, button, background);
-    FrameRect(canvas, button, static_cast<int>(i) == focus_ ? 0xFF0078D7 : widget_colour::kEdge);
+    // The keyboard's button gets a frame two pixels wide, plain to see without a pointer.
+    bool focused = static_cast<int>(i) == focus_;
+    FrameRect(canvas, button, focused ? kFocusColour : widget_colour::kEdge);
+    if (focused) FrameRect(canvas, {button.left + 1, button.top + 1, button.width - 2, button.height - 2}, kFocusColour);
     int labelWidth = rasteriser_->Measure(labels_[i], fonts::TextEncoding::Utf8);
     PaintText(canvas, *rasteriser_, scratch_, button.left + (button.width - labelWidth) / 2,
               button.top + (button.height - cell) / 2, labels_[i], widget_colour::kText, background);

@@ -1,12 +1,14 @@
+#include "platform/sdl/sdl_message_box.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace velmio {
 
-// The desktop could not show the box: draw it over the picture and wait for its answer here.
-// Nothing else reaches the game meanwhile, as with any modal box.
+// The box over the picture: nothing else reaches the game while it is open, as with any modal
+// box, and it takes the keyboard (Enter, Escape, the arrows and Tab) as well as the mouse.
 MessageBoxAnswer SdlPlatform::ShowDrawnMessageBox(const std::string& text, const std::string& title,
                                                   MessageBoxStyle style) {
   if (!shown_) ShowWindow();
+  SDL_RaiseWindow(window_);
   box_ = std::make_unique<MessageBoxWidget>(kPictureWidth, kPictureHeight, title, text, style);
   boxVersionShown_ = 0;
   needsRender_ = true;
@@ -39,55 +41,14 @@ void SdlPlatform::RepostQuit() {
 }
 
 void SdlPlatform::TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer) {
-  auto boxPoint = [this](int x, int y) {
-    LogicalPoint point = ToLogical(x, y);
-    point.y -= CurrentLayout().pictureTop;
-    return point;
-  };
-  switch (event.type) {
-    case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) answer = box_->DismissAnswer();
-      else needsRender_ = true;
-      break;
-    case SDL_MOUSEMOTION: {
-      LogicalPoint point = boxPoint(event.motion.x, event.motion.y);
-      box_->PointerMoved(point.x, point.y);
-      break;
-    }
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      if (event.button.button != SDL_BUTTON_LEFT) break;
-      LogicalPoint point = boxPoint(event.button.x, event.button.y);
-      if (event.type == SDL_MOUSEBUTTONDOWN) box_->PointerPressed(point.x, point.y);
-      else answer = box_->PointerReleased(point.x, point.y);
-      break;
-    }
-    case SDL_KEYDOWN:
-      switch (event.key.keysym.sym) {
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-        case SDLK_SPACE:
-          answer = box_->KeyPressed(MessageBoxKey::Enter);
-          break;
-        case SDLK_ESCAPE:
-          answer = box_->KeyPressed(MessageBoxKey::Escape);
-          break;
-        case SDLK_LEFT:
-          box_->KeyPressed(MessageBoxKey::Left);
-          break;
-        case SDLK_RIGHT:
-          box_->KeyPressed(MessageBoxKey::Right);
-          break;
-        case SDLK_TAB:
-          box_->KeyPressed(MessageBoxKey::Tab);
-          break;
-        default:
-          break;
-      }
-      break;
-    default:
-      break;
+  if (event.type == SDL_WINDOWEVENT && event.window.event != SDL_WINDOWEVENT_CLOSE) {
+    needsRender_ = true;
+    return;
   }
+  answer = FeedMessageBox(*box_, event, [this](int x, int y) {
+    LogicalPoint point = ToLogical(x, y);
+    return SDL_Point{point.x, point.y - CurrentLayout().pictureTop};
+  });
 }
 
 }  // namespace velmio

@@ -148,9 +148,9 @@ void SdlPlatform::Idle(uint32_t timeout, WaitKind kind) {
 MessageBoxAnswer SdlPlatform::ShowMessageBox(std::string_view text, std::string_view title, MessageBoxStyle style) {
   RenderIfNeeded();
   menu_->ClosePopup();
-  MessageBoxAnswer answer = MessageBoxAnswer::Ok;
-  if (!ShowSdlMessageBox(shown_ ? window_ : nullptr, text, title, style, answer))
-    answer = ShowDrawnMessageBox(ShiftJisToUtf8(text), ShiftJisToUtf8(title), style);
+  // Before the game window shows (an error in the definition block), the box comes alone.
+  MessageBoxAnswer answer = shown_ ? ShowDrawnMessageBox(ShiftJisToUtf8(text), ShiftJisToUtf8(title), style)
+                                   : ShowMessageBoxWindow(text, title, style);
   // The clicks that answered the box are not the game's.
   menuOwnsButton_[0] = menuOwnsButton_[1] = false;
   needsRender_ = true;
