@@ -183,6 +183,7 @@ void SdlPlatform::Translate(const SDL_Event& event) {
       } else {
         // Exposed, resized, restored...: draw again from what was presented.
         needsRender_ = true;
+        RefreshRealSize();
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullScreen_ &&
             (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) == 0) {
           windowWidth_ = event.window.data1;

@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kBarHeight = MenuBarWidget::kBarHeight;
 constexpr int kWindowHeight = SdlPlatform::kPictureHeight + kBarHeight;
+// How long a window manager has to grant full screen before we make it ourselves.
+constexpr uint32_t kFullScreenGrantTime = 400;
 
 }  // namespace
 
@@ -145,6 +147,7 @@ void SdlPlatform::Idle(uint32_t timeout, WaitKind kind) {
   if (!pending_.empty()) return;
   uint32_t wait = cursors_->TimeToNextFrame(Milliseconds(), timeout);
   if (noticeShown_) wait = std::min(wait, std::max<uint32_t>(noticeUntil_ - Milliseconds(), 1));
+  if (fullScreenCheckPending_) wait = std::min(wait, std::max<uint32_t>(fullScreenCheckAt_ - Milliseconds(), 1));
   SDL_Event event;
   if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<uint32_t>(wait, 1)))) Translate(event);
 }
@@ -184,6 +187,7 @@ void SdlPlatform::ShowWindow() {
   if (!shown_) {
     SDL_ShowWindow(window_);
     shown_ = true;
+    RefreshRealSize();
   }
   needsRender_ = true;
   RenderIfNeeded();
@@ -206,11 +210,18 @@ bool SdlPlatform::SetScreenMode(ScreenMode mode) {
   if (wantFull) SDL_GetWindowPosition(window_, &windowX_, &windowY_);
   if (SDL_SetWindowFullscreen(window_, wantFull ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
   fullScreen_ = wantFull;
+  fullScreenCheckPending_ = wantFull;
+  fullScreenCheckAt_ = Milliseconds() + kFullScreenGrantTime;
+  if (!wantFull && fullScreenByHand_) {
+    fullScreenByHand_ = false;
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+  }
   menu_->SetPopupAreaHeight(wantFull ? kPictureHeight : kWindowHeight);
   if (!wantFull) {
     SDL_SetWindowSize(window_, windowWidth_, windowHeight_);
     SDL_SetWindowPosition(window_, windowX_, windowY_);
   }
+  RefreshRealSize();
   needsRender_ = true;
   RenderIfNeeded();
   return true;
@@ -231,6 +242,8 @@ bool SdlPlatform::PointerPosition(int& x, int& y) {
 }
 
 void SdlPlatform::RenderIfNeeded() {
+  if (fullScreenCheckPending_ && static_cast<int32_t>(Milliseconds() - fullScreenCheckAt_) >= 0)
+    CheckFullScreenGranted();
   if (noticeShown_ && static_cast<int32_t>(Milliseconds() - noticeUntil_) >= 0) {
     noticeShown_ = false;
     needsRender_ = true;

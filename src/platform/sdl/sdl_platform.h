@@ -76,6 +76,12 @@ class SdlPlatform final : public Platform {
   // picture the desktop has room for.
   void ChooseStartSize(int& width, int& height) const;
   void CycleScaling();
+  // The window's size on the X server, which is not what SDL believes after a full screen request
+  // nobody granted (no window manager, or one that ignores it). Unknown on other video drivers.
+  void RefreshRealSize();
+  // Some time after a full screen request: when the window did not grow, a borderless window
+  // over the whole desktop stands in for it.
+  void CheckFullScreenGranted();
   void ShowNotice(const std::string& text);
   void PostClickAtPointer(MessageKind down, MessageKind up);
   void MovePointerThroughChoices(ChoiceStep step);
@@ -121,6 +127,12 @@ class SdlPlatform final : public Platform {
   bool menuAttached_ = true;
   bool menuOwnsButton_[2] = {false, false};  // left, right: the press went to the menu
   WindowSettings settings_;
+  bool realSizeKnown_ = false;
+  int realWidth_ = 0;
+  int realHeight_ = 0;
+  bool fullScreenByHand_ = false;
+  bool fullScreenCheckPending_ = false;
+  uint32_t fullScreenCheckAt_ = 0;
   int windowWidth_ = 0;  // the window's size the last time it was not full screen
   int windowHeight_ = 0;
   std::vector<ScreenArea> choices_;  // the entries of the list shown last, for the arrow keys

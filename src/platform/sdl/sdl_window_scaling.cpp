@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <SDL_syswm.h>
+
 #include "platform/sdl/sdl_platform.h"
 
 namespace velmio {
@@ -56,6 +58,10 @@ SdlPlatform::Layout SdlPlatform::CurrentLayout() const {
   int width = 0, height = 0;
   if (SDL_GetRendererOutputSize(renderer_, &width, &height) != 0 || width <= 0 || height <= 0)
     SDL_GetWindowSize(window_, &width, &height);
+  if (realSizeKnown_) {
+    width = std::min(width, realWidth_);
+    height = std::min(height, realHeight_);
+  }
   Layout layout;
   layout.pictureTop = fullScreen_ ? 0 : MenuBarWidget::kBarHeight;
   int logicalHeight = fullScreen_ ? kPictureHeight : kWindowHeight;
@@ -75,6 +81,44 @@ SdlPlatform::Layout SdlPlatform::CurrentLayout() const {
   layout.originX = std::floor((width - kPictureWidth * layout.scale) / 2);
   layout.originY = std::floor((height - logicalHeight * layout.scale) / 2);
   return layout;
+}
+
+void SdlPlatform::RefreshRealSize() {
+  realSizeKnown_ = false;
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  // SDL has the X library loaded already; its functions are taken from there rather than
+  // linking the program to it.
+  using GetAttributes = int (*)(Display*, Window, XWindowAttributes*);
+  static GetAttributes getAttributes = [] {
+    void* library = SDL_LoadObject("libX11.so.6");
+    return library ? reinterpret_cast<GetAttributes>(SDL_LoadFunction(library, "XGetWindowAttributes")) : nullptr;
+  }();
+  XWindowAttributes attributes;
+  if (getAttributes == nullptr || getAttributes(info.info.x11.display, info.info.x11.window, &attributes) == 0) return;
+  realSizeKnown_ = attributes.width > 0 && attributes.height > 0;
+  realWidth_ = attributes.width;
+  realHeight_ = attributes.height;
+#endif
+}
+
+void SdlPlatform::CheckFullScreenGranted() {
+  fullScreenCheckPending_ = false;
+  RefreshRealSize();
+  SDL_Rect bounds;
+  if (!fullScreen_ || !realSizeKnown_ || SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &bounds) != 0)
+    return;
+  if (realWidth_ >= bounds.w && realHeight_ >= bounds.h) return;
+  SDL_SetWindowFullscreen(window_, 0);
+  SDL_SetWindowBordered(window_, SDL_FALSE);
+  SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+  SDL_SetWindowSize(window_, bounds.w, bounds.h);
+  SDL_RaiseWindow(window_);
+  fullScreenByHand_ = true;
+  RefreshRealSize();
+  needsRender_ = true;
 }
 
 SdlPlatform::LogicalPoint SdlPlatform::ToLogical(int windowX, int windowY) const {
