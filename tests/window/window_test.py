@@ -9,7 +9,7 @@ reaches the top rows (when a window manager, evilwm, is there to grant full scre
 click in the picture ends the click wait, and that the window carries the class of the desktop
 entry and the icon. On a larger screen the window opens at twice the size, a click on a choice
 there takes that choice, F11 steps the scaling to 1x (the picture centred with black around it),
-and window.ini remembers both.
+full screen without a window manager covers the screen, and window.ini remembers size and scaling.
 
 Usage: window_test.py VELMIO [ARTIFACT_DIR]. Exits 77 (skipped) when Xvfb, xdotool, xwd or xprop is
 missing or no X server can be started.
@@ -59,7 +59,7 @@ class Session:
         self.game = None
         self.environment = dict(os.environ)
 
-    def start_server(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
+    def start_server(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True):
         read_end, write_end = os.pipe()
         try:
             self.server = subprocess.Popen(
@@ -80,7 +80,7 @@ class Session:
             skip("Xvfb did not start")
         self.environment["DISPLAY"] = ":" + number.decode().strip()
         # Full screen is something a window manager grants; without one only the window is tested.
-        if shutil.which("evilwm"):
+        if window_manager and shutil.which("evilwm"):
             self.window_manager = subprocess.Popen(["evilwm", "-fn", "fixed"], env=self.environment,
                                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(0.3)
@@ -183,11 +183,12 @@ def check_window(width, height, pixel):
 
 
 def check_scaled_window(velmio, work, artifacts):
-    """A 2x window: choices are taken where they are seen; F11 to 1x; window.ini keeps both."""
+    """A 2x window: choices are taken where they are seen; F11 to 1x; full screen that no window
+    manager grants; window.ini keeps the window's size and the scaling."""
     session = Session(velmio, work, artifacts)
     failures = []
     try:
-        session.start_server(1600, 1200)
+        session.start_server(1600, 1200, window_manager=False)
         game = os.path.join(work, "game")
         os.mkdir(game)
         scenario = ("*define\ngame\n*start\nbg #4080c0,1\nselect \"一番\",*one,\"二番\",*two\n"
@@ -207,6 +208,13 @@ def check_scaled_window(velmio, work, artifacts):
         failures += session.capture_until("1x", lambda shot: [] if is_black(shot[2](100, 500)) and
                                           not is_black(shot[2](640, 500))
                                           else ["F11 twice did not show the picture at 1x"])
+        session.run("xdotool", "key", "--window", session.window, "alt+Return")
+        failures += session.capture_until("nowm-fullscreen", lambda shot: [] if shot[:2] == (1600, 1200) and
+                                          is_black(shot[2](400, 600)) and not is_black(shot[2](800, 600))
+                                          else ["full screen is %dx%d without the picture at its centre" % shot[:2]])
+        session.run("xdotool", "key", "--window", session.window, "alt+Return")
+        failures += session.capture_until("back", lambda shot: [] if shot[:2] == (1280, 1000) else
+                                          ["back from full screen the window is %dx%d" % shot[:2]])
         session.click(640, 500)
         session.game.wait(timeout=30)
         with open(os.path.join(work, "xdg_config_home", "velmio", "window.ini")) as f:
