@@ -89,7 +89,7 @@ void SdlPlatform::MovePointerThroughChoices(ChoiceStep step) {
   Post(MessageKind::MouseMove, pointerX_, pointerY_);
 }
 
-// Ctrl let go while another program had the keyboard never reports its release here.
+// Ctrl let go while another program or a modal box had the keyboard reports no release here.
 void SdlPlatform::ReleaseHeldKeys() {
   if (!controlHeld_) return;
   controlHeld_ = false;

@@ -134,6 +134,8 @@ void SdlPlatform::NoteMenuChange() { needsRender_ = true; }
 void SdlPlatform::CollectEvents(MessageQueue& queue) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) Translate(event);
+  // Ctrl let go while a modal box had the keyboard.
+  if ((SDL_GetModState() & KMOD_CTRL) == 0) ReleaseHeldKeys();
   cursors_->Animate(Milliseconds());
   RenderIfNeeded();
   while (!pending_.empty()) {
