@@ -353,6 +353,12 @@ void ShowWithEffect(GraphicsContext& engine, int32_t type, int32_t duration, std
   if (type < 0 || type > kMaxEffectType)
     RaiseError("エラー", "不正なエフェクト番号です。EFFECT命令をチェックしてください。");
   const bool empty = r.right < r.left || r.bottom < r.top;
+  // Held Ctrl skips: the new picture at once, no steps and no blank after.
+  if (engine.input.skipHeld) {
+    if (type == 16) graphics.dirty.SetWholeScreen();
+    else if (!empty) ShowComposedRect(engine, r.left, r.top, r.right, r.bottom);
+    return;
+  }
   switch (type) {
     case 1:
       break;

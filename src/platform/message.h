@@ -17,7 +17,16 @@ enum class MessageKind : uint8_t {
   Close,
   Paint,
   MediaNotification,
+  // Keys and the wheel beyond what the original window knew. Wheel down arrives as a left click,
+  // Escape as a right click and the arrow keys as pointer moves onto choices, so only these
+  // are new to the window procedure.
+  WheelUp,
+  KeyDown,  // param: a KeyCode
+  KeyUp,
 };
+
+// Keys whose holding the engine follows (KeyDown / KeyUp).
+enum class KeyCode : uint32_t { Control = 1 };
 
 struct Message {
   MessageKind kind = MessageKind::Paint;

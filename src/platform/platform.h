@@ -89,6 +89,9 @@ class Platform {
   // order (for the input script's `choose N`).
   virtual void ChoicesShown(std::span<const ScreenArea> entries) {}
 
+  // Whether waits are being skipped (the menu's skip or Ctrl held); the window shows a mark.
+  virtual void ShowSkipping(bool skipping) {}
+
   // The answer typed into the next input dialog, when the platform has one ready (scripted input).
   virtual bool TakeDialogText(std::string& text) { return false; }
 

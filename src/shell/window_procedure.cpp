@@ -103,7 +103,15 @@ void WindowProcedure(ShellContext& engine, const Message& message) {
       break;
     case MessageKind::MediaNotification:
       break;
+    case MessageKind::WheelUp:
+      input.wheelUpFlag = true;
+      break;
+    case MessageKind::KeyDown:
+    case MessageKind::KeyUp:
+      if (message.param == static_cast<uint32_t>(KeyCode::Control)) input.skipHeld = message.kind == MessageKind::KeyDown;
+      break;
   }
+  engine.platform.ShowSkipping(input.Skipping());
 }
 
 MessageBoxAnswer ShowMessageBox(ShellContext& engine, std::string_view text, std::string_view title,

@@ -97,7 +97,7 @@ void StopCdNow(SoundSystem& system) {
 void PlayWave(SoundContext& engine, std::string_view name, Looping looping) {
   SoundState& sound = engine.sound;
   StopWave(engine);
-  if (name.empty() || !sound.waveEnabled || engine.input.skipMode) return;
+  if (name.empty() || !sound.waveEnabled || engine.input.Skipping()) return;
   ResolvedMedia media = ResolveMediaFile(engine, name);
   if (!ConvertForPlaying(engine, media, name, PressTarget::Wave)) return;
   Mark(sound.waveTemporary, media);

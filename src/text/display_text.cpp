@@ -181,7 +181,7 @@ class Typist {
     InputState& input = engine_.input;
     for (;;) {
       const uint32_t elapsed = platform.Milliseconds() - start;
-      if (elapsed > delay || fastForward_ || input.skipMode) return;
+      if (elapsed > delay || fastForward_ || input.Skipping()) return;
       // Only a release dispatched now counts: the one that ended an earlier wait must not
       // fast-forward the text that follows it.
       if (engine_.PumpOneMessage() && input.lastMessage == static_cast<int>(MessageKind::LeftButtonUp)) {

@@ -121,6 +121,7 @@ struct TextState {
   bool autoClick = false;
   uint32_t autoClickDelay = 0;
   RightClickMenu rightClickMenu = nullptr;
+  RightClickMenu wheelLookback = nullptr;  // the wheel turned up in a wait
 
   // --- Menu text ---
   MenuWindow menuWindow;

@@ -95,7 +95,7 @@ void TimedWait(TextContext& engine, uint32_t milliseconds, Clickable clickable) 
     }
     AnimationTick(engine);
     uint32_t elapsed = engine.platform.Milliseconds() - start;
-    if (elapsed >= milliseconds) return;
+    if (elapsed >= milliseconds || engine.input.skipHeld) return;
     IdleUntilDue(engine, milliseconds - elapsed, WaitKind::Timed);
   }
 }
@@ -107,6 +107,7 @@ void ClickWait(TextContext& engine, RightClick rightClick) {
   DiscardEarlyInput(engine);
   input.clickFlag = false;
   input.rightClickFlag = false;
+  input.wheelUpFlag = false;
   CursorAnimation cursor(engine);
   engine.platform.PlayerWaitStarted();
   const uint32_t start = engine.platform.Milliseconds();
@@ -118,11 +119,13 @@ void ClickWait(TextContext& engine, RightClick rightClick) {
         input.clickFlag = false;
         break;
       }
-      if (input.skipMode) break;
-      if (input.rightClickFlag) {
+      if (input.Skipping()) break;
+      if (input.rightClickFlag || input.wheelUpFlag) {
+        RightClickMenu hook = input.rightClickFlag ? text.rightClickMenu : text.wheelLookback;
         input.rightClickFlag = false;
-        if (rightClick == RightClick::OpenMenu && text.rightClickMenu) {
-          text.rightClickMenu(engine);
+        input.wheelUpFlag = false;
+        if (rightClick == RightClick::OpenMenu && hook) {
+          hook(engine);
           // The player restarted or loaded: whoever waited abandons its work.
           if (script.resetRequest || script.loadRequest) return;
         }
@@ -135,7 +138,7 @@ void ClickWait(TextContext& engine, RightClick rightClick) {
       idle = std::min(idle, text.autoClickDelay > elapsed ? text.autoClickDelay - elapsed : 1);
     }
     // A wait that ends by itself is not waiting for the player.
-    const WaitKind kind = text.autoClick || input.skipMode ? WaitKind::Timed : WaitKind::Player;
+    const WaitKind kind = text.autoClick || input.Skipping() ? WaitKind::Timed : WaitKind::Player;
     IdleUntilDue(engine, idle, kind);
   }
   cursor.Restore(CursorAnimation::Present::Yes);

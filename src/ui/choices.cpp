@@ -134,7 +134,7 @@ int ShowChoices(UiContext& engine, std::span<const std::string> texts, int colum
   Script& script = engine.script;
   const bool menu = text.menuMode;
   if (menu) PlayVoice(engine, engine.ui.menuVoices[static_cast<int>(MenuVoice::Opened)]);
-  else if (!input.skipMode) PlayVoice(engine, engine.ui.openingVoice);
+  else if (!input.Skipping()) PlayVoice(engine, engine.ui.openingVoice);
   input.skipMode = false;
 
   const Layout layout = menu ? DrawCentred(engine, texts) : DrawOnTextGrid(engine, texts, column, line);
@@ -148,6 +148,7 @@ int ShowChoices(UiContext& engine, std::span<const std::string> texts, int colum
   engine.messages.RemoveAll(MessageKind::Character);
   input.clickFlag = false;
   input.rightClickFlag = false;
+  input.wheelUpFlag = false;
   engine.platform.PlayerWaitStarted();
   int highlighted = kNoChoice;
   for (;;) {
@@ -173,7 +174,10 @@ int ShowChoices(UiContext& engine, std::span<const std::string> texts, int colum
           return highlighted;
         }
       }
-      if (input.rightClickFlag) {
+      const bool wheelUp = input.wheelUpFlag && !menu;
+      input.wheelUpFlag = false;
+      if (input.rightClickFlag || wheelUp) {
+        const bool rightClick = input.rightClickFlag;
         input.rightClickFlag = false;
         ScreenArea drawn;
         Recolour(engine, layout, texts, highlighted, layout.normal, drawn);
@@ -182,8 +186,11 @@ int ShowChoices(UiContext& engine, std::span<const std::string> texts, int colum
           PlayVoice(engine, engine.ui.menuVoices[static_cast<int>(MenuVoice::Cancelled)]);
           return kNoChoice;
         }
-        SystemMenu(engine, kRightClick);
+        if (rightClick) SystemMenu(engine, kRightClick);
+        else WheelLookback(engine);
         if (script.resetRequest || script.loadRequest) return kNoChoice;
+        // The pages opened meanwhile listed their own entries; the keys and `choose` mean ours.
+        engine.platform.ChoicesShown(targets);
       }
       continue;
     }

@@ -154,6 +154,20 @@ void SystemMenu(UiContext& engine, int32_t kind) {
   text.menuMode = false;
 }
 
+void WheelLookback(UiContext& engine) {
+  UiState& ui = engine.ui;
+  TextState& text = engine.text;
+  bool reachable = ui.rightClickMode == RightClickMode::Lookback;
+  if (ui.rightClickMode == RightClickMode::Menu)
+    for (const MenuItem& item : ui.menuItems) reachable = reachable || item.kind == MenuItemKind::Lookback;
+  if (!reachable || engine.persist.rightClickEnabled == 0 || text.menuMode) return;
+  text.menuMode = true;
+  LookbackViewer(engine);
+  text.menuMode = false;
+}
+
+void WheelLookbackHook(TextContext& engine) { WheelLookback(static_cast<UiContext&>(engine)); }
+
 void RightClickMenuHook(TextContext& engine) {
   // Only the engine object, a UiContext, installs this hook.
   SystemMenu(static_cast<UiContext&>(engine), kRightClick);

@@ -264,6 +264,7 @@ std::span<const UiCommand> UiCommands() { return kUiCommands; }
 void InitialiseUi(UiContext& engine) {
   engine.ui = UiState{};
   engine.text.rightClickMenu = RightClickMenuHook;
+  engine.text.wheelLookback = WheelLookbackHook;
 }
 
 }  // namespace velmio

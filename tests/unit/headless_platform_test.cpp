@@ -46,7 +46,8 @@ TEST(InputScript, ParsesEveryEventAndRejectsMalformedLines) {
 
   EXPECT_EQ(ParseError("click\nclik 1 2\n"), "line 2: unknown event 'clik'");
   EXPECT_EQ(ParseError("click 10\n"), "line 1: expected X Y");
-  EXPECT_EQ(ParseError("key tab\n"), "line 1: unknown key 'tab'");
+  EXPECT_EQ(ParseError("key f1\n"), "line 1: unknown key 'f1'");
+  EXPECT_EQ(ParseError("wheel left\n"), "line 1: wheel must be up or down");
   EXPECT_EQ(ParseError("answer maybe\n"), "line 1: answer must be yes, no or ok");
   EXPECT_EQ(ParseError("wait -5\n"), "line 1: expected a number of milliseconds");
   EXPECT_EQ(ParseError("after 5 after 5 click\n"), "line 1: after cannot be nested");
@@ -73,6 +74,44 @@ TEST(HeadlessPlatform, DeliversOneEventPerPlayerWaitAndNothingOtherwise) {
   EXPECT_EQ(key->kind, MessageKind::Character);
   EXPECT_EQ(key->param, static_cast<uint32_t>('\r'));
   EXPECT_EQ(key->x, 3);  // keys keep the last pointer position
+}
+
+// The keys and the wheel reach the engine as the mouse would: Escape as a right click, wheel down
+// as a click, the arrows and Tab as moves between the entries shown last (wrapping round).
+TEST(HeadlessPlatform, KeysAndWheelArriveAsTheMouseWould) {
+  HeadlessPlatform platform(Parse("key escape\nwheel down\nwheel up\nkey ctrl-down\nkey up\nkey down\nkey tab\n"
+                                  "key tab\nkey left\n"),
+                            600000);
+  const ScreenArea entries[] = {{10, 100, 40, 20}, {10, 120, 40, 20}};
+  platform.ChoicesShown(entries);
+  MessageQueue queue;
+  auto next = [&] {
+    platform.Idle(10, WaitKind::Player);
+    platform.CollectEvents(queue);
+    std::vector<Message> messages;
+    while (auto message = queue.Take()) messages.push_back(*message);
+    return messages;
+  };
+  auto kinds = [](const std::vector<Message>& messages) {
+    std::vector<MessageKind> result;
+    for (const Message& message : messages) result.push_back(message.kind);
+    return result;
+  };
+  EXPECT_EQ(kinds(next()), (std::vector{MessageKind::RightButtonDown, MessageKind::RightButtonUp}));
+  EXPECT_EQ(kinds(next()), (std::vector{MessageKind::LeftButtonDown, MessageKind::LeftButtonUp}));
+  EXPECT_EQ(kinds(next()), (std::vector{MessageKind::WheelUp}));
+  std::vector<Message> control = next();
+  ASSERT_EQ(control.size(), 1u);
+  EXPECT_EQ(control[0].kind, MessageKind::KeyDown);
+  EXPECT_EQ(control[0].param, static_cast<uint32_t>(KeyCode::Control));
+  // Up from outside every entry: the last; down wraps to the first; tab twice; left back.
+  for (int expectedY : {130, 110, 130, 110, 130}) {
+    std::vector<Message> move = next();
+    ASSERT_EQ(move.size(), 1u);
+    EXPECT_EQ(move[0].kind, MessageKind::MouseMove);
+    EXPECT_EQ(move[0].x, 30);
+    EXPECT_EQ(move[0].y, expectedY);
+  }
 }
 
 TEST(HeadlessPlatform, AfterEventsArriveByTimeWhateverTheEngineDoes) {

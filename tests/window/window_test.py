@@ -7,7 +7,9 @@ that the quit item asks before the program ends,
 that full screen scales the picture with black bars and hides the menu bar until the pointer
 reaches the top rows (when a window manager, evilwm, is there to grant full screen), and that a
 click in the picture ends the click wait, and that the window carries the class of the desktop
-entry and the icon.
+entry and the icon. On a larger screen the window opens at twice the size, a click on a choice
+there takes that choice, F11 steps the scaling to 1x (the picture centred with black around it),
+full screen without a window manager covers the screen, and window.ini remembers size and scaling.
 
 Usage: window_test.py VELMIO [ARTIFACT_DIR]. Exits 77 (skipped) when Xvfb, xdotool, xwd or xprop is
 missing or no X server can be started.
@@ -58,11 +60,11 @@ class Session:
         self.game = None
         self.environment = dict(os.environ)
 
-    def start_server(self):
+    def start_server(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True):
         read_end, write_end = os.pipe()
         try:
             self.server = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT),
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
                  "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         except OSError as error:
             skip("cannot start Xvfb: %s" % error)
@@ -79,7 +81,7 @@ class Session:
             skip("Xvfb did not start")
         self.environment["DISPLAY"] = ":" + number.decode().strip()
         # Full screen is something a window manager grants; without one only the window is tested.
-        if shutil.which("evilwm"):
+        if window_manager and shutil.which("evilwm"):
             self.window_manager = subprocess.Popen(["evilwm", "-fn", "fixed"], env=self.environment,
                                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(0.3)
@@ -266,6 +268,53 @@ def check_second_copy(session, game):
     return failures
 
 
+def check_scaled_window(velmio, work, artifacts):
+    """A 2x window: choices are taken where they are seen; F11 to 1x; full screen that no window
+    manager grants; window.ini keeps the window's size and the scaling."""
+    session = Session(velmio, work, artifacts)
+    failures = []
+    try:
+        session.start_server(1600, 1200, window_manager=False)
+        game = os.path.join(work, "game")
+        os.mkdir(game)
+        scenario = ("*define\ngame\n*start\nbg #4080c0,1\nselect \"一番\",*one,\"二番\",*two\n"
+                    "*one\n一番。@\nend\n*two\n二番。@\nend\n")
+        with open(os.path.join(game, "0.txt"), "wb") as f:
+            f.write(scenario.encode("cp932"))
+        session.start_game(game)
+        session.wait_for_log("CHOICE 1 二番")
+        failures += session.capture_until("2x", lambda shot: [] if shot[:2] == (1280, 1000) and
+                                          not is_black(shot[2](100, 500))
+                                          else ["the window is %dx%d without the picture at 2x" % shot[:2]])
+        # The second choice covers picture rows 44 to 71 from x 9: its middle (35, 58) is at
+        # (70, 2 * (20 + 58)) in the window.
+        session.click(70, 156)
+        session.wait_for_log("TEXT 二番。@")
+        session.run("xdotool", "key", "--window", session.window, "F11", "F11")
+        failures += session.capture_until("1x", lambda shot: [] if is_black(shot[2](100, 500)) and
+                                          not is_black(shot[2](640, 500))
+                                          else ["F11 twice did not show the picture at 1x"])
+        session.run("xdotool", "key", "--window", session.window, "alt+Return")
+        failures += session.capture_until("nowm-fullscreen", lambda shot: [] if shot[:2] == (1600, 1200) and
+                                          is_black(shot[2](400, 600)) and not is_black(shot[2](800, 600))
+                                          else ["full screen is %dx%d without the picture at its centre" % shot[:2]])
+        session.run("xdotool", "key", "--window", session.window, "alt+Return")
+        failures += session.capture_until("back", lambda shot: [] if shot[:2] == (1280, 1000) else
+                                          ["back from full screen the window is %dx%d" % shot[:2]])
+        session.click(640, 500)
+        session.game.wait(timeout=30)
+        with open(os.path.join(work, "xdg_config_home", "velmio", "window.ini")) as f:
+            settings = f.read()
+        for line in ("scaling=1x", "width=1280", "height=1000"):
+            if line not in settings.splitlines():
+                failures.append("window.ini lacks %s: %r" % (line, settings))
+    except (RuntimeError, subprocess.SubprocessError, OSError) as error:
+        failures.append("scaled window: %s" % error)
+    finally:
+        session.stop()
+    return failures
+
+
 def main():
     velmio = os.path.abspath(sys.argv[1])
     artifacts = sys.argv[2] if len(sys.argv) > 2 else None
@@ -384,6 +433,9 @@ def main():
         failures.append(str(error))
     finally:
         session.stop()
+    scaled = os.path.join(work, "scaled")
+    os.mkdir(scaled)
+    failures += check_scaled_window(velmio, scaled, artifacts)
     if failures:
         with open(os.path.join(work, "stderr.txt")) as f:
             print(f.read())

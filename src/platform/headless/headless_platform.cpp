@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/program_end.h"
+#include "platform/choice_keys.h"
 #include "platform/message_queue.h"
 
 namespace velmio {
@@ -69,7 +70,16 @@ void HeadlessPlatform::Deliver(const ScriptEvent& event) {
       at(MessageKind::LeftButtonUp);
       break;
     case ScriptEventKind::Key:
-      pending_.push_back(Message{MessageKind::Character, pointerX_, pointerY_, event.value});
+      DeliverKey(event.value);
+      break;
+    case ScriptEventKind::Wheel:
+      // Down reads on like a click; up asks for the text that went before.
+      if (event.value == static_cast<uint32_t>(ScriptWheel::Up)) {
+        pending_.push_back(Message{MessageKind::WheelUp, pointerX_, pointerY_, 0});
+      } else {
+        at(MessageKind::LeftButtonDown);
+        at(MessageKind::LeftButtonUp);
+      }
       break;
     case ScriptEventKind::Menu:
       pending_.push_back(Message{MessageKind::MenuCommand, 0, 0, event.value});
@@ -89,6 +99,40 @@ void HeadlessPlatform::Deliver(const ScriptEvent& event) {
     case ScriptEventKind::Wait:
       Advance(event.value);
       break;
+  }
+}
+
+// The keys reach the engine as a window's keys do: Escape as a right click, the arrows and Tab
+// as pointer moves onto the entries of the list shown last, Ctrl as held or released.
+void HeadlessPlatform::DeliverKey(uint32_t key) {
+  auto post = [&](MessageKind kind, uint32_t param = 0) {
+    pending_.push_back(Message{kind, pointerX_, pointerY_, param});
+  };
+  switch (key) {
+    case kScriptKeyEscape:
+      post(MessageKind::RightButtonDown);
+      post(MessageKind::RightButtonUp);
+      return;
+    case kScriptKeyCtrlDown:
+    case kScriptKeyCtrlUp:
+      post(key == kScriptKeyCtrlDown ? MessageKind::KeyDown : MessageKind::KeyUp,
+           static_cast<uint32_t>(KeyCode::Control));
+      return;
+    case kScriptKeyLeft:
+    case kScriptKeyRight:
+    case kScriptKeyUp:
+    case kScriptKeyDown:
+    case kScriptKeyTab: {
+      ChoiceStep step = key == kScriptKeyLeft || key == kScriptKeyUp ? ChoiceStep::Previous : ChoiceStep::Next;
+      if (std::optional<PointerTarget> target = StepThroughChoices(choices_, pointerX_, pointerY_, step)) {
+        pointerX_ = target->x;
+        pointerY_ = target->y;
+        post(MessageKind::MouseMove);
+      }
+      return;
+    }
+    default:
+      post(MessageKind::Character, key);
   }
 }
 

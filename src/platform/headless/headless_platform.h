@@ -53,6 +53,7 @@ class HeadlessPlatform : public Platform {
  private:
   void Advance(uint32_t milliseconds);
   void Deliver(const ScriptEvent& event);
+  void DeliverKey(uint32_t key);
   void ScheduleLeadingAfters();
   bool NextIsAnswer() const;
 

@@ -61,10 +61,29 @@ bool ParseEvent(std::istringstream& words, ScriptEvent& event, std::string& erro
     words >> key;
     if (key == "space") event.value = ' ';
     else if (key == "enter") event.value = '\r';
-    else if (key == "escape") event.value = 27;
+    else if (key == "escape") event.value = kScriptKeyEscape;
+    else if (key == "ctrl-down") event.value = kScriptKeyCtrlDown;
+    else if (key == "ctrl-up") event.value = kScriptKeyCtrlUp;
+    else if (key == "left") event.value = kScriptKeyLeft;
+    else if (key == "right") event.value = kScriptKeyRight;
+    else if (key == "up") event.value = kScriptKeyUp;
+    else if (key == "down") event.value = kScriptKeyDown;
+    else if (key == "tab") event.value = kScriptKeyTab;
     else if (key.size() == 1 && key[0] > 32 && key[0] < 127) event.value = static_cast<unsigned char>(key[0]);
     else {
       error = "unknown key '" + key + "'";
+      return false;
+    }
+    return true;
+  }
+  if (name == "wheel") {
+    event.kind = ScriptEventKind::Wheel;
+    std::string direction;
+    words >> direction;
+    if (direction == "up") event.value = static_cast<uint32_t>(ScriptWheel::Up);
+    else if (direction == "down") event.value = static_cast<uint32_t>(ScriptWheel::Down);
+    else {
+      error = "wheel must be up or down";
       return false;
     }
     return true;

@@ -7,8 +7,22 @@
 namespace velmio {
 
 enum class ScriptEventKind : uint8_t {
-  Click, RightClick, Move, Key, Menu, Close, Answer, Text, Wait, Screenshot, Choose
+  Click, RightClick, Move, Key, Menu, Close, Answer, Text, Wait, Screenshot, Choose, Wheel
 };
+
+// `key` values beyond the printable characters (those are their own codes).
+enum ScriptKey : uint32_t {
+  kScriptKeyEscape = 27,
+  kScriptKeyCtrlDown = 0x100,
+  kScriptKeyCtrlUp,
+  kScriptKeyLeft,
+  kScriptKeyRight,
+  kScriptKeyUp,
+  kScriptKeyDown,
+  kScriptKeyTab,
+};
+
+enum class ScriptWheel : uint32_t { Down, Up };
 
 struct ScriptEvent {
   ScriptEventKind kind = ScriptEventKind::Click;

@@ -29,10 +29,14 @@ void SdlPlatform::TranslateMotion(int windowX, int windowY) {
   if (fullScreen_) {
     // In full screen the picture is everywhere, the bar included: the game decides from the
     // pointer's row when the bar shows.
-    Post(MessageKind::MouseMove, std::clamp(clientX, 0, kPictureWidth - 1), std::clamp(clientY, 0, kPictureHeight - 1));
-  } else if (overPicture) {
-    Post(MessageKind::MouseMove, clientX, clientY);
+    clientX = std::clamp(clientX, 0, kPictureWidth - 1);
+    clientY = std::clamp(clientY, 0, kPictureHeight - 1);
+  } else if (!overPicture) {
+    return;
   }
+  pointerX_ = clientX;
+  pointerY_ = clientY;
+  Post(MessageKind::MouseMove, clientX, clientY);
 }
 
 void SdlPlatform::TranslateButton(const SDL_MouseButtonEvent& button, bool pressed) {
@@ -66,7 +70,30 @@ void SdlPlatform::TranslateButton(const SDL_MouseButtonEvent& button, bool press
   clientY = std::clamp(clientY, 0, kPictureHeight - 1);
   MessageKind kind = left ? (pressed ? MessageKind::LeftButtonDown : MessageKind::LeftButtonUp)
                           : (pressed ? MessageKind::RightButtonDown : MessageKind::RightButtonUp);
+  pointerX_ = clientX;
+  pointerY_ = clientY;
   Post(kind, clientX, clientY);
+}
+
+// Keys and the wheel act as the mouse would, where the game last saw the pointer.
+void SdlPlatform::PostClickAtPointer(MessageKind down, MessageKind up) {
+  Post(down, pointerX_, pointerY_);
+  Post(up, pointerX_, pointerY_);
+}
+
+void SdlPlatform::MovePointerThroughChoices(ChoiceStep step) {
+  std::optional<PointerTarget> target = velmio::StepThroughChoices(choices_, pointerX_, pointerY_, step);
+  if (!target) return;
+  pointerX_ = target->x;
+  pointerY_ = target->y;
+  Post(MessageKind::MouseMove, pointerX_, pointerY_);
+}
+
+// Ctrl let go while another program or a modal box had the keyboard reports no release here.
+void SdlPlatform::ReleaseHeldKeys() {
+  if (!controlHeld_) return;
+  controlHeld_ = false;
+  Post(MessageKind::KeyUp, 0, 0, static_cast<uint32_t>(KeyCode::Control));
 }
 
 void SdlPlatform::TranslateKey(const SDL_KeyboardEvent& key) {
@@ -83,15 +110,51 @@ void SdlPlatform::TranslateKey(const SDL_KeyboardEvent& key) {
     return;
   }
   if (code == SDLK_F12) {
-    if (!key.repeat) SaveScreenshot();
+    if (key.repeat) return;
+    std::string name = SaveScreenshot();
+    ShowNotice(name.empty() ? "スクリーンショットを保存できませんでした" : "保存しました: " + name);
     return;
+  }
+  if (code == SDLK_F11) {
+    if (!key.repeat) CycleScaling();
+    return;
+  }
+  if (code == SDLK_LCTRL || code == SDLK_RCTRL) {
+    if (!controlHeld_) Post(MessageKind::KeyDown, 0, 0, static_cast<uint32_t>(KeyCode::Control));
+    controlHeld_ = true;
+    return;
+  }
+  switch (code) {
+    case SDLK_ESCAPE:
+      PostClickAtPointer(MessageKind::RightButtonDown, MessageKind::RightButtonUp);
+      return;
+    case SDLK_UP:
+    case SDLK_LEFT:
+      MovePointerThroughChoices(ChoiceStep::Previous);
+      return;
+    case SDLK_DOWN:
+    case SDLK_RIGHT:
+      MovePointerThroughChoices(ChoiceStep::Next);
+      return;
+    case SDLK_TAB:
+      MovePointerThroughChoices((key.keysym.mod & KMOD_SHIFT) != 0 ? ChoiceStep::Previous : ChoiceStep::Next);
+      return;
+    default:
+      break;
   }
   int mouseX = 0, mouseY = 0;
   PointerPosition(mouseX, mouseY);
   if (code == SDLK_SPACE) Post(MessageKind::Character, mouseX, mouseY, ' ');
   else if (code == SDLK_RETURN || code == SDLK_KP_ENTER) Post(MessageKind::Character, mouseX, mouseY, '\r');
-  else if (code == SDLK_ESCAPE) Post(MessageKind::Character, mouseX, mouseY, 27);
   else if (code > ' ' && code < 0x7F) Post(MessageKind::Character, mouseX, mouseY, static_cast<uint32_t>(code));
+}
+
+void SdlPlatform::TranslateWheel(const SDL_MouseWheelEvent& wheel) {
+  if (menu_->PopupOpen()) return;
+  int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
+  // Down reads on like a click; up opens the text that went before.
+  if (notches < 0) PostClickAtPointer(MessageKind::LeftButtonDown, MessageKind::LeftButtonUp);
+  else if (notches > 0) Post(MessageKind::WheelUp, pointerX_, pointerY_);
 }
 
 void SdlPlatform::Translate(const SDL_Event& event) {
@@ -103,6 +166,7 @@ void SdlPlatform::Translate(const SDL_Event& event) {
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
         Post(MessageKind::Close, 0, 0);
       } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        ReleaseHeldKeys();
         // An open popup does not outlive the player turning to another program.
         if (menu_->PopupOpen()) {
           menu_->ClosePopup();
@@ -119,6 +183,12 @@ void SdlPlatform::Translate(const SDL_Event& event) {
       } else {
         // Exposed, resized, restored...: draw again from what was presented.
         needsRender_ = true;
+        RefreshRealSize();
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullScreen_ &&
+            (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) == 0) {
+          windowWidth_ = event.window.data1;
+          windowHeight_ = event.window.data2;
+        }
       }
       break;
     case SDL_MOUSEMOTION:
@@ -130,6 +200,15 @@ void SdlPlatform::Translate(const SDL_Event& event) {
       break;
     case SDL_KEYDOWN:
       TranslateKey(event.key);
+      break;
+    case SDL_KEYUP:
+      if ((event.key.keysym.sym == SDLK_LCTRL || event.key.keysym.sym == SDLK_RCTRL) &&
+          (SDL_GetModState() & KMOD_CTRL) == 0) {
+        ReleaseHeldKeys();
+      }
+      break;
+    case SDL_MOUSEWHEEL:
+      TranslateWheel(event.wheel);
       break;
     default:
       break;

@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kBarHeight = MenuBarWidget::kBarHeight;
 constexpr int kWindowHeight = SdlPlatform::kPictureHeight + kBarHeight;
+// How long a window manager has to grant full screen before we make it ourselves.
+constexpr uint32_t kFullScreenGrantTime = 400;
 
 }  // namespace
 
@@ -55,12 +57,15 @@ bool SdlPlatform::Create(std::string& error) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
-  window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth, kWindowHeight,
-                             SDL_WINDOW_HIDDEN);
+  settings_ = LoadWindowSettings();
+  ChooseStartSize(windowWidth_, windowHeight_);
+  window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth_, windowHeight_,
+                             SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
   if (window_ == nullptr) {
     error = SDL_GetError();
     return false;
   }
+  SDL_SetWindowMinimumSize(window_, kPictureWidth / 2, kWindowHeight / 2);
   if (SDL_Surface* icon = IMG_Load_RW(SDL_RWFromConstMem(kWindowIconPng, sizeof(kWindowIconPng)), 1)) {
     SDL_SetWindowIcon(window_, icon);
     SDL_FreeSurface(icon);
@@ -77,7 +82,12 @@ bool SdlPlatform::Create(std::string& error) {
                              kWindowHeight);
   boxTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
                                   kPictureHeight);
-  if (picture_ == nullptr || bar_ == nullptr || popup_ == nullptr || boxTexture_ == nullptr) {
+  skipTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
+                                   NoticePainter::kHeight);
+  noticeTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
+                                     NoticePainter::kHeight);
+  if (picture_ == nullptr || bar_ == nullptr || popup_ == nullptr || boxTexture_ == nullptr ||
+      skipTexture_ == nullptr || noticeTexture_ == nullptr) {
     error = SDL_GetError();
     return false;
   }
@@ -86,6 +96,12 @@ bool SdlPlatform::Create(std::string& error) {
   barPixels_.assign(static_cast<size_t>(kPictureWidth) * kBarHeight, 0);
   popupPixels_.assign(static_cast<size_t>(kPictureWidth) * kWindowHeight, 0);
   menu_ = std::make_unique<MenuBarWidget>(kPictureWidth, kWindowHeight);
+  notices_ = std::make_unique<NoticePainter>();
+  std::vector<uint32_t> mark(static_cast<size_t>(kPictureWidth) * NoticePainter::kHeight, 0);
+  skipWidth_ = notices_->Paint("≫ スキップ中", mark.data(), kPictureWidth, kPictureWidth);
+  SDL_UpdateTexture(skipTexture_, nullptr, mark.data(), kPictureWidth * 4);
+  SDL_SetTextureBlendMode(skipTexture_, SDL_BLENDMODE_BLEND);
+  SDL_SetTextureBlendMode(noticeTexture_, SDL_BLENDMODE_BLEND);
   cursors_ = std::make_unique<SdlCursors>();
   // Keys arrive as key presses; text input (and an input method popping up) is for dialogs.
   SDL_StopTextInput();
@@ -95,6 +111,14 @@ bool SdlPlatform::Create(std::string& error) {
 SdlPlatform::~SdlPlatform() {
   audio_.Close();
   cursors_.reset();
+  // Only a window the player saw leaves its size for the next start.
+  if (shown_) {
+    settings_.width = windowWidth_;
+    settings_.height = windowHeight_;
+    SaveWindowSettings(settings_);
+  }
+  if (noticeTexture_ != nullptr) SDL_DestroyTexture(noticeTexture_);
+  if (skipTexture_ != nullptr) SDL_DestroyTexture(skipTexture_);
   if (boxTexture_ != nullptr) SDL_DestroyTexture(boxTexture_);
   if (popup_ != nullptr) SDL_DestroyTexture(popup_);
   if (bar_ != nullptr) SDL_DestroyTexture(bar_);
@@ -105,30 +129,13 @@ SdlPlatform::~SdlPlatform() {
   SDL_Quit();
 }
 
-SdlPlatform::Layout SdlPlatform::CurrentLayout() const {
-  int width = kPictureWidth, height = kWindowHeight;
-  SDL_GetWindowSize(window_, &width, &height);
-  Layout layout;
-  layout.pictureTop = fullScreen_ ? 0 : kBarHeight;
-  int logicalHeight = fullScreen_ ? kPictureHeight : kWindowHeight;
-  layout.scale = std::min(static_cast<float>(width) / kPictureWidth, static_cast<float>(height) / logicalHeight);
-  if (layout.scale <= 0) layout.scale = 1;
-  layout.originX = std::floor((width - kPictureWidth * layout.scale) / 2);
-  layout.originY = std::floor((height - logicalHeight * layout.scale) / 2);
-  return layout;
-}
-
-SdlPlatform::LogicalPoint SdlPlatform::ToLogical(int windowX, int windowY) const {
-  Layout layout = CurrentLayout();
-  return {static_cast<int>(std::floor((windowX - layout.originX) / layout.scale)),
-          static_cast<int>(std::floor((windowY - layout.originY) / layout.scale))};
-}
-
 void SdlPlatform::NoteMenuChange() { needsRender_ = true; }
 
 void SdlPlatform::CollectEvents(MessageQueue& queue) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) Translate(event);
+  // Ctrl let go while a modal box had the keyboard.
+  if ((SDL_GetModState() & KMOD_CTRL) == 0) ReleaseHeldKeys();
   cursors_->Animate(Milliseconds());
   RenderIfNeeded();
   while (!pending_.empty()) {
@@ -141,6 +148,8 @@ void SdlPlatform::Idle(uint32_t timeout, WaitKind kind) {
   RenderIfNeeded();
   if (!pending_.empty()) return;
   uint32_t wait = cursors_->TimeToNextFrame(Milliseconds(), timeout);
+  if (noticeShown_) wait = std::min(wait, std::max<uint32_t>(noticeUntil_ - Milliseconds(), 1));
+  if (fullScreenCheckPending_) wait = std::min(wait, std::max<uint32_t>(fullScreenCheckAt_ - Milliseconds(), 1));
   SDL_Event event;
   if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<uint32_t>(wait, 1)))) Translate(event);
 }
@@ -180,6 +189,7 @@ void SdlPlatform::ShowWindow() {
   if (!shown_) {
     SDL_ShowWindow(window_);
     shown_ = true;
+    RefreshRealSize();
   }
   needsRender_ = true;
   RenderIfNeeded();
@@ -202,11 +212,18 @@ bool SdlPlatform::SetScreenMode(ScreenMode mode) {
   if (wantFull) SDL_GetWindowPosition(window_, &windowX_, &windowY_);
   if (SDL_SetWindowFullscreen(window_, wantFull ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
   fullScreen_ = wantFull;
+  fullScreenCheckPending_ = wantFull;
+  fullScreenCheckAt_ = Milliseconds() + kFullScreenGrantTime;
+  if (!wantFull && fullScreenByHand_) {
+    fullScreenByHand_ = false;
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+  }
   menu_->SetPopupAreaHeight(wantFull ? kPictureHeight : kWindowHeight);
   if (!wantFull) {
-    SDL_SetWindowSize(window_, kPictureWidth, kWindowHeight);
+    SDL_SetWindowSize(window_, windowWidth_, windowHeight_);
     SDL_SetWindowPosition(window_, windowX_, windowY_);
   }
+  RefreshRealSize();
   needsRender_ = true;
   RenderIfNeeded();
   return true;
@@ -227,6 +244,12 @@ bool SdlPlatform::PointerPosition(int& x, int& y) {
 }
 
 void SdlPlatform::RenderIfNeeded() {
+  if (fullScreenCheckPending_ && static_cast<int32_t>(Milliseconds() - fullScreenCheckAt_) >= 0)
+    CheckFullScreenGranted();
+  if (noticeShown_ && static_cast<int32_t>(Milliseconds() - noticeUntil_) >= 0) {
+    noticeShown_ = false;
+    needsRender_ = true;
+  }
   if (needsRender_ && shown_) Render();
 }
 
@@ -234,11 +257,16 @@ void SdlPlatform::Render() {
   needsRender_ = false;
   Layout layout = CurrentLayout();
   float scale = layout.scale;
+  // Whole multiples stay sharp; anything between is smoothed.
+  SDL_ScaleMode quality = scale == std::floor(scale) ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
+  for (SDL_Texture* texture : {picture_, bar_, popup_, boxTexture_, skipTexture_, noticeTexture_})
+    SDL_SetTextureScaleMode(texture, quality);
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   SDL_FRect picture{layout.originX, layout.originY + layout.pictureTop * scale, kPictureWidth * scale,
                     kPictureHeight * scale};
   SDL_RenderCopyF(renderer_, picture_, nullptr, &picture);
+  RenderNotices(layout);
   if (MenuVisible()) {
     if (barVersionShown_ != menu_->Version()) {
       menu_->PaintBar(barPixels_.data(), kPictureWidth);
@@ -279,20 +307,21 @@ void SdlPlatform::Render() {
 
 // F12: the picture goes beside the game (or to its data folder when the game is read-only),
 // named after the moment it was taken.
-void SdlPlatform::SaveScreenshot() {
-  if (!screenshotWriter_) return;
+std::string SdlPlatform::SaveScreenshot() {
+  if (!screenshotWriter_) return {};
   std::time_t now = std::time(nullptr);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
   for (int attempt = 1; attempt < 100; ++attempt) {
     std::string name = std::string("screenshot-") + stamp + (attempt > 1 ? "-" + std::to_string(attempt) : "") + ".png";
     std::string path = PathForNewGameFile(name);
-    if (path.empty()) return;
+    if (path.empty()) return {};
     if (access(path.c_str(), F_OK) != 0) {
       screenshotWriter_(path);
-      return;
+      return access(path.c_str(), F_OK) == 0 ? name : std::string();
     }
   }
+  return {};
 }
 
 }  // namespace velmio

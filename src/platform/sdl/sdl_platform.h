@@ -1,6 +1,7 @@
 #pragma once
 // The real desktop program: one SDL window with the menu bar drawn above a 640 x 480 picture,
-// or the picture scaled to the whole screen with the menu bar over its top edge.
+// or the picture scaled to the whole screen with the menu bar over its top edge. The window may
+// be resized; bar and picture then scale together, keeping their shape, with black bars.
 #include <SDL.h>
 
 #include <deque>
@@ -11,9 +12,12 @@
 #include <vector>
 
 #include "base/screen.h"
+#include "files/window_settings.h"
+#include "platform/choice_keys.h"
 #include "platform/platform.h"
 #include "platform/sdl/menu_bar_widget.h"
 #include "platform/sdl/message_box_widget.h"
+#include "platform/sdl/notice_painter.h"
 #include "platform/sdl/sdl_audio_device.h"
 #include "platform/sdl/sdl_cursors.h"
 
@@ -47,13 +51,15 @@ class SdlPlatform final : public Platform {
     screenshotWriter_ = std::move(writer);
   }
   AudioDevice* Audio() override { return &audio_; }
+  void ChoicesShown(std::span<const ScreenArea> entries) override { choices_.assign(entries.begin(), entries.end()); }
+  void ShowSkipping(bool skipping) override;
   // The input dialog: a drawn box over the picture, typed into through SDL's text input.
   bool TakeDialogText(std::string& text) override;
 
  private:
   // Where things are in the window: the picture and the menu bar share one scale.
   struct Layout {
-    float scale = 1;
+    float scale = 1;     // drawable pixels per logical pixel
     float originX = 0;   // window position of logical (0, 0)
     float originY = 0;
     int pictureTop = 0;  // logical row where the picture starts (below the bar in a window)
@@ -66,17 +72,34 @@ class SdlPlatform final : public Platform {
   SdlPlatform() = default;
   bool Create(std::string& error);
   Layout CurrentLayout() const;
+  // The size the window opens at: as the player left it, else the largest whole multiple of the
+  // picture the desktop has room for.
+  void ChooseStartSize(int& width, int& height) const;
+  void CycleScaling();
+  // The window's size on the X server, which is not what SDL believes after a full screen request
+  // nobody granted (no window manager, or one that ignores it). Unknown on other video drivers.
+  void RefreshRealSize();
+  // Some time after a full screen request: when the window did not grow, a borderless window
+  // over the whole desktop stands in for it.
+  void CheckFullScreenGranted();
+  void ShowNotice(const std::string& text);
+  void PostClickAtPointer(MessageKind down, MessageKind up);
+  void MovePointerThroughChoices(ChoiceStep step);
+  void ReleaseHeldKeys();
+  void RenderNotices(const Layout& layout);
   LogicalPoint ToLogical(int windowX, int windowY) const;
   bool MenuVisible() const { return !fullScreen_ || menuAttached_; }
   void Translate(const SDL_Event& event);
   void TranslateMotion(int windowX, int windowY);
   void TranslateButton(const SDL_MouseButtonEvent& button, bool pressed);
   void TranslateKey(const SDL_KeyboardEvent& key);
+  void TranslateWheel(const SDL_MouseWheelEvent& wheel);
   void Post(MessageKind kind, int x, int y, uint32_t param = 0) { pending_.push_back(Message{kind, x, y, param}); }
   void NoteMenuChange();
   void RenderIfNeeded();
   void Render();
-  void SaveScreenshot();
+  // The name of the file written, empty when none was.
+  std::string SaveScreenshot();
   MessageBoxAnswer ShowDrawnMessageBox(const std::string& text, const std::string& title, MessageBoxStyle style);
   void TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer);
   // A close that came while a modal box was open still ends the program once the box is gone.
@@ -103,6 +126,27 @@ class SdlPlatform final : public Platform {
   bool fullScreen_ = false;
   bool menuAttached_ = true;
   bool menuOwnsButton_[2] = {false, false};  // left, right: the press went to the menu
+  WindowSettings settings_;
+  bool realSizeKnown_ = false;
+  int realWidth_ = 0;
+  int realHeight_ = 0;
+  bool fullScreenByHand_ = false;
+  bool fullScreenCheckPending_ = false;
+  uint32_t fullScreenCheckAt_ = 0;
+  int windowWidth_ = 0;  // the window's size the last time it was not full screen
+  int windowHeight_ = 0;
+  std::vector<ScreenArea> choices_;  // the entries of the list shown last, for the arrow keys
+  int pointerX_ = 0;  // where the game last saw the pointer (moves, and the arrow keys)
+  int pointerY_ = 0;
+  bool controlHeld_ = false;
+  bool skipping_ = false;
+  std::unique_ptr<NoticePainter> notices_;
+  SDL_Texture* skipTexture_ = nullptr;  // the mark shown while skipping
+  int skipWidth_ = 0;
+  SDL_Texture* noticeTexture_ = nullptr;  // a passing confirmation, until noticeUntil_
+  int noticeWidth_ = 0;
+  uint32_t noticeUntil_ = 0;
+  bool noticeShown_ = false;
   int windowX_ = SDL_WINDOWPOS_CENTERED;
   int windowY_ = SDL_WINDOWPOS_CENTERED;
   std::function<void(const std::string&)> screenshotWriter_;
