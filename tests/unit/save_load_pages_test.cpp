@@ -33,6 +33,7 @@ TEST(SaveLoadPagesTest, GeometryLabelsAndDates) {
 }
 
 TEST(SaveLoadPagesTest, SaveThroughConfirmationAndLoadRefusesEmptySlots) {
+  const std::filesystem::path voice = std::filesystem::absolute(MediaPath("tone440-8000-mono-ima.wav"));
   GameFolder folder;
   // Slot 3, "いいえ" (back to the list), slot 3 again, "はい".
   TestEngine saving(Events("click 320 226\nclick 410 280\nclick 320 226\nclick 250 280\n"));
@@ -46,7 +47,7 @@ TEST(SaveLoadPagesTest, SaveThroughConfirmationAndLoadRefusesEmptySlots) {
 
   // Slot 5 has no file: the click is refused with the refusal voice and the list stays; a right
   // click leaves.
-  std::filesystem::copy_file(MediaPath("tone440-8000-mono-ima.wav"), "refused.wav");
+  std::filesystem::copy_file(voice, "refused.wav");
   TestEngine refusing(Events("click 320 282\nrclick 320 282\n"));
   refusing.Load("*define\ngame\n*start\nwait 1\n");
   refusing.engine.ui.menuVoices[static_cast<int>(MenuVoice::Refused)] = "refused.wav";
