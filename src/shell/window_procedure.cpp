@@ -108,7 +108,8 @@ void WindowProcedure(ShellContext& engine, const Message& message) {
       break;
     case MessageKind::KeyDown:
     case MessageKind::KeyUp:
-      if (message.param == static_cast<uint32_t>(KeyCode::Control)) input.skipHeld = message.kind == MessageKind::KeyDown;
+      if (message.param == static_cast<uint32_t>(KeyCode::Control))
+        input.skipHeld = message.kind == MessageKind::KeyDown;
       break;
   }
   engine.platform.ShowSkipping(input.Skipping());
