@@ -88,11 +88,11 @@ class Effects : public ::testing::Test {
   return ::testing::AssertionSuccess();
 }
 
-// The coarsest mosaic of a picture: 160 x 160 blocks from the bottom-left corner, each the
-// colour of its bottom-left pixel.
-Rgb Mosaic160(const std::function<Rgb(int, int)>& picture, int x, int y) {
-  const int rowFromBottom = (479 - y) / 160 * 160;
-  return picture(x / 160 * 160, 479 - rowFromBottom);
+// A mosaic of a picture: size x size blocks from the bottom-left corner, each the colour of its
+// bottom-left pixel.
+Rgb MosaicOf(const std::function<Rgb(int, int)>& picture, int size, int x, int y) {
+  const int rowFromBottom = (479 - y) / size * size;
+  return picture(x / size * size, 479 - rowFromBottom);
 }
 
 TEST_F(Effects, EveryTypeEndsWithTheNewPicture) {
@@ -128,7 +128,7 @@ TEST_F(Effects, TypeZeroShowsNothingAndKeepsTheDirtyRect) {
 TEST_F(Effects, MosaicOutKeepsTheCoarsestMosaicAndMosaicInFinishes) {
   Show(16, 200, Whole());
   EXPECT_TRUE(DisplayShows(graphics().display, DirtyRect{-1, -1, -1, -1},
-                           [](int x, int y) { return Mosaic160(OldPicture, x, y); }));
+                           [](int x, int y) { return MosaicOf(OldPicture, 160, x, y); }));
   EXPECT_EQ(graphics().dirty.left, 0);  // the whole screen is to be shown again
   EXPECT_EQ(graphics().dirty.right, 640);
   EXPECT_EQ(graphics().dirty.bottom, 480);
@@ -140,10 +140,7 @@ TEST_F(Effects, MosaicInOverAPartLeavesTheFinestMosaicAround) {
   const DirtyRect part{0, 0, 9, 9};
   engine.RecomposeScreen();  // the mosaic samples the whole compose surface
   Show(17, 200, part);
-  EXPECT_TRUE(DisplayShows(graphics().display, part, [](int x, int y) {
-    const int rowFromBottom = (479 - y) / 5 * 5;
-    return NewPicture(x / 5 * 5, 479 - rowFromBottom);
-  }));
+  EXPECT_TRUE(DisplayShows(graphics().display, part, [](int x, int y) { return MosaicOf(NewPicture, 5, x, y); }));
 }
 
 struct Timing {
@@ -192,6 +189,9 @@ TEST_F(Effects, SecondFramesOfTheSteppedTypes) {
       {12, [](int x, int y) { return x >= 624 ? NewPicture(x - 624, y) : OldPicture(x + 16, y); }},
       {13, [](int x, int y) { return y < 12 ? NewPicture(x, y + 468) : OldPicture(x, y - 12); }},
       {14, [](int x, int y) { return y >= 468 ? NewPicture(x, y - 468) : OldPicture(x, y + 12); }},
+      // The mosaics' block sizes run 5, 10, ... out and 160, 80, ... in.
+      {16, [](int x, int y) { return MosaicOf(OldPicture, 10, x, y); }},
+      {17, [](int x, int y) { return MosaicOf(NewPicture, 80, x, y); }},
   };
   for (const auto& [type, want] : expected) {
     SCOPED_TRACE("type " + std::to_string(type));
