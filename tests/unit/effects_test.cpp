@@ -245,17 +245,15 @@ TEST_F(Effects, CrossfadeRefreshesAlternateBytes) {
 TEST_F(Effects, EffectCommandDefinesSlots) {
   EXPECT_EQ(Run("effect", "1, 10, 1000", Phase::Definition), "パラメータエラー: effect命令の第一パラメータは2～49です。");
   EXPECT_EQ(Run("effect", "50, 10, 1000", Phase::Definition), "パラメータエラー: effect命令の第一パラメータは2～49です。");
-  EXPECT_EQ(Run("effect", "5, 1", Phase::Definition), "");
-  EXPECT_EQ(graphics().effectSlots[5].type, 1);
+  EXPECT_EQ(Run("effect", "2, 1", Phase::Definition), "");
+  EXPECT_EQ(graphics().effectSlots[2].type, 1);
   EXPECT_EQ(Run("effect", "6, 15, 800, \"mask.bmp\"", Phase::Definition), "");
   EXPECT_EQ(graphics().effectSlots[6].type, 15);
   EXPECT_EQ(graphics().effectSlots[6].duration, 800);
   EXPECT_EQ(graphics().effectSlots[6].mask, "mask.bmp");
   EXPECT_EQ(Run("effect", "6, 15, 800", Phase::Definition), "構文エラー: コンマが必要なところにコンマが有りません。");
-  EXPECT_EQ(Run("effect", "7, 10, 500", Phase::Definition), "");
-  EXPECT_EQ(graphics().effectSlots[7].type, 10);
-  EXPECT_EQ(graphics().effectSlots[7].duration, 500);
-  EXPECT_EQ(Run("effect", "8, 99, 500", Phase::Definition), "");  // checked only when shown
+  EXPECT_EQ(Run("effect", "49, 99, 500", Phase::Definition), "");  // checked only when shown
+  EXPECT_EQ(graphics().effectSlots[49].duration, 500);
   EXPECT_EQ(Run("effectblank", "0", Phase::Definition), "");
   EXPECT_EQ(graphics().effectBlank, 0);
   EXPECT_EQ(Run("effect", "9, 10, 500", Phase::Run), "構文エラー: 不正な命令\"effect\"です。");
