@@ -60,15 +60,10 @@ class BmpBuilder {
     gap_ = bytes;
     return *this;
   }
-  BmpBuilder& SetColoursUsed(uint32_t count) {
-    coloursUsed_ = count;
-    return *this;
-  }
 
   std::vector<uint8_t> Build() const {
     std::vector<uint8_t> file;
     uint32_t tableBytes = static_cast<uint32_t>(palette_.size() + 4 * masks_.size());
-    if (coloursUsed_ != 0) tableBytes = coloursUsed_ * 4;
     uint32_t offset = 14 + 40 + tableBytes + gap_;
     Put16(file, 0x4D42);
     Put32(file, offset + static_cast<uint32_t>(pixels_.size()));
@@ -83,10 +78,10 @@ class BmpBuilder {
     Put32(file, static_cast<uint32_t>(pixels_.size()));
     Put32(file, 0);
     Put32(file, 0);
-    Put32(file, coloursUsed_);
+    Put32(file, 0);
     Put32(file, 0);
     for (uint32_t mask : masks_) Put32(file, mask);
-    file.insert(file.end(), palette_.begin(), palette_.begin() + (coloursUsed_ ? coloursUsed_ * 4 : palette_.size()));
+    file.insert(file.end(), palette_.begin(), palette_.end());
     file.resize(file.size() + gap_, 0xEE);
     if (topDown_) {
       for (int y = 0; y < height_; ++y) {
@@ -123,7 +118,6 @@ class BmpBuilder {
   std::vector<uint32_t> masks_;
   bool topDown_ = false;
   uint32_t gap_ = 0;
-  uint32_t coloursUsed_ = 0;
 };
 
 }  // namespace velmio::testing

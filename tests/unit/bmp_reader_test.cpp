@@ -20,22 +20,25 @@ uint8_t At8(const DecodedPicture& picture, int x, int y) {
   return picture.pixels[static_cast<size_t>(picture.Stride()) * (picture.height - 1 - y) + x];
 }
 
-TEST(BmpReader, TwentyFourBit) {
-  // 3 x 2: rows padded from 9 to 12 bytes.
-  BmpBuilder bmp(3, 2, 24);
-  bmp.SetRgb(0, 0, 0xFF0000);
-  bmp.SetRgb(2, 0, 0x00FF00);
-  bmp.SetRgb(1, 1, 0x0000FF);
-  DecodedPicture picture;
-  ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
-  EXPECT_EQ(picture.bitsPerPixel, 24);
-  EXPECT_EQ(picture.width, 3);
-  EXPECT_EQ(picture.height, 2);
-  EXPECT_EQ(picture.Stride(), 12);
-  EXPECT_EQ(At24(picture, 0, 0), 0xFF0000u);
-  EXPECT_EQ(At24(picture, 2, 0), 0x00FF00u);
-  EXPECT_EQ(At24(picture, 1, 1), 0x0000FFu);
-  EXPECT_EQ(At24(picture, 0, 1), 0u);
+TEST(BmpReader, TwentyFourBitBottomUpOrTopDownAfterAGap) {
+  for (bool topDown : {false, true}) {
+    // 3 x 2: rows padded from 9 to 12 bytes.
+    BmpBuilder bmp(3, 2, 24);
+    bmp.SetRgb(0, 0, 0xFF0000);
+    bmp.SetRgb(2, 0, 0x00FF00);
+    bmp.SetRgb(1, 1, 0x0000FF);
+    if (topDown) bmp.SetTopDown().SetGapBeforePixels(10);  // the pixel offset is honoured
+    DecodedPicture picture;
+    ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
+    EXPECT_EQ(picture.bitsPerPixel, 24);
+    EXPECT_EQ(picture.width, 3);
+    EXPECT_EQ(picture.height, 2);
+    EXPECT_EQ(picture.Stride(), 12);
+    EXPECT_EQ(At24(picture, 0, 0), 0xFF0000u) << topDown;
+    EXPECT_EQ(At24(picture, 2, 0), 0x00FF00u) << topDown;
+    EXPECT_EQ(At24(picture, 1, 1), 0x0000FFu) << topDown;
+    EXPECT_EQ(At24(picture, 0, 1), 0u);
+  }
 }
 
 TEST(BmpReader, IndexedDepthsBecomeEightBit) {
@@ -83,32 +86,10 @@ TEST(BmpReader, SixteenAndThirtyTwoBitBecomeTwentyFour) {
   EXPECT_EQ(At24(picture, 0, 1), 0xABCDEFu);
 }
 
-TEST(BmpReader, TopDownRowsAreTurned) {
-  BmpBuilder bmp(1, 2, 24);
-  bmp.SetRgb(0, 0, 0x111111);
-  bmp.SetRgb(0, 1, 0x222222);
-  bmp.SetTopDown();
-  DecodedPicture picture;
-  ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
-  EXPECT_EQ(picture.height, 2);
-  EXPECT_EQ(At24(picture, 0, 0), 0x111111u);
-  EXPECT_EQ(At24(picture, 0, 1), 0x222222u);
-}
-
-TEST(BmpReader, PixelOffsetIsHonoured) {
-  BmpBuilder bmp(1, 1, 24);
-  bmp.SetRgb(0, 0, 0x445566);
-  bmp.SetGapBeforePixels(10);
-  DecodedPicture picture;
-  ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
-  EXPECT_EQ(At24(picture, 0, 0), 0x445566u);
-}
-
 TEST(BmpReader, ColoursUsedBeyondTheDepthIsClamped) {
   BmpBuilder bmp(2, 1, 1);
   bmp.SetPalette(1, 0xFFFFFF);
   bmp.SetIndex(1, 0, 1);
-  bmp.SetColoursUsed(2);
   std::vector<uint8_t> file = bmp.Build();
   // Claim 300 colours and supply them: only two belong to a 1-bit picture.
   file[14 + 32] = 0x2C;

@@ -43,22 +43,27 @@ class ComposeScreenTest : public ::testing::Test {
   TestEngine test;
 };
 
-TEST_F(ComposeScreenTest, BackgroundCopiedWhereNothingElseIs) {
-  test.engine.RecomposeScreen();
-  EXPECT_EQ(At(0, 0), Pattern(0, 0, 20));
-  EXPECT_EQ(At(639, 479), Pattern(639, 479, 20));
-  EXPECT_EQ(At(123, 321), Pattern(123, 321, 20));
-}
-
-TEST_F(ComposeScreenTest, HumanzDecidesWhichSpritesLieBehindTheStandingPictures) {
+TEST_F(ComposeScreenTest, LayerOrderAroundHumanz) {
+  // Lower sprite numbers lie on top; the standing pictures go left, centre, right; humanz decides
+  // which sprites lie behind them.
+  StandingAt(kStandingLeft, 90, 100, kBlack);
   StandingAt(kStandingCentre, 100, 100, kBlue);
-  SpriteAt(30, 95, 95, kRed);     // behind (30 > humanz 29)
+  StandingAt(kStandingRight, 108, 100, kGreen);
+  SpriteAt(30, 95, 95, kRed);      // behind (30 > humanz 29)
   SpriteAt(29, 105, 105, kGreen);  // in front
+  SpriteAt(5, 10, 10, kRed);
+  SpriteAt(4, 15, 15, kGreen);
+  SpriteAt(59, 12, 12, kBlue);
   test.engine.RecomposeScreen();
   EXPECT_EQ(At(96, 96), kRed);
-  EXPECT_EQ(At(102, 102), kBlue);  // the standing picture covers sprite 30
-  EXPECT_EQ(At(106, 106), kGreen);  // sprite 29 covers the standing picture
-  g().humanz = 59;                  // every sprite in front
+  EXPECT_EQ(At(99, 101), kBlack);   // the left standing picture covers sprite 30
+  EXPECT_EQ(At(102, 102), kBlue);   // the centre one covers the left one and sprite 30
+  EXPECT_EQ(At(109, 101), kGreen);  // the right one covers the centre one
+  EXPECT_EQ(At(106, 106), kGreen);  // sprite 29 covers the standing pictures
+  EXPECT_EQ(At(16, 16), kGreen);    // 4 over 5
+  EXPECT_EQ(At(13, 13), kRed);      // 5 over 59
+  EXPECT_EQ(At(20, 13), kBlue);
+  g().humanz = 59;  // every sprite in front
   test.engine.RecomposeScreen();
   EXPECT_EQ(At(102, 102), kRed);
   g().humanz = 0;  // only sprite 0 in front
@@ -66,34 +71,12 @@ TEST_F(ComposeScreenTest, HumanzDecidesWhichSpritesLieBehindTheStandingPictures)
   EXPECT_EQ(At(106, 106), kBlue);
 }
 
-TEST_F(ComposeScreenTest, LowerSpriteNumbersLieOnTop) {
-  SpriteAt(5, 10, 10, kRed);
-  SpriteAt(4, 15, 15, kGreen);
-  SpriteAt(59, 12, 12, kBlue);
-  test.engine.RecomposeScreen();
-  EXPECT_EQ(At(11, 11), kRed);
-  EXPECT_EQ(At(16, 16), kGreen);  // 4 over 5
-  EXPECT_EQ(At(13, 13), kRed);    // 5 over 59
-}
-
-TEST_F(ComposeScreenTest, StandingPicturesInOrderLeftCentreRight) {
-  StandingAt(kStandingLeft, 0, 0, kRed);
-  StandingAt(kStandingCentre, 5, 0, kGreen);
-  StandingAt(kStandingRight, 8, 0, kBlue);
-  test.engine.RecomposeScreen();
-  EXPECT_EQ(At(1, 1), kRed);
-  EXPECT_EQ(At(6, 1), kGreen);
-  EXPECT_EQ(At(9, 1), kBlue);
-}
-
 TEST_F(ComposeScreenTest, HiddenAndUnnamedLayersAreNotDrawn) {
   SpriteAt(3, 0, 0, kRed).visible = 0;
   SpriteAt(4, 20, 0, kRed).name.clear();
   StandingAt(kStandingLeft, 40, 0, kRed).name.clear();
   test.engine.RecomposeScreen();
-  EXPECT_EQ(At(1, 1), Pattern(1, 1, 20));
-  EXPECT_EQ(At(21, 1), Pattern(21, 1, 20));
-  EXPECT_EQ(At(41, 1), Pattern(41, 1, 20));
+  for (auto [x, y] : {std::pair{1, 1}, {21, 1}, {41, 1}, {639, 479}}) EXPECT_EQ(At(x, y), Pattern(x, y, 20));
 }
 
 TEST_F(ComposeScreenTest, OnlyTheWorkingRectangleChanges) {
@@ -104,9 +87,7 @@ TEST_F(ComposeScreenTest, OnlyTheWorkingRectangleChanges) {
   EXPECT_EQ(At(104, 104), kRed);
   EXPECT_EQ(At(105, 105), Pattern(105, 105, 20));
   EXPECT_EQ(At(109, 109), Pattern(109, 109, 20));
-  EXPECT_EQ(At(99, 100), kBlack);  // the sprite is clipped to the rectangle
-  EXPECT_EQ(At(110, 105), kBlack);
-  EXPECT_EQ(At(105, 110), kBlack);
+  for (auto [x, y] : {std::pair{99, 100}, {110, 105}, {105, 110}}) EXPECT_EQ(At(x, y), kBlack);  // clipped to it
   // (0, 0, 640, 480) stands for the whole screen.
   test.engine.RecomposeScreen(DirtyRect{0, 0, 640, 480});
   EXPECT_EQ(At(639, 479), Pattern(639, 479, 20));
@@ -121,11 +102,7 @@ TEST_F(ComposeScreenTest, BackgroundWindowShiftsAndCutsWithBlackAround) {
   EXPECT_EQ(At(100, 50), Pattern(0, 0, 30));
   EXPECT_EQ(At(299, 149), Pattern(199, 99, 30));
   EXPECT_EQ(At(150, 70), Pattern(50, 20, 30));
-  EXPECT_EQ(At(99, 50), kBlack);
-  EXPECT_EQ(At(300, 50), kBlack);
-  EXPECT_EQ(At(100, 49), kBlack);
-  EXPECT_EQ(At(100, 150), kBlack);
-  EXPECT_EQ(At(0, 0), kBlack);
+  for (auto [x, y] : {std::pair{99, 50}, {300, 50}, {100, 49}, {100, 150}, {0, 0}}) EXPECT_EQ(At(x, y), kBlack);
   // A working rectangle inside the window takes the matching part of the background.
   test.engine.RecomposeScreen(DirtyRect{120, 60, 130, 70});
   EXPECT_EQ(At(125, 65), Pattern(25, 15, 30));
@@ -133,8 +110,7 @@ TEST_F(ComposeScreenTest, BackgroundWindowShiftsAndCutsWithBlackAround) {
   Paint(g().background.surface, 640, 480, [](int x, int y) { return Pattern(x, y, 40); });
   test.engine.RecomposeScreen();
   EXPECT_EQ(At(299, 149), Pattern(199, 99, 40));
-  EXPECT_EQ(At(300, 149), kBlack);
-  EXPECT_EQ(At(299, 150), kBlack);
+  for (auto [x, y] : {std::pair{300, 149}, {299, 150}}) EXPECT_EQ(At(x, y), kBlack);
 }
 
 TEST_F(ComposeScreenTest, AnEmptyBackgroundComposesBlack) {
@@ -167,24 +143,19 @@ TEST_F(ComposeScreenTest, FiltersAndTheirOrder) {
   g().negativeMode = 3;  // any other value inverts nothing
   test.engine.RecomposeScreen();
   EXPECT_EQ(At(7, 9), Grey(p, tint));
-  // Over a part of the screen the filters touch only that part.
+  // Over a part of the screen the filters touch only that part, every edge of it.
   g().negativeMode = 0;
   g().monochrome = false;
   test.engine.RecomposeScreen();
   g().negativeMode = 1;
-  test.engine.RecomposeScreen(DirtyRect{5, 5, 8, 9});
-  EXPECT_EQ(At(7, 9), Inverted(p));
-  EXPECT_EQ(At(9, 9), Pattern(9, 9, 20));
-  EXPECT_EQ(At(7, 10), Pattern(7, 10, 20));
-}
-
-TEST_F(ComposeScreenTest, MonochromeWhiteGivesPlainGrey) {
   g().monochrome = true;
-  g().monochromeRed = g().monochromeGreen = g().monochromeBlue = 255;
-  test.engine.RecomposeScreen();
-  const Rgb p = Pattern(3, 4, 20);
-  const uint8_t l = static_cast<uint8_t>((p.r + p.g + p.b) / 3);
-  EXPECT_EQ(At(3, 4), (Rgb{l, l, l}));
+  test.engine.RecomposeScreen(DirtyRect{5, 5, 8, 9});
+  for (int y = 4; y <= 10; ++y)
+    for (int x = 4; x <= 9; ++x) {
+      const bool inside = x >= 5 && x <= 8 && y >= 5 && y <= 9;
+      const Rgb q = Pattern(x, y, 20);
+      EXPECT_EQ(At(x, y), inside ? Grey(Inverted(q), tint) : q) << x << "," << y;
+    }
 }
 
 TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
@@ -193,6 +164,7 @@ TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
   EXPECT_FALSE(g().backgroundWindow.On());
   EXPECT_EQ(g().effectSlots[1].type, 1);
   EXPECT_EQ(g().effectSlots[2].type, -1);
+  EXPECT_EQ(g().effectSlots[kEffectSlotCount - 1].type, -1);
   EXPECT_EQ(g().effectBlank, 30);
   SpriteAt(3, 10, 20, kRed);
   StandingAt(kStandingRight, 1, 2, kRed);

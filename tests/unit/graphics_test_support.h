@@ -3,6 +3,7 @@
 // reference per-pixel table (one pixel at a time, every product a BlendTable lookup).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -62,6 +63,9 @@ inline Rgb Pattern(int x, int y, int seed) {
 }
 
 inline uint8_t T(int i, int j) { return kBlendTable[i * 256 + j]; }
+
+// The edges of a rectangle, to compare them all at once.
+inline std::array<int, 4> Edges(const DirtyRect& d) { return {d.left, d.top, d.right, d.bottom}; }
 
 // The reference DrawLayer, pixel by pixel over the target.
 inline void ReferenceDrawLayer(const PictureLayer& layer, Surface& target, const ClipRect& clip, int x, int y) {

@@ -126,22 +126,5 @@ TEST_F(OperandReaders, DefinitionBlockLimits) {
   EXPECT_EQ(run("if fchk \"a.bmp\" end"), "エラー: fchk条件式は、定義ブロックでは使えません。");
 }
 
-TEST(VariableLimits, ClampAfterAssignmentOnlyForLimitedVariables) {
-  VariableStore store;
-  store.SetLimits(5, 0, 10);
-  store.numbers[5] = 20;
-  store.numbers[6] = 20;
-  store.ApplyIntLimits();
-  EXPECT_EQ(store.numbers[5], 10);
-  EXPECT_EQ(store.numbers[6], 20);
-  store.numbers[5] = -3;
-  store.ApplyIntLimits();
-  EXPECT_EQ(store.numbers[5], 0);
-  store.SetLimits(5, 0, kNoLimit);  // an upper limit of -1 means no limits at all
-  store.numbers[5] = -3;
-  store.ApplyIntLimits();
-  EXPECT_EQ(store.numbers[5], -3);
-}
-
 }  // namespace
 }  // namespace velmio::testing

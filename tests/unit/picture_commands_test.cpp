@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/command_table.h"
+#include "unit/graphics_test_support.h"
 #include "unit/bmp_builder.h"
 #include "unit/game_folder.h"
 #include "unit/test_engine.h"
@@ -39,9 +40,9 @@ TEST_F(PictureCommandsTest, SpriteNumbersAndNames) {
   EXPECT_EQ(Run("csp 7"), "");  // clearing an empty sprite is not an error
   EXPECT_EQ(Run("vsp 7,1"), undefined);
   EXPECT_EQ(Run("msp 7,1,1"), undefined);
-  for (const char* statement : {"lsp 60,\"p.bmp\",0,0", "lsph -1,\"p.bmp\",0,0", "csp 60", "csp -2", "vsp 60,1",
-                                "msp -5,0,0"})
-    EXPECT_NE(Run(statement).find("エラー: スプライト番号"), std::string::npos) << statement;
+  for (auto [statement, number] : {std::pair{"lsp 60,\"p.bmp\",0,0", "60"}, {"lsph -1,\"p.bmp\",0,0", "-1"},
+                                   {"csp 60", "60"}, {"csp -2", "-2"}, {"vsp 60,1", "60"}, {"msp -5,0,0", "-5"}})
+    EXPECT_EQ(Run(statement), std::string("エラー: スプライト番号") + number + "は0～59の範囲外です。");
   EXPECT_EQ(Run("lsp 59,\"p.bmp\",0,0"), "");
   EXPECT_EQ(Graphics().sprites[59].name, "p.bmp");
 }
@@ -67,10 +68,7 @@ TEST_F(PictureCommandsTest, DirtyRectangles) {
   EXPECT_EQ(Run("lsph 1,\"p.bmp\",30,40"), "");
   EXPECT_TRUE(Graphics().dirty.Empty());  // hidden: nothing to redraw
   EXPECT_EQ(Run("vsp 1,1"), "");
-  EXPECT_EQ(Graphics().dirty.left, 30);
-  EXPECT_EQ(Graphics().dirty.top, 40);
-  EXPECT_EQ(Graphics().dirty.right, 41);
-  EXPECT_EQ(Graphics().dirty.bottom, 61);
+  EXPECT_EQ(testing::Edges(Graphics().dirty), (std::array{30, 40, 41, 61}));
   Graphics().dirty.Clear();
   EXPECT_EQ(Run("vsp 1,1"), "");
   EXPECT_TRUE(Graphics().dirty.Empty());  // unchanged flag

@@ -94,13 +94,9 @@ TEST(PictureHeader, EveryFormatIsCheckedBeforeDecoding) {
   EXPECT_FALSE(PictureHeaderAcceptable(Bytes(10), "TGA"));
 }
 
-TEST(PictureHeader, DecoderRefusesBombsAndPipes) {
+TEST(PictureHeader, DecoderRefusesPipes) {
   testing::GameFolder folder;
-  Bytes tga = Headers(20000, 20000)[0].second;
-  tga.resize(118);
-  testing::GameFolder::Write("bomb.tga", tga);
   DecodedPicture picture;
-  EXPECT_FALSE(DecodePictureFile("bomb.tga", "tga", picture));
   // A named pipe is refused at once instead of blocking in open().
   ASSERT_EQ(mkfifo("pipe.png", 0600), 0);
   EXPECT_FALSE(DecodePictureFile("pipe.png", "png", picture));

@@ -24,6 +24,7 @@ int ReferenceCoverage(const GlyphCanvas& canvas, int i, int j) {
 
 struct Pixel {
   int blue, green, red;
+  bool operator==(const Pixel&) const = default;
 };
 
 Pixel At(const Surface& surface, int x, int y) {
@@ -77,22 +78,14 @@ TEST(GlyphCell, TypedCellMatchesTheCanvasFilteredAndBlendedOverTheScreen) {
 
       const size_t screen = static_cast<size_t>(y0 + i) * kScreenWidth + x0 + j;
       ASSERT_EQ(text.layers.coverage[screen], a) << i << "," << j;
-      const Pixel stored = At(text.layers.colour, x0 + j, y0 + i);
-      EXPECT_EQ(stored.blue, 50 * a / 255);
-      EXPECT_EQ(stored.green, 100 * a / 255);
-      EXPECT_EQ(stored.red, 200 * a / 255);
+      EXPECT_EQ(At(text.layers.colour, x0 + j, y0 + i), (Pixel{50 * a / 255, 100 * a / 255, 200 * a / 255}));
     }
   }
   EXPECT_GT(full, 20);  // the strokes are solid...
   EXPECT_GT(partial, 20);  // ...and their edges anti-aliased
   for (int i = 0; i < text.glyphHeight; ++i)
-    for (int j = 0; j < width; ++j) {
-      const Pixel expected = work[static_cast<size_t>(i) * width + j];
-      const Pixel actual = At(display, x0 + j, y0 + i);
-      ASSERT_EQ(actual.blue, expected.blue) << i << "," << j;
-      ASSERT_EQ(actual.green, expected.green) << i << "," << j;
-      ASSERT_EQ(actual.red, expected.red) << i << "," << j;
-    }
+    for (int j = 0; j < width; ++j)
+      ASSERT_EQ(At(display, x0 + j, y0 + i), work[static_cast<size_t>(i) * width + j]) << i << "," << j;
 }
 
 TEST(GlyphCanvas, BoldOverstrikesTheBoldFontOnePixelToTheRight) {
@@ -128,20 +121,17 @@ TEST(TextWindow, DrawTextWindowGivesTheTypedAppearanceOnRecomposition) {
   engine.text.fontFace = Sjis("ＭＳ ゴシック");
   engine.text.charWait = 0;
   engine.graphics.background.Fill(0, 0, kScreenWidth, kScreenHeight, 0x4080c0);
+  const Surface& display = engine.graphics.display;
+  auto screen = [&] { return std::vector<uint8_t>(display.pixels, display.pixels + display.imageSize); };
   DisplayText(engine, Sjis("「永い」、字。/"));
-  std::vector<uint8_t> typed(engine.graphics.display.pixels,
-                             engine.graphics.display.pixels + engine.graphics.display.imageSize);
+  const std::vector<uint8_t> typed = screen();
   // Hidden and shown again: composed from the layers, the same picture.
   engine.text.eraseWindowMode = 1;
   EraseTextWindow(engine);
   EXPECT_FALSE(engine.text.windowShown);
-  std::vector<uint8_t> hidden(engine.graphics.display.pixels,
-                              engine.graphics.display.pixels + engine.graphics.display.imageSize);
-  EXPECT_NE(hidden, typed);
+  EXPECT_NE(screen(), typed);
   DisplayText(engine, "");
-  std::vector<uint8_t> shown(engine.graphics.display.pixels,
-                             engine.graphics.display.pixels + engine.graphics.display.imageSize);
-  EXPECT_EQ(shown, typed);
+  EXPECT_EQ(screen(), typed);
 }
 
 }  // namespace

@@ -36,6 +36,13 @@ void MakeCursor(PictureLayer& layer) {
   layer.animationMode = AnimationMode::BackAndForth;
 }
 
+// Counts the right-click menus a test's engine opens (the hook is a plain function).
+int menus = 0;
+void CountMenus(Interpreter& engine) {
+  menus = 0;
+  engine.text.rightClickMenu = [](TextContext&) { ++menus; };
+}
+
 TEST(ClickWait, CursorGoesBackAndForthAndTheScreenComesBack) {
   WatchingPlatform platform("after 900 click\n");
   EventLog log;
@@ -91,9 +98,7 @@ TEST(Waits, SpaceEndsAClickWaitButNotATimedWait) {
 TEST(Waits, AutoclickEndsEveryWaitAfterItsDelayWhateverThePlayerDoes) {
   TestEngine test(Events("after 50 click\nafter 60 rclick\n"));
   Interpreter& engine = test.engine;
-  static int menus;
-  menus = 0;
-  engine.text.rightClickMenu = [](TextContext&) { ++menus; };
+  CountMenus(engine);
   engine.text.autoClick = true;
   engine.text.autoClickDelay = 300;
   ClickWait(engine);
@@ -104,9 +109,7 @@ TEST(Waits, AutoclickEndsEveryWaitAfterItsDelayWhateverThePlayerDoes) {
 TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosed) {
   TestEngine test(Events("rclick\nclick\nrclick\nclick\n"));
   Interpreter& engine = test.engine;
-  static int menus;
-  menus = 0;  // static for the hook, reset for --gtest_repeat
-  engine.text.rightClickMenu = [](TextContext&) { ++menus; };
+  CountMenus(engine);
   ClickWait(engine);
   EXPECT_EQ(menus, 1);
   ClickWait(engine, RightClick::Ignore);
@@ -119,22 +122,6 @@ TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosed) {
   ClickWait(loading.engine);
   EXPECT_TRUE(loading.engine.script.loadRequest);
   EXPECT_EQ(loading.engine.text.cursorKind, CursorKind::Page);
-}
-
-TEST(Waits, SkipModePassesWaitsAndARightClickOnlyEndsIt) {
-  TestEngine test(Events("click\n"));
-  Interpreter& engine = test.engine;
-  static int menus;
-  menus = 0;  // static for the hook, reset for --gtest_repeat
-  engine.text.rightClickMenu = [](TextContext&) { ++menus; };
-  engine.input.skipMode = true;
-  ClickWait(engine);
-  EXPECT_EQ(engine.platform.Milliseconds(), 0u);
-  // A right click switches skip mode off and opens nothing; the next click ends the wait.
-  engine.messages.Post(Message{MessageKind::RightButtonUp});
-  ClickWait(engine);
-  EXPECT_FALSE(engine.input.skipMode);
-  EXPECT_EQ(menus, 0);
 }
 
 }  // namespace
