@@ -45,11 +45,14 @@ std::string ErrorOf(RecordingReporter& reporter, Action action) {
   return "";
 }
 
-struct TestEngine {
-  explicit TestEngine(std::vector<ScriptEvent> events = {}) : platform(std::move(events), 600000), engine(platform, log) {
+// An engine on `PlatformType` (a HeadlessPlatform, or one derived from it that records what
+// the engine asks of it) with its fatal errors recorded.
+template <typename PlatformType>
+struct EngineOn {
+  explicit EngineOn(std::vector<ScriptEvent> events = {}) : platform(std::move(events), 600000), engine(platform, log) {
     InstallErrorReporter(&reporter);
   }
-  ~TestEngine() { InstallErrorReporter(nullptr); }
+  ~EngineOn() { InstallErrorReporter(nullptr); }
 
   // Sets the scenario from UTF-8 source text and indexes its labels.
   void Load(const std::string& utf8Scenario) {
@@ -63,10 +66,12 @@ struct TestEngine {
     return velmio::testing::ErrorOf(reporter, action);
   }
 
-  HeadlessPlatform platform;
+  PlatformType platform;
   EventLog log;
   Interpreter engine;
   RecordingReporter reporter;
 };
+
+using TestEngine = EngineOn<HeadlessPlatform>;
 
 }  // namespace velmio::testing
