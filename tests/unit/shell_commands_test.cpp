@@ -204,24 +204,12 @@ TEST(ProgramEnd, SettingsAreWrittenOnlyOnceReplayedAndTheRuntimeFolderIsRemoved)
   EXPECT_FALSE(std::filesystem::exists(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/velmio", error));
 }
 
-// Keeps the menu bar the engine last handed to the window.
-class MenuWatchingPlatform : public HeadlessPlatform {
- public:
-  MenuWatchingPlatform() : HeadlessPlatform({}, 1000) {}
-  void SetMenuBar(const MenuBarView& menu) override {
-    lastMenu = menu;
-    ++menuUpdates;
-  }
-  MenuBarView lastMenu;
-  int menuUpdates = 0;
-};
-
 TEST(InitialisationCycle, EveryCycleStartsFromTheWholeMenuBar) {
   GameFolder folder;
   // Each cycle removes the first item again and starts over after 10 ms (and the 50 ms pause
   // between cycles), until the time limit.
   GameFolder::Write("0.txt", std::string("*define\nkillmenu 0\ngame\n*start\nwait 10\ndefinereset\n"));
-  MenuWatchingPlatform platform;
+  RecordingPlatform platform({}, 1000);
   EventLog log;
   EXPECT_EQ(RunEngine(platform, log), kExitTimeLimit);
   EXPECT_GT(platform.menuUpdates, 5) << "several cycles ran";

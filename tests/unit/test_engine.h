@@ -45,6 +45,37 @@ std::string ErrorOf(RecordingReporter& reporter, Action action) {
   return "";
 }
 
+// Records what the engine asks of the window, and can refuse screen mode changes.
+class RecordingPlatform : public HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+  bool SetScreenMode(ScreenMode mode) override {
+    ++modeRequests;
+    return mode == ScreenMode::FullScreen ? grantFullScreen : grantWindow;
+  }
+  void SetMenuBarState(MenuBarState state) override { menuStates.push_back(state); }
+  void SetMenuBar(const MenuBarView& menu) override {
+    lastMenu = menu;
+    ++menuUpdates;
+  }
+  void UseCursor(CursorChoice choice) override { cursors.push_back(choice); }
+  bool PointerPosition(int& x, int& y) override {
+    x = pointerX;
+    y = pointerY;
+    return true;
+  }
+
+  bool grantFullScreen = true;
+  bool grantWindow = true;
+  int modeRequests = 0;
+  std::vector<MenuBarState> menuStates;
+  MenuBarView lastMenu;
+  int menuUpdates = 0;
+  std::vector<CursorChoice> cursors;
+  int pointerX = 0;
+  int pointerY = 0;
+};
+
 // An engine on `PlatformType` (a HeadlessPlatform, or one derived from it that records what
 // the engine asks of it) with its fatal errors recorded.
 template <typename PlatformType>

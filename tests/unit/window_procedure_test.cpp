@@ -6,32 +6,7 @@
 namespace velmio::testing {
 namespace {
 
-// Records what the engine asks of the window, and can refuse screen mode changes.
-class WindowPlatform : public HeadlessPlatform {
- public:
-  using HeadlessPlatform::HeadlessPlatform;
-  bool SetScreenMode(ScreenMode mode) override {
-    ++modeRequests;
-    return mode == ScreenMode::FullScreen ? grantFullScreen : grantWindow;
-  }
-  void SetMenuBarState(MenuBarState state) override { menuStates.push_back(state); }
-  void UseCursor(CursorChoice choice) override { cursors.push_back(choice); }
-  bool PointerPosition(int& x, int& y) override {
-    x = pointerX;
-    y = pointerY;
-    return true;
-  }
-
-  bool grantFullScreen = true;
-  bool grantWindow = true;
-  int modeRequests = 0;
-  std::vector<MenuBarState> menuStates;
-  std::vector<CursorChoice> cursors;
-  int pointerX = 0;
-  int pointerY = 0;
-};
-
-struct Window : EngineOn<WindowPlatform> {
+struct Window : EngineOn<RecordingPlatform> {
   explicit Window(const std::string& script = "") : EngineOn(Events(script)) {}
   // The pointer is where the message happened.
   void Send(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
