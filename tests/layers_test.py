@@ -14,20 +14,8 @@ import os
 import re
 import sys
 
-RANKS = {
-    "base": 0,
-    "platform": 1,
-    "files": 2,
-    "script": 3,
-    "graphics": 4,
-    "text": 5,
-    "sound": 6,
-    "shell": 7,
-    "persist": 8,
-    "ui": 9,
-    "engine": 10,
-    "main.cpp": 11,
-}
+RANKS = {name: rank for rank, name in enumerate(
+    ["base", "platform", "files", "script", "graphics", "text", "sound", "shell", "persist", "ui", "engine", "main.cpp"])}
 BACKENDS = ("platform/sdl", "platform/headless")
 BACKEND_MAY_INCLUDE = {"base", "platform", "files"}
 
@@ -43,16 +31,7 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
 def folder_of(relative):
     """The layer a path belongs to: 'platform/sdl' for a backend, else the first folder."""
-    for backend in BACKENDS:
-        if relative.startswith(backend + "/"):
-            return backend
-    return relative.split("/")[0]
-
-
-def rank_of(folder):
-    if folder in BACKENDS:
-        return None
-    return RANKS.get(folder)
+    return next((backend for backend in BACKENDS if relative.startswith(backend + "/")), relative.split("/")[0])
 
 
 def check_include(relative, folder, target):
@@ -60,18 +39,14 @@ def check_include(relative, folder, target):
     if target_folder in BACKENDS:
         if folder not in BACKENDS and folder != "main.cpp":
             return f"{target} is a backend: only the process entry chooses one"
-        return None
-    target_rank = rank_of(target_folder)
-    if target_rank is None:
+    elif target_folder not in RANKS:
         return f"{target} is in no known folder"
-    if folder in BACKENDS:
+    elif folder in BACKENDS:
         if target_folder not in BACKEND_MAY_INCLUDE:
             return f"a backend includes {target_folder}/, above base/, platform/ and files/"
-        return None
-    own_rank = rank_of(folder)
-    if own_rank is None:
+    elif folder not in RANKS:
         return f"{relative} is in no known folder"
-    if target_rank > own_rank:
+    elif RANKS[target_folder] > RANKS[folder]:
         return f"{folder}/ includes {target} of {target_folder}/, a higher layer"
     return None
 

@@ -15,7 +15,8 @@ readability and converted to Shift JIS as NAME.EXT; everything else is copied un
   xdg_config/      copied into the game's XDG_CONFIG_HOME (registry.ini, profile files)
   check.py         run after the game as `python3 check.py RUN_DIR LOG_FILE` from the test
                    folder; a non-zero exit fails the test (for screenshots and written files)
-The game runs in a fresh copy of the folder, with its own XDG_RUNTIME_DIR and XDG_CONFIG_HOME.
+The game runs in a fresh copy of the folder, with its own XDG_RUNTIME_DIR, XDG_CONFIG_HOME and
+XDG_DATA_HOME.
 """
 import os
 import resource
@@ -24,99 +25,85 @@ import subprocess
 import sys
 import tempfile
 
+SPECIAL = {"input", "args", "expected.log", "expected_events.log", "expected.exit", "expected.stderr",
+           "expected.stdout", "expected.maxrss", "check.py"}
+
+
+def read(folder, name):
+    """The UTF-8 text of a file of the test folder, or None when there is none."""
+    path = os.path.join(folder, name)
+    if not os.path.exists(path):
+        return None
+    with open(path, encoding="utf-8") as f:
+        return f.read()
+
+
+def copy_game(folder, game):
+    for root, _dirs, files in os.walk(folder):
+        relative = os.path.relpath(root, folder)
+        target_root = os.path.normpath(os.path.join(game, relative))
+        os.makedirs(target_root, exist_ok=True)
+        for name in files:
+            if relative == "." and name in SPECIAL:
+                continue
+            source = os.path.join(root, name)
+            if ".utf8." in name:
+                with open(source, encoding="utf-8") as f, \
+                        open(os.path.join(target_root, name.replace(".utf8.", ".")), "wb") as out:
+                    out.write(f.read().encode("cp932"))
+            else:
+                shutil.copy(source, os.path.join(target_root, name))
+
 
 def main():
     velmio, folder = sys.argv[1], os.path.abspath(sys.argv[2])
     work = tempfile.mkdtemp(prefix="velmio-scenario-")
     try:
         game = os.path.join(work, "game")
-        os.mkdir(game)
-        special = {"input", "args", "expected.log", "expected_events.log", "expected.exit", "expected.stderr",
-                   "expected.stdout", "expected.maxrss", "check.py"}
-        for root, _dirs, files in os.walk(folder):
-            relative = os.path.relpath(root, folder)
-            target_root = game if relative == "." else os.path.join(game, relative)
-            os.makedirs(target_root, exist_ok=True)
-            for name in files:
-                if relative == "." and name in special:
-                    continue
-                source = os.path.join(root, name)
-                if ".utf8." in name:
-                    with open(source, encoding="utf-8") as f:
-                        text = f.read()
-                    with open(os.path.join(target_root, name.replace(".utf8.", ".")), "wb") as f:
-                        f.write(text.encode("cp932"))
-                else:
-                    shutil.copy(source, os.path.join(target_root, name))
-
+        copy_game(folder, game)
         log = os.path.join(work, "log.txt")
         command = [velmio, "--headless", "--log", log]
-        if os.path.exists(os.path.join(folder, "input")):
+        if os.path.exists(os.path.join(folder, "input")):  # may be a folder, which the program refuses
             command += ["--input", os.path.join(folder, "input")]
-        if os.path.exists(os.path.join(folder, "args")):
-            with open(os.path.join(folder, "args"), encoding="utf-8") as f:
-                command += [line.strip() for line in f if line.strip()]
+        command += [line.strip() for line in (read(folder, "args") or "").splitlines() if line.strip()]
         command.append(game)
         environment = dict(os.environ)
         for variable in ("XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"):
-            path = os.path.join(work, variable.lower())
-            os.makedirs(path, mode=0o700)
-            environment[variable] = path
+            environment[variable] = os.path.join(work, variable.lower())
+            os.makedirs(environment[variable], mode=0o700)
         staged_config = os.path.join(game, "xdg_config")
         if os.path.isdir(staged_config):
             shutil.copytree(staged_config, environment["XDG_CONFIG_HOME"], dirs_exist_ok=True)
             shutil.rmtree(staged_config)
         result = subprocess.run(command, cwd=work, env=environment, capture_output=True, timeout=240)
         stderr = result.stderr.decode("utf-8", "replace")
-        actual_log = ""
-        if os.path.exists(log):  # a command line refused before the log opens leaves none
-            with open(log, encoding="utf-8") as f:
-                actual_log = f.read()
+        # A command line refused before the log opens leaves none.
+        actual_log = (read(work, "log.txt") or "").splitlines(True)
         failures = []
 
         expected_exit = 0
-        expected_log_path = os.path.join(folder, "expected.log")
-        if os.path.exists(expected_log_path):
-            with open(expected_log_path, encoding="utf-8") as f:
-                expected_log = f.read()
-            if actual_log != expected_log:
-                failures.append("log differs.\n--- expected\n%s--- actual\n%s" % (expected_log, actual_log))
-            for line in expected_log.splitlines():
-                if line.startswith("EXIT "):
-                    expected_exit = int(line[5:])
-        events_path = os.path.join(folder, "expected_events.log")
-        if os.path.exists(events_path):
-            with open(events_path, encoding="utf-8") as f:
-                expected_events = f.read()
-            events = "".join(line for line in actual_log.splitlines(True) if not line.startswith("SCREENSHOT "))
-            if events != expected_events:
-                failures.append("log differs.\n--- expected\n%s--- actual\n%s" % (expected_events, events))
-            for line in expected_events.splitlines():
-                if line.startswith("EXIT "):
-                    expected_exit = int(line[5:])
-        exit_path = os.path.join(folder, "expected.exit")
-        if os.path.exists(exit_path):
-            with open(exit_path) as f:
-                expected_exit = int(f.read().strip())
+        for name, screenshots in (("expected.log", True), ("expected_events.log", False)):
+            expected = read(folder, name)
+            if expected is None:
+                continue
+            actual = "".join(line for line in actual_log if screenshots or not line.startswith("SCREENSHOT "))
+            if actual != expected:
+                failures.append("log differs.\n--- expected\n%s--- actual\n%s" % (expected, actual))
+            expected_exit = next((int(line[5:]) for line in expected.splitlines() if line.startswith("EXIT ")),
+                                 expected_exit)
+        if read(folder, "expected.exit") is not None:
+            expected_exit = int(read(folder, "expected.exit"))
         if result.returncode != expected_exit:
             failures.append("exit code %d, expected %d" % (result.returncode, expected_exit))
-        stderr_path = os.path.join(folder, "expected.stderr")
-        if os.path.exists(stderr_path):
-            with open(stderr_path, encoding="utf-8") as f:
-                for line in f.read().splitlines():
-                    if line and line not in stderr:
-                        failures.append("standard error lacks: %s" % line)
-        stdout_path = os.path.join(folder, "expected.stdout")
-        if os.path.exists(stdout_path):
-            with open(stdout_path, encoding="utf-8") as f:
-                expected_stdout = f.read()
-            stdout = result.stdout.decode("utf-8", "replace")
-            if stdout != expected_stdout:
-                failures.append("standard output differs.\n--- expected\n%s--- actual\n%s" % (expected_stdout, stdout))
-        maxrss_path = os.path.join(folder, "expected.maxrss")
-        if os.path.exists(maxrss_path):
-            with open(maxrss_path) as f:
-                limit = int(f.read().strip())
+        for line in (read(folder, "expected.stderr") or "").splitlines():
+            if line and line not in stderr:
+                failures.append("standard error lacks: %s" % line)
+        expected_stdout = read(folder, "expected.stdout")
+        if expected_stdout is not None and result.stdout.decode("utf-8", "replace") != expected_stdout:
+            failures.append("standard output differs.\n--- expected\n%s--- actual\n%s"
+                            % (expected_stdout, result.stdout.decode("utf-8", "replace")))
+        if read(folder, "expected.maxrss") is not None:
+            limit = int(read(folder, "expected.maxrss"))
             # The program is the only child waited for so far.
             peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
             if peak > limit:

@@ -6,7 +6,6 @@ A check.py imports it with:
     from screenshot_check import Screenshot
 """
 import struct
-import sys
 import zlib
 
 
@@ -37,11 +36,9 @@ class Screenshot:
         stride = self.width * bpp
         rows = []
         previous = bytearray(stride)
-        offset = 0
-        for _ in range(self.height):
+        for offset in range(0, self.height * (stride + 1), stride + 1):
             kind = raw[offset]
             line = bytearray(raw[offset + 1:offset + 1 + stride])
-            offset += 1 + stride
             for x in range(stride):
                 left = line[x - bpp] if x >= bpp else 0
                 up = previous[x]
@@ -81,9 +78,3 @@ def expect_pixels(path, expectations):
             failures += 1
     return 1 if failures else 0
 
-
-if __name__ == "__main__":
-    shot = Screenshot(sys.argv[1])
-    for argument in sys.argv[2:]:
-        x, y = (int(v) for v in argument.split(","))
-        print(x, y, shot.hex(x, y))

@@ -26,16 +26,13 @@ def run(command, **options):
 
 
 def build_package(source, build, cmake, cpack, generator, compiler):
-    steps = [
-        [cmake, "-S", source, "-B", build, "-G", generator, "-DCMAKE_BUILD_TYPE=Release",
-         "-DCMAKE_CXX_COMPILER=" + compiler, "-DVELMIO_SANITIZE=OFF", "-DVELMIO_TESTS=OFF"],
-        [cmake, "--build", build, "--target", "velmio", "--parallel", "2"],
-        [cpack, "-G", "DEB", "-B", os.path.join(build, "packages")],
-    ]
     os.makedirs(build, exist_ok=True)
     for old in glob.glob(os.path.join(build, "packages", "*.deb")):
         os.remove(old)
-    for step in steps:
+    for step in ([cmake, "-S", source, "-B", build, "-G", generator, "-DCMAKE_BUILD_TYPE=Release",
+                  "-DCMAKE_CXX_COMPILER=" + compiler, "-DVELMIO_SANITIZE=OFF", "-DVELMIO_TESTS=OFF"],
+                 [cmake, "--build", build, "--target", "velmio", "--parallel", "2"],
+                 [cpack, "-G", "DEB", "-B", os.path.join(build, "packages")]):
         result = run(step, cwd=build)
         if result.returncode != 0:
             sys.exit("%s failed:\n%s%s" % (" ".join(step), result.stdout, result.stderr))
@@ -46,8 +43,7 @@ def build_package(source, build, cmake, cpack, generator, compiler):
 
 
 def png_size(path):
-    with open(path, "rb") as f:
-        head = f.read(24)
+    head = open(path, "rb").read(24) if os.path.exists(path) else b""
     return struct.unpack(">II", head[16:24]) if head[:8] == b"\x89PNG\r\n\x1a\n" else None
 
 
@@ -62,7 +58,7 @@ def check_contents(root, failures):
             return
     for size in (48, 128, 256):
         icon = os.path.join(share, "icons", "hicolor", "%dx%d" % (size, size), "apps", APPLICATION_ID + ".png")
-        if (png_size(icon) if os.path.exists(icon) else None) != (size, size):
+        if png_size(icon) != (size, size):
             failures.append("no %d px PNG icon at %s" % (size, os.path.relpath(icon, root)))
 
     with open(desktop, encoding="utf-8") as f:

@@ -14,23 +14,19 @@
 
 namespace {
 
-bool FindLine(const char* archivePath, const char* name, long position, std::string& memberName, std::string& contents,
-              long& foundPosition) {
+// The line of the archive named `name`, or else the `position`th (from 1); 0 when there is none.
+long FindLine(const char* archivePath, const char* name, long position, std::string& memberName,
+              std::string& contents) {
   std::ifstream archive(archivePath);
   std::string line;
-  long index = 0;
-  while (std::getline(archive, line)) {
-    ++index;
+  for (long index = 1; std::getline(archive, line); ++index) {
     size_t equals = line.find('=');
     if (equals == std::string::npos) continue;
     memberName = line.substr(0, equals);
     contents = line.substr(equals + 1);
-    if ((name != nullptr && memberName == name) || (name == nullptr && index == position)) {
-      foundPosition = index;
-      return true;
-    }
+    if (name != nullptr ? memberName == name : index == position) return index;
   }
-  return false;
+  return 0;
 }
 
 }  // namespace
@@ -48,9 +44,7 @@ int GetPicture(const char* path, long, unsigned int, void** info, void** pixels,
   header[12] = 1;   // planes
   header[14] = 24;  // bits per pixel
   for (int x = 0; x < 2; ++x) {
-    rows[3 * x] = colour[2];
-    rows[3 * x + 1] = colour[1];
-    rows[3 * x + 2] = colour[0];
+    for (int channel = 0; channel < 3; ++channel) rows[3 * x + channel] = colour[2 - channel];
   }
   *info = header;
   *pixels = rows;
@@ -59,8 +53,8 @@ int GetPicture(const char* path, long, unsigned int, void** info, void** pixels,
 
 int GetFileInfo(const char* archivePath, long, const char* name, unsigned int, PluginFileInfo* record) {
   std::string memberName, contents;
-  long position = 0;
-  if (!FindLine(archivePath, name, 0, memberName, contents, position)) return 1;
+  long position = FindLine(archivePath, name, 0, memberName, contents);
+  if (position == 0) return 1;
   std::memset(record, 0, sizeof *record);
   std::memcpy(record->method, "-test-", 6);
   record->position = static_cast<uint32_t>(position);
@@ -69,11 +63,8 @@ int GetFileInfo(const char* archivePath, long, const char* name, unsigned int, P
 
 int GetFile(const char* archivePath, long position, char* destination, unsigned int, void*, long) {
   std::string memberName, contents;
-  long found = 0;
-  if (!FindLine(archivePath, nullptr, position, memberName, contents, found)) return 1;
-  size_t slash = memberName.find_last_of("\\/");
-  std::string base = slash == std::string::npos ? memberName : memberName.substr(slash + 1);
-  std::ofstream out(std::string(destination) + base, std::ios::binary);
+  if (FindLine(archivePath, nullptr, position, memberName, contents) == 0) return 1;
+  std::ofstream out(std::string(destination) + memberName.substr(memberName.find_last_of("\\/") + 1), std::ios::binary);
   out << contents;
   return out ? 0 : 1;
 }

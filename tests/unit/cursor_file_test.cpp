@@ -9,13 +9,9 @@
 namespace velmio {
 namespace {
 
-void Put16(std::vector<uint8_t>& bytes, uint32_t value) {
-  bytes.push_back(static_cast<uint8_t>(value));
-  bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-void Put32(std::vector<uint8_t>& bytes, uint32_t value) {
-  Put16(bytes, value & 0xFFFF);
-  Put16(bytes, value >> 16);
+// Appends `value` as `size` little-endian bytes.
+void Put(std::vector<uint8_t>& bytes, uint32_t value, int size = 4) {
+  for (int i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 void PutTag(std::vector<uint8_t>& bytes, const char* tag) { bytes.insert(bytes.end(), tag, tag + 4); }
 
@@ -25,22 +21,17 @@ struct Image {
   std::vector<uint8_t> data;  // bitmap (header, palette, colour rows, mask rows) or PNG
 };
 
-// A cursor (type 2) or icon (type 1) directory holding `images`.
-std::vector<uint8_t> Directory(const std::vector<Image>& images, int type = 2) {
+// A cursor directory holding `images`.
+std::vector<uint8_t> Directory(const std::vector<Image>& images) {
   std::vector<uint8_t> bytes;
-  Put16(bytes, 0);
-  Put16(bytes, type);
-  Put16(bytes, static_cast<uint32_t>(images.size()));
+  for (size_t field : {size_t{0}, size_t{2}, images.size()}) Put(bytes, static_cast<uint32_t>(field), 2);
   uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
   for (const Image& image : images) {
-    bytes.push_back(static_cast<uint8_t>(image.width));
-    bytes.push_back(static_cast<uint8_t>(image.width));
-    bytes.push_back(0);
-    bytes.push_back(0);
-    Put16(bytes, image.hotX);
-    Put16(bytes, image.hotY);
-    Put32(bytes, static_cast<uint32_t>(image.data.size()));
-    Put32(bytes, offset);
+    bytes.insert(bytes.end(), {static_cast<uint8_t>(image.width), static_cast<uint8_t>(image.width), 0, 0});
+    Put(bytes, image.hotX, 2);
+    Put(bytes, image.hotY, 2);
+    Put(bytes, static_cast<uint32_t>(image.data.size()));
+    Put(bytes, offset);
     offset += static_cast<uint32_t>(image.data.size());
   }
   for (const Image& image : images) bytes.insert(bytes.end(), image.data.begin(), image.data.end());
@@ -49,14 +40,10 @@ std::vector<uint8_t> Directory(const std::vector<Image>& images, int type = 2) {
 
 std::vector<uint8_t> BitmapHeader(int width, int height, int bits, int colours = 0) {
   std::vector<uint8_t> bytes;
-  Put32(bytes, 40);
-  Put32(bytes, width);
-  Put32(bytes, height * 2);
-  Put16(bytes, 1);
-  Put16(bytes, bits);
-  for (int i = 0; i < 4; ++i) Put32(bytes, 0);
-  Put32(bytes, colours);
-  Put32(bytes, 0);
+  for (int field : {40, width, height * 2}) Put(bytes, field);
+  Put(bytes, 1, 2);
+  Put(bytes, bits, 2);
+  for (int field : {0, 0, 0, 0, colours, 0}) Put(bytes, field);
   return bytes;
 }
 
@@ -127,20 +114,17 @@ TEST(CursorFile, PicksTheImageNearestTheUsualSizeAndKeepsPngForTheBackend) {
 std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> bytes;
   PutTag(bytes, tag);
-  Put32(bytes, static_cast<uint32_t>(data.size()));
+  Put(bytes, static_cast<uint32_t>(data.size()));
   bytes.insert(bytes.end(), data.begin(), data.end());
   if (data.size() & 1) bytes.push_back(0);
   return bytes;
 }
 
 std::vector<uint8_t> AnimatedCursor(bool withSequence) {
+  // 36 bytes, 2 frames, 2 or 3 steps, a default rate of 6 jiffies (100 ms); the frames are icons
+  // and a sequence may follow.
   std::vector<uint8_t> header;
-  Put32(header, 36);
-  Put32(header, 2);                      // frames
-  Put32(header, withSequence ? 3 : 2);   // steps
-  for (int i = 0; i < 4; ++i) Put32(header, 0);
-  Put32(header, 6);                      // default rate: 6 jiffies = 100 ms
-  Put32(header, withSequence ? 3 : 1);   // frames are icons; a sequence follows
+  for (uint32_t field : {36u, 2u, withSequence ? 3u : 2u, 0u, 0u, 0u, 0u, 6u, withSequence ? 3u : 1u}) Put(header, field);
   std::vector<uint8_t> list;
   PutTag(list, "fram");
   for (const Image& image : {AlphaImage(), MonochromeImage()}) {
@@ -152,8 +136,8 @@ std::vector<uint8_t> AnimatedCursor(bool withSequence) {
   for (const auto& chunk : {Chunk("anih", header), Chunk("LIST", list)}) body.insert(body.end(), chunk.begin(), chunk.end());
   if (withSequence) {
     std::vector<uint8_t> rates, sequence;
-    for (uint32_t rate : {3u, 30u, 60u}) Put32(rates, rate);
-    for (uint32_t frame : {1u, 0u, 9u}) Put32(sequence, frame);
+    for (uint32_t rate : {3u, 30u, 60u}) Put(rates, rate);
+    for (uint32_t frame : {1u, 0u, 9u}) Put(sequence, frame);
     for (const auto& chunk : {Chunk("rate", rates), Chunk("seq ", sequence)}) body.insert(body.end(), chunk.begin(), chunk.end());
   }
   return Chunk("RIFF", body);

@@ -1,12 +1,14 @@
 #pragma once
 // A throw-away game folder for tests that read files: the test runs inside it (the game folder
-// is the working folder) with its own runtime folder, and both are removed afterwards.
+// is the working folder) with its own runtime, data and configuration folders ("runtime", "data"
+// and "config" beside it), and all are removed afterwards.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,19 +22,22 @@ class GameFolder {
     std::filesystem::create_directory(root_ / "game");
     std::filesystem::create_directory(root_ / "runtime");
     std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr) savedRuntime_ = runtime;
-    hadRuntime_ = runtime != nullptr;
-    setenv("XDG_RUNTIME_DIR", (root_ / "runtime").c_str(), 1);
+    for (const auto& [variable, folder] : kFolders) {
+      const char* value = std::getenv(variable);
+      saved_.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+      setenv(variable, (root_ / folder).c_str(), 1);
+    }
     savedFolder_ = std::filesystem::current_path();
     std::filesystem::current_path(root_ / "game");
   }
   ~GameFolder() {
     std::filesystem::current_path(savedFolder_);
-    if (hadRuntime_) {
-      setenv("XDG_RUNTIME_DIR", savedRuntime_.c_str(), 1);
-    } else {
-      unsetenv("XDG_RUNTIME_DIR");
+    for (size_t i = 0; i < std::size(kFolders); ++i) {
+      if (saved_[i]) {
+        setenv(kFolders[i].first, saved_[i]->c_str(), 1);
+      } else {
+        unsetenv(kFolders[i].first);
+      }
     }
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
@@ -56,10 +61,11 @@ class GameFolder {
   }
 
  private:
+  static constexpr std::pair<const char*, const char*> kFolders[] = {
+      {"XDG_RUNTIME_DIR", "runtime"}, {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"}};
   std::filesystem::path root_;
   std::filesystem::path savedFolder_;
-  std::string savedRuntime_;
-  bool hadRuntime_ = false;
+  std::vector<std::optional<std::string>> saved_;
 };
 
 }  // namespace velmio::testing

@@ -33,14 +33,8 @@ std::vector<uint32_t> PostedMenuCommands(Interpreter& engine) {
   return ids;
 }
 
+// The whole layout is pinned by the writing test below and by the replay of full files.
 TEST(PlayerSettings, ShortFilesAreReadAsFarAsTheyGo) {
-  PlayerSettings eight = DecodePlayerSettings(Integers({1, 1}));
-  EXPECT_EQ(eight.fullScreen, 1);
-  EXPECT_EQ(eight.waveEnabled, 1);
-  EXPECT_EQ(eight.speedIndex, 0);
-  EXPECT_EQ(eight.pageMode, 0);
-  EXPECT_EQ(eight.fontFace, "");
-
   std::vector<uint8_t> ragged = Integers({0, 1, 2});
   ragged.resize(10);  // half of the third number
   PlayerSettings partial = DecodePlayerSettings(ragged);
@@ -52,42 +46,31 @@ TEST(PlayerSettings, ShortFilesAreReadAsFarAsTheyGo) {
   EXPECT_EQ(DecodePlayerSettings({}).fullScreen, 0);
 }
 
-TEST(PlayerSettings, LayoutIsFourLittleEndianNumbersAndTheFaceWithItsNul) {
-  PlayerSettings settings{1, 0, 2, 1, Sjis("ＭＳ ゴシック")};
-  std::vector<uint8_t> bytes = EncodePlayerSettings(settings);
-  EXPECT_EQ(bytes, Integers({1, 0, 2, 1}, Sjis("ＭＳ ゴシック")));
-  PlayerSettings back = DecodePlayerSettings(bytes);
-  EXPECT_EQ(back.speedIndex, 2);
-  EXPECT_EQ(back.fontFace, settings.fontFace);
-}
-
 TEST(PlayerSettings, ReplayPostsTheMenuCommandsInOrder) {
   GameFolder folder;
   TestEngine test;
   Interpreter& engine = test.engine;
   engine.shell.menu.SetFonts({"Alpha", "IPAGothic"});
-  GameFolder::Write("envdata", Integers({1, 0, 2, 1}, "IPAGothic"));
-  ReadSettings(engine);
-  EXPECT_EQ(PostedMenuCommands(engine),
-            (std::vector<uint32_t>{menu_id::kFullScreen, menu_id::kWaveOff, menu_id::kPageAtATime,
-                                   menu_id::kSpeedFast, 2}));
-
-  // Eight bytes: full screen and WAVE on; the speed reads as 0, so the slow item is chosen.
-  GameFolder::Write("envdata", Integers({1, 1}));
-  ReadSettings(engine);
-  EXPECT_EQ(PostedMenuCommands(engine), (std::vector<uint32_t>{menu_id::kFullScreen, menu_id::kSpeedSlow}));
-
-  // A face that is not installed, and a speed outside the menu, change nothing.
-  GameFolder::Write("envdata", Integers({0, 1, 7, 0}, "No Such Face"));
-  ReadSettings(engine);
-  EXPECT_TRUE(PostedMenuCommands(engine).empty());
-
-  // The face of `defaultfont` is what the game starts with anyway.
+  const struct {
+    std::vector<uint8_t> file;
+    std::vector<uint32_t> posted;
+  } cases[] = {
+      {Integers({1, 0, 2, 1}, "IPAGothic"),
+       {menu_id::kFullScreen, menu_id::kWaveOff, menu_id::kPageAtATime, menu_id::kSpeedFast, 2}},
+      // Eight bytes: full screen and WAVE on; the speed reads as 0, so the slow item is chosen.
+      {Integers({1, 1}), {menu_id::kFullScreen, menu_id::kSpeedSlow}},
+      // A face that is not installed, and a speed outside the menu, change nothing.
+      {Integers({0, 1, 7, 0}, "No Such Face"), {}},
+      {Integers({0, 1, -1, 0}), {}},
+      // The face of `defaultfont` is what the game starts with anyway.
+      {Integers({0, 1, 1, 0}, "Alpha"), {menu_id::kSpeedNormal}},
+  };
   engine.text.configuredFontFace = "Alpha";
-  GameFolder::Write("envdata", Integers({0, 1, 1, 0}, "Alpha"));
-  ReadSettings(engine);
-  EXPECT_EQ(PostedMenuCommands(engine), (std::vector<uint32_t>{menu_id::kSpeedNormal}));
-
+  for (const auto& c : cases) {
+    GameFolder::Write("envdata", c.file);
+    ReadSettings(engine);
+    EXPECT_EQ(PostedMenuCommands(engine), c.posted) << &c - cases;
+  }
   std::filesystem::remove("envdata");
   ReadSettings(engine);
   EXPECT_TRUE(engine.messages.Empty());
@@ -137,10 +120,6 @@ TEST(PlayerSettings, SpecialFilesAreSkippedAndFailedWritesReported) {
   // The game folder is writable but the write fails there (as on a full disk): the settings go to
   // the data folder with a warning, and are read back from there rather than from the stale copy.
   std::filesystem::remove("envdata");
-  const std::string dataHome = (std::filesystem::current_path().parent_path() / "data").string();
-  const char* savedDataHome = std::getenv("XDG_DATA_HOME");
-  const std::string saved = savedDataHome ? savedDataHome : "";
-  setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
   GameFolder::Write("envdata", Integers({1, 1, 1, 0}));
   ReadSettings(engine);
   EXPECT_TRUE(Posted(engine, menu_id::kFullScreen));
@@ -152,11 +131,6 @@ TEST(PlayerSettings, SpecialFilesAreSkippedAndFailedWritesReported) {
   EXPECT_NE(warnings.find("warning: cannot write envdata in the game folder"), std::string::npos) << warnings;
   ReadSettings(engine);
   EXPECT_FALSE(Posted(engine, menu_id::kFullScreen));
-  if (savedDataHome) {
-    setenv("XDG_DATA_HOME", saved.c_str(), 1);
-  } else {
-    unsetenv("XDG_DATA_HOME");
-  }
 }
 
 TEST(ConfigFile, OnlyTheFirstNineCharactersOfALineCount) {

@@ -37,31 +37,13 @@ std::string Statements(TestEngine& test, const std::string& utf8, Phase phase) {
 
 std::vector<TopMenuItem> TopLevel(TestEngine& test) { return test.engine.shell.menu.TopLevel(); }
 
-TEST(KillMenu, PositionsCountFromTheItemsStillThere) {
-  TestEngine test;
-  EXPECT_EQ(Statements(test, "killmenu 5", Phase::Definition), "");
-  EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Quit, TopMenuItem::Screen, TopMenuItem::Font,
-                                                      TopMenuItem::SkipToChoice, TopMenuItem::DisplayMode}));
-  EXPECT_EQ(Statements(test, "killmenu 0 : killmenu 0", Phase::Definition), "");
-  EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Font, TopMenuItem::SkipToChoice,
-                                                      TopMenuItem::DisplayMode}));
-  // Past the end, or negative: nothing to remove.
-  EXPECT_EQ(Statements(test, "killmenu 3 : killmenu -1", Phase::Definition), "");
-  EXPECT_EQ(TopLevel(test).size(), 3u);
-  MenuBarView view = BuildMenuView(test.engine);
-  ASSERT_EQ(view.items.size(), 3u);
-  EXPECT_EQ(view.items[0].text, "フォント");
-  EXPECT_EQ(view.items[0].popup.back().text, "デフォルト");
-  EXPECT_TRUE(view.items[0].popup.back().checked);
-  EXPECT_EQ(Statements(test, "killmenu 0", Phase::Run), "構文エラー: 不正な命令\"killmenu\"です。");
-}
-
-TEST(MenuView, ChecksFollowTheSettings) {
+TEST(MenuBar, KillMenuCountsFromTheItemsStillThereAndChecksFollowTheSettings) {
   TestEngine test;
   test.engine.shell.fullScreen = true;
   test.engine.input.pageMode = true;
   MenuBarView view = BuildMenuView(test.engine);
   ASSERT_EQ(view.items.size(), 6u);
+  EXPECT_EQ(view.items[5].text, "バージョン情報");
   EXPECT_EQ(view.items[0].id, 40001u);
   EXPECT_TRUE(view.items[0].popup.empty());
   const auto& screen = view.items[1].popup;
@@ -73,7 +55,21 @@ TEST(MenuView, ChecksFollowTheSettings) {
   EXPECT_EQ(display[1].text, "一ページごと");
   EXPECT_TRUE(display[1].checked);
   EXPECT_FALSE(display[0].checked);
-  EXPECT_EQ(view.items[5].text, "バージョン情報");
+
+  EXPECT_EQ(Statements(test, "killmenu 5", Phase::Definition), "");
+  EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Quit, TopMenuItem::Screen, TopMenuItem::Font,
+                                                      TopMenuItem::SkipToChoice, TopMenuItem::DisplayMode}));
+  EXPECT_EQ(Statements(test, "killmenu 0 : killmenu 0", Phase::Definition), "");
+  EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Font, TopMenuItem::SkipToChoice,
+                                                      TopMenuItem::DisplayMode}));
+  // Past the end, or negative: nothing to remove.
+  EXPECT_EQ(Statements(test, "killmenu 3 : killmenu -1", Phase::Definition), "");
+  view = BuildMenuView(test.engine);
+  ASSERT_EQ(view.items.size(), 3u);
+  EXPECT_EQ(view.items[0].text, "フォント");
+  EXPECT_EQ(view.items[0].popup.back().text, "デフォルト");
+  EXPECT_TRUE(view.items[0].popup.back().checked);
+  EXPECT_EQ(Statements(test, "killmenu 0", Phase::Run), "構文エラー: 不正な命令\"killmenu\"です。");
 }
 
 TEST(FontMenu, TableLimitsAndNamesCutBetweenCharacters) {
@@ -111,18 +107,11 @@ TEST(TimingCommands, WaitTimerCountsFromResetTimerAndPassedTimesReturnAtOnce) {
 }
 
 TEST(TimingCommands, DelayEndsOnAClickWaitDoesNot) {
-  std::vector<ScriptEvent> events(1);
-  events[0].kind = ScriptEventKind::Click;
-  events[0].after = 100;
-  TestEngine test(events);
+  TestEngine test(Events("after 100 click\n"));
   ASSERT_EQ(Statements(test, "delay 1000", Phase::Run), "");
   EXPECT_GE(test.platform.Milliseconds(), 100u);
   EXPECT_LT(test.platform.Milliseconds(), 200u);
-
-  std::vector<ScriptEvent> again(1);
-  again[0].kind = ScriptEventKind::Click;
-  again[0].after = 100;
-  TestEngine patient(again);
+  TestEngine patient(Events("after 100 click\n"));
   ASSERT_EQ(Statements(patient, "wait 1000", Phase::Run), "");
   EXPECT_GE(patient.platform.Milliseconds(), 1000u);
 }
@@ -144,16 +133,13 @@ TEST(MenuItemCommands, ActLikeThePlayerChoosingTheItem) {
   EXPECT_TRUE(test.engine.messages.Empty());
 }
 
-// A 2 x 2 cursor file of 32-bit pixels with alpha.
+// A 1 x 1 cursor of one opaque 32-bit pixel: the directory, its one entry (44 bytes at 22), and
+// the bitmap's header (height doubled, 1 plane, 32 bits) and pixel, without a mask.
 std::vector<uint8_t> TinyCursor() {
-  std::vector<uint8_t> bytes = {0, 0, 2, 0, 1, 0,  // cursor directory, one image
-                                2, 2, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 22, 0, 0, 0};
-  uint32_t size = 40 + 2 * 2 * 4 + 2 * 4;
-  bytes[14] = static_cast<uint8_t>(size);
-  uint8_t header[40] = {40, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 1, 0, 32, 0};
-  bytes.insert(bytes.end(), header, header + 40);
-  for (int i = 0; i < 4; ++i) bytes.insert(bytes.end(), {0x10, 0x20, 0x30, 0xFF});
-  bytes.insert(bytes.end(), 8, 0);
+  std::vector<uint8_t> bytes(22 + 40 + 4, 0);
+  for (auto [at, value] : {std::pair{2, 2}, {4, 1}, {6, 1}, {7, 1}, {14, 44}, {18, 22}, {22, 40}, {26, 1}, {30, 2},
+                           {34, 1}, {36, 32}, {62, 0x10}, {65, 0xFF}})
+    bytes[at] = static_cast<uint8_t>(value);
   return bytes;
 }
 
@@ -241,24 +227,12 @@ TEST(ProgramEnd, SettingsAreWrittenOnlyOnceReplayedAndTheRuntimeFolderIsRemoved)
   EXPECT_FALSE(std::filesystem::exists(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/velmio", error));
 }
 
-// Keeps the menu bar the engine last handed to the window.
-class MenuWatchingPlatform : public HeadlessPlatform {
- public:
-  MenuWatchingPlatform() : HeadlessPlatform({}, 1000) {}
-  void SetMenuBar(const MenuBarView& menu) override {
-    lastMenu = menu;
-    ++menuUpdates;
-  }
-  MenuBarView lastMenu;
-  int menuUpdates = 0;
-};
-
 TEST(InitialisationCycle, EveryCycleStartsFromTheWholeMenuBar) {
   GameFolder folder;
   // Each cycle removes the first item again and starts over after 10 ms (and the 50 ms pause
   // between cycles), until the time limit.
   GameFolder::Write("0.txt", std::string("*define\nkillmenu 0\ngame\n*start\nwait 10\ndefinereset\n"));
-  MenuWatchingPlatform platform;
+  RecordingPlatform platform({}, 1000);
   EventLog log;
   EXPECT_EQ(RunEngine(platform, log), kExitTimeLimit);
   EXPECT_GT(platform.menuUpdates, 5) << "several cycles ran";

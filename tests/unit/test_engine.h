@@ -45,11 +45,45 @@ std::string ErrorOf(RecordingReporter& reporter, Action action) {
   return "";
 }
 
-struct TestEngine {
-  explicit TestEngine(std::vector<ScriptEvent> events = {}) : platform(std::move(events), 600000), engine(platform, log) {
+// Records what the engine asks of the window, and can refuse screen mode changes.
+class RecordingPlatform : public HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+  bool SetScreenMode(ScreenMode mode) override {
+    ++modeRequests;
+    return mode == ScreenMode::FullScreen ? grantFullScreen : grantWindow;
+  }
+  void SetMenuBarState(MenuBarState state) override { menuStates.push_back(state); }
+  void SetMenuBar(const MenuBarView& menu) override {
+    lastMenu = menu;
+    ++menuUpdates;
+  }
+  void UseCursor(CursorChoice choice) override { cursors.push_back(choice); }
+  bool PointerPosition(int& x, int& y) override {
+    x = pointerX;
+    y = pointerY;
+    return true;
+  }
+
+  bool grantFullScreen = true;
+  bool grantWindow = true;
+  int modeRequests = 0;
+  std::vector<MenuBarState> menuStates;
+  MenuBarView lastMenu;
+  int menuUpdates = 0;
+  std::vector<CursorChoice> cursors;
+  int pointerX = 0;
+  int pointerY = 0;
+};
+
+// An engine on `PlatformType` (a HeadlessPlatform, or one derived from it that records what
+// the engine asks of it) with its fatal errors recorded.
+template <typename PlatformType>
+struct EngineOn {
+  explicit EngineOn(std::vector<ScriptEvent> events = {}) : platform(std::move(events), 600000), engine(platform, log) {
     InstallErrorReporter(&reporter);
   }
-  ~TestEngine() { InstallErrorReporter(nullptr); }
+  ~EngineOn() { InstallErrorReporter(nullptr); }
 
   // Sets the scenario from UTF-8 source text and indexes its labels.
   void Load(const std::string& utf8Scenario) {
@@ -63,10 +97,12 @@ struct TestEngine {
     return velmio::testing::ErrorOf(reporter, action);
   }
 
-  HeadlessPlatform platform;
+  PlatformType platform;
   EventLog log;
   Interpreter engine;
   RecordingReporter reporter;
 };
+
+using TestEngine = EngineOn<HeadlessPlatform>;
 
 }  // namespace velmio::testing

@@ -112,7 +112,6 @@ TEST(WaveParser, DamagedFilesAreRefusedOrCutToWhatTheyHold) {
     WaveParse parse = ParseWave(file);
     DecodedSound sound = DecodeWave(file, expected.file);
     if (*expected.error) {
-      EXPECT_EQ(parse.error, expected.error) << expected.file;
       EXPECT_EQ(sound.error, std::string(expected.file) + ": " + expected.error);
       EXPECT_TRUE(sound.samples.empty()) << expected.file;
       // Through the general decoder (whatever it makes of the bytes) it fails just the same.
@@ -122,20 +121,6 @@ TEST(WaveParser, DamagedFilesAreRefusedOrCutToWhatTheyHold) {
       EXPECT_EQ(parse.header.data.size(), 200u) << expected.file;
       EXPECT_NEAR(static_cast<double>(sound.Frames()), static_cast<double>(expected.frames), 3.0) << expected.file;
     }
-  }
-}
-
-TEST(WaveParser, CompressedWavesDecodeThroughTheLibraries) {
-  // IMA ADPCM through libsndfile, MP3 data through libmpg123.
-  for (const char* name : {"tone440-8000-mono-ima.wav", "tone440-mp3-in.wav"}) {
-    std::vector<uint8_t> file = ReadBytes(testing::MediaPath(name));
-    WaveParse parse = ParseWave(file);
-    ASSERT_TRUE(parse.Ok()) << parse.error;
-    DecodedSound sound = DecodeSound(file, name);
-    ASSERT_TRUE(sound.Ok()) << sound.error;
-    EXPECT_NEAR(static_cast<double>(sound.Frames()), 44100.0, 2500.0) << name;
-    EXPECT_NEAR(testing::ToneFrequency(sound.samples), 440.0, 5.0) << name;
-    EXPECT_NEAR(testing::Peak(sound.samples), 16384, 2000) << name;
   }
 }
 
