@@ -96,6 +96,7 @@ SdlPlatform::~SdlPlatform() {
   audio_.Close();
   cursors_.reset();
   if (boxTexture_ != nullptr) SDL_DestroyTexture(boxTexture_);
+  if (dialogTexture_ != nullptr) SDL_DestroyTexture(dialogTexture_);
   if (popup_ != nullptr) SDL_DestroyTexture(popup_);
   if (bar_ != nullptr) SDL_DestroyTexture(bar_);
   if (picture_ != nullptr) SDL_DestroyTexture(picture_);
@@ -261,6 +262,7 @@ void SdlPlatform::Render() {
       SDL_RenderCopyF(renderer_, popup_, &source, &target);
     }
   }
+  RenderDialog(layout.originX, layout.originY + layout.pictureTop * scale, scale);
   if (box_) {
     WidgetRect area = box_->Rect();
     SDL_Rect source{0, 0, std::min(area.width, kPictureWidth), std::min(area.height, kPictureHeight)};
