@@ -13,10 +13,9 @@
 namespace velmio {
 namespace {
 
-// The stream thread primes the buffers, an audio thread mixes them and decodes the next ones from
-// the completion callback, and the main thread stops the stream while buffers are queued: the
-// looping tone comes round again, and the stop returns at once with nothing left playing. (Run
-// under ThreadSanitizer too.)
+// The stream thread primes the buffers, an audio thread plays them and decodes the next from the
+// completion callback: the looping tone comes round again, and a stop with buffers queued
+// returns at once. scripts/thread-check runs this under ThreadSanitizer.
 TEST(Mp3Stream, LoopsUnderARunningAudioThreadAndStopsWithBuffersQueued) {
   Mixer mixer;
   Mp3Stream stream(mixer);
@@ -32,18 +31,15 @@ TEST(Mp3Stream, LoopsUnderARunningAudioThreadAndStopsWithBuffersQueued) {
     }
   });
   stream.Start(testing::MediaPath("tone440-22050-mono.mp3"), PlayMode::Loop);
-  // The file holds one second of tone: wait for most of a second pass.
+  // One second of tone in the file: wait for half of the second pass.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (soundingFrames < 44100 * 3 / 2 && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_GE(soundingFrames.load(), 44100u * 3 / 2);
-  EXPECT_TRUE(stream.Running());
-
   const auto stopping = std::chrono::steady_clock::now();
   stream.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(1));
-  EXPECT_FALSE(stream.Running());
-  EXPECT_FALSE(mixer.IsPlaying(VoiceKind::Mp3));
+  EXPECT_FALSE(stream.Running() || mixer.IsPlaying(VoiceKind::Mp3));
   running = false;
   audio.join();
 }
