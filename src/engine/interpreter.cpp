@@ -6,6 +6,7 @@
 #include "graphics/compose.h"
 #include "shell/settings_files.h"
 #include "shell/window_procedure.h"
+#include "sound/media.h"
 #include "text/text_window.h"
 
 namespace velmio {
@@ -37,6 +38,11 @@ uint32_t Interpreter::UntilTimerTick() {
   if (!shell.timerRunning) return kNoTimerTick;
   const int32_t left = static_cast<int32_t>(shell.nextTimerTick - platform.Milliseconds());
   return left <= 0 ? 0 : static_cast<uint32_t>(left);
+}
+
+void Interpreter::PlayClickVoice(CursorKind kind) {
+  const std::string& voice = ui.clickVoices[kind == CursorKind::Page ? 1 : 0];
+  if (!voice.empty()) PlayWave(*this, voice, Looping::Once);
 }
 
 }  // namespace velmio

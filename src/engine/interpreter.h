@@ -18,6 +18,7 @@ class Interpreter final : public UiContext {
   using GraphicsContext::RecomposeScreen;
   void EraseTextWindow() override;
   uint32_t UntilTimerTick() override;
+  void PlayClickVoice(CursorKind kind) override;
 };
 
 }  // namespace velmio

@@ -28,6 +28,17 @@ struct ScreenArea {
 };
 
 enum class MessageBoxStyle : uint8_t { Ok, YesNo };
+
+// What the input dialog shows, in UTF-8: its caption and the scenario's prompt; and the sizes
+// the scenario gave, in points (zero when it gave none).
+struct DialogLabels {
+  std::string caption;
+  std::string prompt;
+  int dialogWidth = 0;
+  int dialogHeight = 0;
+  int editWidth = 0;
+  int editHeight = 0;
+};
 enum class MessageBoxAnswer : uint8_t { Ok, Yes, No };
 
 enum class ScreenMode : uint8_t { Window, FullScreen };
@@ -92,8 +103,11 @@ class Platform {
   // Whether waits are being skipped (the menu's skip or Ctrl held); the window shows a mark.
   virtual void ShowSkipping(bool skipping) {}
 
-  // The answer typed into the next input dialog, when the platform has one ready (scripted input).
-  virtual bool TakeDialogText(std::string& text) { return false; }
+  // The answer typed into the input dialog, when the platform has one ready (scripted input, or
+  // a window in which the player typed it). A refused answer is asked for again, with the same
+  // labels; CloseDialog follows the accepted one.
+  virtual bool TakeDialogText(const DialogLabels& labels, std::string& text) { return false; }
+  virtual void CloseDialog() {}
 
   // Installed by the engine once it has a display surface: writes it as PNG to the file named
   // (the input script's `screenshot FILE`, a screenshot key in a window).

@@ -34,11 +34,14 @@ SoundSystem* System(SoundContext& engine) { return engine.sound.system.get(); }
 void WarnAboutFile(std::string_view error) { Warn(std::string(error) + "; it is not played"); }
 
 // The MIDI song from its start; the synthesiser is shared, so the old stream lets go of it first.
-void RestartMidi(SoundSystem& system) {
+// A looping song stops where its events end, as a sequencer does, so that the timer starts the
+// next pass at once instead of after the last notes have rung out.
+void RestartMidi(SoundSystem& system, Looping looping) {
   if (system.midiRing) system.Feeder().Detach(system.midiRing.get());
   system.Mix().Stop(VoiceKind::Midi);
   MidiRenderer& renderer = system.Midi();
-  std::string problem = renderer.Start(system.midiFile, system.midiFileName, PlayRepeat::Once);
+  std::string problem = renderer.Start(system.midiFile, system.midiFileName, PlayRepeat::Once,
+                                       looping == Looping::Loop ? SongEnd::AtLastEvent : SongEnd::AfterTail);
   if (!problem.empty()) {
     system.midiOpen = false;
     system.midiRing.reset();
@@ -140,7 +143,7 @@ void PlayMidi(SoundContext& engine, std::string_view name, Looping looping) {
   system->midiFileName = ShiftJisToUtf8(name);
   system->midiOpen = true;
   sound.midiLoop = looping == Looping::Loop;
-  RestartMidi(*system);
+  RestartMidi(*system, looping);
 }
 
 void StopMidi(SoundContext& engine) {
@@ -226,7 +229,7 @@ void MediaTimerTick(SoundContext& engine) {
   if (system == nullptr) return;
   if (sound.midiLoop != 0 && system->midiOpen && !system->Mix().IsPlaying(VoiceKind::Midi)) {
     system->Mix().TakeFinished(VoiceKind::Midi);
-    RestartMidi(*system);
+    RestartMidi(*system, Looping::Loop);
   }
   // The end-of-play notification of the CD.
   if (system->Mix().TakeFinished(VoiceKind::Cd) > 0 && sound.cdLoop != 0 && sound.cdTrack != -1) {

@@ -10,6 +10,9 @@ class TextContext : public GraphicsContext {
   using GraphicsContext::GraphicsContext;
 
   TextState text;
+
+  // The click that ended a click wait is heard: the click voice for a normal or a page wait.
+  virtual void PlayClickVoice(CursorKind kind) {}
 };
 
 }  // namespace velmio

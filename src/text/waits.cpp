@@ -141,6 +141,7 @@ void ClickWait(TextContext& engine, RightClick rightClick) {
     const WaitKind kind = text.autoClick || input.Skipping() ? WaitKind::Timed : WaitKind::Player;
     IdleUntilDue(engine, idle, kind);
   }
+  engine.PlayClickVoice(text.cursorKind);
   cursor.Restore(CursorAnimation::Present::Yes);
   text.cursorKind = CursorKind::None;
 }

@@ -14,29 +14,36 @@ namespace {
 constexpr size_t kMaxAnswer = 255;
 
 struct DialogRequest {
-  std::string prompt;
+  DialogLabels labels;  // UTF-8, for the platform
   int32_t maximumLength = kNumberInput;
   FullWidthOnly fullWidth = FullWidthOnly::No;
 };
 
-// The four optional sizes only shape the drawn dialog; they are read so that the statement ends.
-void SkipSizes(Script& script) {
+void ReadPrompt(Script& script, DialogRequest& request) {
+  script.ExpectComma();
+  request.labels.prompt = ShiftJisToUtf8(script.ReadString());
+}
+
+// The four optional sizes (points) shape the drawn dialog.
+void ReadSizes(Script& script, DialogLabels& labels) {
   script.SkipBlanks();
   if (script.Current() != ',') return;
-  for (int i = 0; i < 4; ++i) {
+  for (int* size : {&labels.dialogWidth, &labels.dialogHeight, &labels.editWidth, &labels.editHeight}) {
     script.ExpectComma();
-    script.ReadNumber();
+    *size = script.ReadNumber();
   }
 }
 
 // Asks until an answer passes the checks. The answers come from the platform (the input
 // script's `text` lines); a text the engine cannot hold in Shift JIS is refused like any other.
-std::string RunDialog(UiContext& engine, const DialogRequest& request) {
-  const std::string title = Sjis(request.maximumLength == kNumberInput ? "数値入力" : "文字列入力");
+std::string RunDialog(UiContext& engine, DialogRequest& request) {
+  const char* caption = request.maximumLength == kNumberInput ? "数値入力" : "文字列入力";
+  const std::string title = Sjis(caption);
+  request.labels.caption = caption;
   engine.platform.PlayerWaitStarted();
   for (;;) {
     std::string typed;
-    if (!engine.platform.TakeDialogText(typed)) {
+    if (!engine.platform.TakeDialogText(request.labels, typed)) {
       if (!engine.PumpOneMessage()) engine.platform.Idle(20, WaitKind::Player);
       continue;
     }
@@ -48,7 +55,10 @@ std::string RunDialog(UiContext& engine, const DialogRequest& request) {
       if (answer.size() > kMaxAnswer) answer.resize(kMaxAnswer);
       refusal = RefusalOf(answer, request.maximumLength, request.fullWidth);
     }
-    if (refusal.empty()) return answer;
+    if (refusal.empty()) {
+      engine.platform.CloseDialog();
+      return answer;
+    }
     ShowMessageBox(engine, Sjis(refusal), title, MessageBoxStyle::Ok);
   }
 }
@@ -77,13 +87,12 @@ void InputStr(UiContext& engine) {
   Script& script = engine.script;
   const int variable = script.ExpectVariable(VariableKind::String, "inputstrの第一引数は文字変数です。");
   DialogRequest request;
-  script.ExpectComma();
-  request.prompt = script.ReadString();
+  ReadPrompt(script, request);
   script.ExpectComma();
   request.maximumLength = script.ReadNumber();
   script.ExpectComma();
   request.fullWidth = script.ReadNumber() != 0 ? FullWidthOnly::Yes : FullWidthOnly::No;
-  SkipSizes(script);
+  ReadSizes(script, request.labels);
   script.String(variable) = RunDialog(engine, request);
 }
 
@@ -91,9 +100,8 @@ void InputNum(UiContext& engine) {
   Script& script = engine.script;
   const int variable = script.ExpectVariable(VariableKind::Number, "inputnumの第一引数は数字変数です。");
   DialogRequest request;
-  script.ExpectComma();
-  request.prompt = script.ReadString();
-  SkipSizes(script);
+  ReadPrompt(script, request);
+  ReadSizes(script, request.labels);
   const std::string answer = RunDialog(engine, request);
   // Digits beyond what 32 bits hold saturate, as the standard conversion does.
   const long long value = std::strtoll(answer.c_str(), nullptr, 10);

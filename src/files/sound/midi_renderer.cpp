@@ -86,7 +86,8 @@ void MidiRenderer::ReleasePlayer() {
   if (library_->synth) fluid_synth_system_reset(library_->synth);
 }
 
-std::string MidiRenderer::Start(std::span<const uint8_t> midiFile, std::string_view name, PlayRepeat repeat) {
+std::string MidiRenderer::Start(std::span<const uint8_t> midiFile, std::string_view name, PlayRepeat repeat,
+                                SongEnd end) {
   Stop();
   std::span<const uint8_t> data = FindMidiData(midiFile);
   if (data.empty()) return std::string(name) + ": not a standard MIDI file";
@@ -103,6 +104,7 @@ std::string MidiRenderer::Start(std::span<const uint8_t> midiFile, std::string_v
   }
   ended_ = false;
   repeat_ = repeat;
+  end_ = end;
   return {};
 }
 
@@ -120,7 +122,7 @@ size_t MidiRenderer::Render(int16_t* out, size_t frames) {
   if (!over && repeat_ == PlayRepeat::Once) {
     int total = fluid_player_get_total_ticks(player);
     over = total > 0 && fluid_player_get_current_tick(player) >= total &&
-           fluid_synth_get_active_voice_count(library_->synth) == 0;
+           (end_ == SongEnd::AtLastEvent || fluid_synth_get_active_voice_count(library_->synth) == 0);
   }
   if (over) {
     ended_ = true;

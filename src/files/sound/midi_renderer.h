@@ -8,6 +8,9 @@
 namespace velmio {
 
 enum class PlayRepeat : uint8_t { Once, Loop };
+// Where a song played once is over: when its last notes have died away, or as soon as its
+// events end (a song that its player starts again: the next pass follows without a pause).
+enum class SongEnd : uint8_t { AfterTail, AtLastEvent };
 
 // General MIDI through FluidSynth and a SoundFont: $VELMIO_SOUNDFONT when set, else
 // /usr/share/sounds/sf2/default-GM.sf2. Without a usable SoundFont the renderer still keeps
@@ -30,10 +33,11 @@ class MidiRenderer {
 
   // Starts a standard MIDI file (or an RMID wrapping one) from its bytes, which are copied.
   // Empty when it plays, else why not; `name` is what the message calls the file.
-  std::string Start(std::span<const uint8_t> midiFile, std::string_view name, PlayRepeat repeat);
+  std::string Start(std::span<const uint8_t> midiFile, std::string_view name, PlayRepeat repeat,
+                    SongEnd end = SongEnd::AfterTail);
   void Stop();
-  // Writes `frames` frames of 44.1 kHz stereo 16-bit while the song plays and its last notes
-  // ring (two seconds at most); 0 once it is over.
+  // Writes `frames` frames of 44.1 kHz stereo 16-bit while the song plays (and, with
+  // SongEnd::AfterTail, while its last notes ring, two seconds at most); 0 once it is over.
   size_t Render(int16_t* out, size_t frames);
   // The song has played to its end (a looping one never does) and its notes have died away.
   bool Ended() const { return ended_; }
@@ -47,6 +51,7 @@ class MidiRenderer {
   std::string warning_;
   bool ended_ = true;
   PlayRepeat repeat_ = PlayRepeat::Once;
+  SongEnd end_ = SongEnd::AfterTail;
 };
 
 }  // namespace velmio

@@ -199,7 +199,7 @@ MessageBoxAnswer HeadlessPlatform::ShowMessageBox(std::string_view text, std::st
   return answer == ScriptAnswer::No ? MessageBoxAnswer::No : MessageBoxAnswer::Yes;
 }
 
-bool HeadlessPlatform::TakeDialogText(std::string& text) {
+bool HeadlessPlatform::TakeDialogText(const DialogLabels& labels, std::string& text) {
   if (dialogTexts_.empty() && next_ < script_.size() && script_[next_].kind == ScriptEventKind::Text &&
       !script_[next_].after) {
     dialogTexts_.push_back(script_[next_++].text);

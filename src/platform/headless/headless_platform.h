@@ -31,7 +31,7 @@ class HeadlessPlatform : public Platform {
   void PlayerWaitStarted() override { silentSince_ = now_; }
   void YieldSlice() override;
   MessageBoxAnswer ShowMessageBox(std::string_view text, std::string_view title, MessageBoxStyle style) override;
-  bool TakeDialogText(std::string& text) override;
+  bool TakeDialogText(const DialogLabels& labels, std::string& text) override;
   void ChoicesShown(std::span<const ScreenArea> entries) override { choices_.assign(entries.begin(), entries.end()); }
   bool PointerPosition(int& x, int& y) override {
     x = pointerX_;

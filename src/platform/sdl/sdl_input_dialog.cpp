@@ -5,69 +5,126 @@
 namespace velmio {
 namespace {
 
-// Removes the last UTF-8 character.
-void EraseLastCharacter(std::string& text) {
-  while (!text.empty()) {
-    const unsigned char last = static_cast<unsigned char>(text.back());
-    text.pop_back();
-    if ((last & 0xC0) != 0x80) break;
+std::optional<EditKey> EditKeyOf(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_BACKSPACE:
+      return EditKey::Backspace;
+    case SDLK_DELETE:
+      return EditKey::Delete;
+    case SDLK_LEFT:
+      return EditKey::Left;
+    case SDLK_RIGHT:
+      return EditKey::Right;
+    case SDLK_HOME:
+      return EditKey::Home;
+    case SDLK_END:
+      return EditKey::End;
+    default:
+      return std::nullopt;
   }
 }
 
 }  // namespace
 
-// A box over the picture that shows what has been typed; Enter or its button gives the answer to
-// the engine, which checks it and asks again when it is refused. The desktop's input method
-// composes through SDL's text input, so Japanese can be typed.
-bool SdlPlatform::TakeDialogText(std::string& text) {
+// The dialog stays on the picture from the first question until the engine accepts an answer:
+// a refused answer comes back to the same box with what was typed, as in a real dialog. The
+// desktop's input method composes through SDL's text input, so Japanese can be typed; there is
+// no cancel, and Escape does nothing.
+bool SdlPlatform::TakeDialogText(const DialogLabels& labels, std::string& text) {
   if (!shown_) ShowWindow();
-  std::string typed;
+  if (!dialog_) {
+    dialog_ = std::make_unique<InputDialogWidget>(kPictureWidth, kPictureHeight, labels);
+    dialogVersionShown_ = 0;
+  }
   bool answered = false;
   bool quitting = false;
   SDL_StartTextInput();
   while (!answered) {
-    box_ = std::make_unique<MessageBoxWidget>(kPictureWidth, kPictureHeight, "入力",
-                                              "入力して Enter を押してください。\n" + typed + "_",
-                                              MessageBoxStyle::Ok);
-    boxVersionShown_ = 0;
-    needsRender_ = true;
+    // The input method shows its candidates beside the caret.
+    const Layout layout = CurrentLayout();
+    const WidgetRect caret = dialog_->CaretRect();
+    SDL_Rect caretArea{static_cast<int>(layout.originX + caret.left * layout.scale),
+                       static_cast<int>(layout.originY + (layout.pictureTop + caret.top) * layout.scale), 1,
+                       static_cast<int>(caret.height * layout.scale)};
+    SDL_SetTextInputRect(&caretArea);
+    if (dialog_->Version() != dialogVersionShown_) needsRender_ = true;
     RenderIfNeeded();
     SDL_Event event;
     if (SDL_WaitEvent(&event) == 0) break;
-    std::optional<MessageBoxAnswer> answer;
     switch (event.type) {
       case SDL_QUIT:
         quitting = true;
         answered = true;
         break;
       case SDL_TEXTINPUT:
-        typed += event.text.text;
+        dialog_->Insert(event.text.text);
         break;
-      case SDL_KEYDOWN:
-        if (event.key.keysym.sym == SDLK_BACKSPACE) {
-          EraseLastCharacter(typed);
-        } else if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL) != 0) {
+      case SDL_TEXTEDITING:
+        dialog_->Compose(event.edit.text);
+        break;
+      case SDL_KEYDOWN: {
+        const SDL_Keycode key = event.key.keysym.sym;
+        if (std::optional<EditKey> edit = EditKeyOf(key)) {
+          dialog_->Edit(*edit);
+        } else if (key == SDLK_v && (event.key.keysym.mod & KMOD_CTRL) != 0) {
           if (char* clipboard = SDL_GetClipboardText()) {
-            typed += clipboard;
+            dialog_->Insert(clipboard);
             SDL_free(clipboard);
           }
-        } else if (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) {
+        } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {
           answered = true;
         }
         break;
+      }
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        if (event.button.button != SDL_BUTTON_LEFT) break;
+        LogicalPoint point = ToLogical(event.button.x, event.button.y);
+        point.y -= CurrentLayout().pictureTop;
+        if (event.type == SDL_MOUSEBUTTONDOWN) dialog_->PointerPressed(point.x, point.y);
+        else answered = dialog_->PointerReleased(point.x, point.y);
+        break;
+      }
+      case SDL_WINDOWEVENT:
+        needsRender_ = true;
+        break;
       default:
-        TranslateForBox(event, answer);
-        if (answer) answered = true;
         break;
     }
   }
   SDL_StopTextInput();
-  box_.reset();
+  text = dialog_->Text();
+  if (quitting) {
+    CloseDialog();
+    RepostQuit();
+  }
+  return true;
+}
+
+void SdlPlatform::CloseDialog() {
+  dialog_.reset();
   needsRender_ = true;
   RenderIfNeeded();
-  if (quitting) RepostQuit();
-  text = typed;
-  return true;
+}
+
+void SdlPlatform::RenderDialog(float originX, float originY, float scale) {
+  if (!dialog_) return;
+  const WidgetRect area = dialog_->Rect();
+  SDL_Rect source{0, 0, std::min(area.width, kPictureWidth), std::min(area.height, kPictureHeight)};
+  if (dialogTexture_ == nullptr) {
+    dialogTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
+                                       kPictureHeight);
+    if (dialogTexture_ == nullptr) return;
+    dialogVersionShown_ = 0;
+  }
+  if (dialogVersionShown_ != dialog_->Version()) {
+    dialogPixels_.assign(static_cast<size_t>(source.w) * source.h, 0);
+    dialog_->Paint(dialogPixels_.data(), source.w);
+    SDL_UpdateTexture(dialogTexture_, &source, dialogPixels_.data(), source.w * 4);
+    dialogVersionShown_ = dialog_->Version();
+  }
+  SDL_FRect target{originX + area.left * scale, originY + area.top * scale, source.w * scale, source.h * scale};
+  SDL_RenderCopyF(renderer_, dialogTexture_, &source, &target);
 }
 
 }  // namespace velmio

@@ -120,6 +120,7 @@ SdlPlatform::~SdlPlatform() {
   if (noticeTexture_ != nullptr) SDL_DestroyTexture(noticeTexture_);
   if (skipTexture_ != nullptr) SDL_DestroyTexture(skipTexture_);
   if (boxTexture_ != nullptr) SDL_DestroyTexture(boxTexture_);
+  if (dialogTexture_ != nullptr) SDL_DestroyTexture(dialogTexture_);
   if (popup_ != nullptr) SDL_DestroyTexture(popup_);
   if (bar_ != nullptr) SDL_DestroyTexture(bar_);
   if (picture_ != nullptr) SDL_DestroyTexture(picture_);
@@ -289,6 +290,7 @@ void SdlPlatform::Render() {
       SDL_RenderCopyF(renderer_, popup_, &source, &target);
     }
   }
+  RenderDialog(layout.originX, layout.originY + layout.pictureTop * scale, scale);
   if (box_) {
     WidgetRect area = box_->Rect();
     SDL_Rect source{0, 0, std::min(area.width, kPictureWidth), std::min(area.height, kPictureHeight)};

@@ -15,6 +15,7 @@
 #include "files/window_settings.h"
 #include "platform/choice_keys.h"
 #include "platform/platform.h"
+#include "platform/sdl/input_dialog_widget.h"
 #include "platform/sdl/menu_bar_widget.h"
 #include "platform/sdl/message_box_widget.h"
 #include "platform/sdl/notice_painter.h"
@@ -54,7 +55,8 @@ class SdlPlatform final : public Platform {
   void ChoicesShown(std::span<const ScreenArea> entries) override { choices_.assign(entries.begin(), entries.end()); }
   void ShowSkipping(bool skipping) override;
   // The input dialog: a drawn box over the picture, typed into through SDL's text input.
-  bool TakeDialogText(std::string& text) override;
+  bool TakeDialogText(const DialogLabels& labels, std::string& text) override;
+  void CloseDialog() override;
 
  private:
   // Where things are in the window: the picture and the menu bar share one scale.
@@ -102,6 +104,8 @@ class SdlPlatform final : public Platform {
   std::string SaveScreenshot();
   MessageBoxAnswer ShowDrawnMessageBox(const std::string& text, const std::string& title, MessageBoxStyle style);
   void TranslateForBox(const SDL_Event& event, std::optional<MessageBoxAnswer>& answer);
+  // The input dialog over the picture, whose top-left corner is at (originX, originY).
+  void RenderDialog(float originX, float originY, float scale);
   // A close that came while a modal box was open still ends the program once the box is gone.
   static void RepostQuit();
 
@@ -117,6 +121,10 @@ class SdlPlatform final : public Platform {
   std::unique_ptr<MessageBoxWidget> box_;  // a drawn message box is open
   std::vector<uint32_t> boxPixels_;
   uint64_t boxVersionShown_ = 0;
+  std::unique_ptr<InputDialogWidget> dialog_;  // the input dialog is open
+  SDL_Texture* dialogTexture_ = nullptr;       // made when a dialog first opens
+  std::vector<uint32_t> dialogPixels_;
+  uint64_t dialogVersionShown_ = 0;
   std::unique_ptr<MenuBarWidget> menu_;
   uint64_t barVersionShown_ = 0;
   std::unique_ptr<SdlCursors> cursors_;
