@@ -6,10 +6,13 @@
 Start-up: wall time from starting the process until the first statement of the run phase has
 run (a `mesbox` whose log line is watched for), median of 15 runs, on a one-line game.
 Idle (--window only): processor time the program uses, in percent of one core, while it sits in
-a click wait for 10 s. With --window the program runs in a window; without a display, run this
-under `xvfb-run -a -s "-screen 0 1280x768x24"`. Use a build without sanitizers.
+a click wait for 10 s: in silence, with a looping MIDI song, and with a looping MP3. With --window
+the program runs in a window; without a display, run this under
+`xvfb-run -a -s "-screen 0 1280x768x24"`. Where there is no sound card, SDL's disk driver writing
+to /dev/null pulls the sound in real time as a device would. Use a build without sanitizers.
 """
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -17,10 +20,15 @@ import tempfile
 import time
 
 
-def game_folder(scenario):
+MEDIA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "media")
+
+
+def game_folder(scenario, media=()):
     folder = tempfile.mkdtemp(prefix="velmio-startup-")
     with open(os.path.join(folder, "0.txt"), "wb") as f:
         f.write(scenario.encode("cp932"))
+    for name in media:
+        shutil.copy(os.path.join(MEDIA, name), folder)
     return folder
 
 
@@ -50,8 +58,12 @@ def startup(velmio, window, env):
     return statistics.median(times), min(times), max(times)
 
 
-def idle(velmio, env):
-    folder = game_folder("*define\ngame\n*start\nclick wait@\nend\n")
+def idle(velmio, env, music=""):
+    play = {"": "", ".mid": "play \"%s\"\n", ".mp3": "mp3loop \"%s\"\n"}[os.path.splitext(music)[1]]
+    folder = game_folder("*define\ngame\n*start\n" + (play % music if music else "") + "click wait@\nend\n",
+                         [music] if music else [])
+    if "SDL_AUDIODRIVER" not in env and not os.path.exists("/dev/snd"):
+        env = dict(env, SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE="/dev/null")
     process = subprocess.Popen([velmio, folder], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(3)
 
@@ -76,7 +88,9 @@ def main():
     print("%s start-up to the first run-phase statement: median %.1f ms (min %.1f, max %.1f)" %
           ("window" if window else "headless", median, low, high))
     if window:
-        print("idle click wait: %.2f%% of one core" % idle(velmio, env))
+        for label, music in (("", ""), (", MIDI song looping", "tune.mid"),
+                             (", MP3 looping", "tone440-22050-mono.mp3")):
+            print("idle click wait%s: %.2f%% of one core" % (label, idle(velmio, env, music)))
 
 
 if __name__ == "__main__":

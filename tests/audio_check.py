@@ -53,17 +53,6 @@ class Recording:
         if abs(measured - frequency) > frequency * 0.05:
             self.fail("%d-%d ms: %.0f Hz, expected %d Hz" % (start, end, measured, frequency))
 
-    def expect_no_pause(self, start, end, longest):
-        """No stretch of silence (in 10 ms steps) longer than `longest` ms inside the window."""
-        run = worst = 0
-        for at in range(start, end, 10):
-            part = self.left[at * 441 // 10:(at + 10) * 441 // 10]
-            quiet = not part or max(abs(v) for v in part) <= SILENT
-            run = run + 10 if quiet else 0
-            worst = max(worst, run)
-        if worst > longest:
-            self.fail("%d-%d ms: a pause of %d ms, expected at most %d" % (start, end, worst, longest))
-
     def expect_fade(self, start, end, to_silence=True):
         """The level falls step by step over the window, from full to (nearly) nothing."""
         fifth = (end - start) // 5

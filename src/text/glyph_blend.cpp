@@ -29,6 +29,8 @@ void BlendGlyphCell(const std::vector<uint8_t>& cell, int width, int height, int
     for (int j = firstColumn; j < lastColumn; ++j) {
       const int screenX = x + j;
       const uint8_t a = coverage[j];
+      // Nothing covered and no layers to record it: the pixel and its right neighbour stay.
+      if (a == 0 && !layers) continue;
       const uint8_t* keep = BlendRow(255 - a);
       uint8_t* pixel = row + 3 * screenX;
       const uint8_t blue = blueRow[a], green = greenRow[a], red = redRow[a];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 #include <vector>
 
 #include "base/encoding.h"
@@ -64,7 +65,14 @@ class Buttons {
   Surface upUnder_, downUnder_;
 };
 
-void ShowPage(UiContext& engine, const std::string& page, bool first) {
+// The filtered cells of the characters drawn so far while the viewer is open, in its font:
+// turning back a page mostly meets characters already drawn.
+struct GlyphCells {
+  GlyphFont font;
+  std::unordered_map<uint16_t, std::vector<uint8_t>> cells;
+};
+
+void ShowPage(UiContext& engine, const std::string& page, bool first, GlyphCells& cells) {
   TextState& text = engine.text;
   GraphicsState& graphics = engine.graphics;
   const TextRect area = ClampedWindowRect(text.windowRect);
@@ -80,10 +88,16 @@ void ShowPage(UiContext& engine, const std::string& page, bool first) {
   if (first) ShowWithEffect(engine, text.windowEffect.type, text.windowEffect.duration, text.windowEffect.mask, &shown);
   else ShowWithEffect(engine, 1, 0, {}, &shown);
 
-  text.canvas.SelectFont(GlyphFont{text.fontFace, text.glyphWidth, text.glyphHeight, text.bold != 0});
+  const GlyphFont font{text.fontFace, text.glyphWidth, text.glyphHeight, text.bold != 0};
+  text.canvas.SelectFont(font);
+  if (font.face != cells.font.face || font.glyphWidth != cells.font.glyphWidth ||
+      font.glyphHeight != cells.font.glyphHeight || font.bold != cells.font.bold) {
+    cells = GlyphCells{font, {}};
+  }
   const TextColour colour = TextColour::FromRgb(engine.ui.lookback.colour);
-  std::vector<uint8_t> cell;
-  int x = text.textX, y = text.textY;
+  const Shadow shadow = text.shadow ? Shadow::On : Shadow::Off;
+  // There is no typing delay: the page goes to the window at once when it is drawn.
+  int x = text.textX, y = text.textY, right = x, bottom = y;
   for (size_t at = 0; at < page.size();) {
     const uint8_t byte = static_cast<uint8_t>(page[at]);
     if (byte == History::kLineEnd) {
@@ -93,14 +107,19 @@ void ShowPage(UiContext& engine, const std::string& page, bool first) {
       continue;
     }
     if (at + 1 >= page.size()) break;
-    text.canvas.Rasterise(byte, static_cast<uint8_t>(page[at + 1]));
-    text.canvas.Filter(cell);
-    BlendGlyphCell(cell, text.glyphWidth, text.glyphHeight, x, y, colour, text.shadow ? Shadow::On : Shadow::Off,
-                   nullptr, graphics.display);
-    CopyToWindow(engine, graphics.display, ScreenArea{x, y, text.glyphWidth + 1, text.glyphHeight});
+    const uint8_t second = static_cast<uint8_t>(page[at + 1]);
+    auto [cell, added] = cells.cells.try_emplace(static_cast<uint16_t>(byte << 8 | second));
+    if (added) {
+      text.canvas.Rasterise(byte, second);
+      text.canvas.Filter(cell->second);
+    }
+    BlendGlyphCell(cell->second, text.glyphWidth, text.glyphHeight, x, y, colour, shadow, nullptr, graphics.display);
+    right = std::max(right, x + text.glyphWidth + 1);
+    bottom = std::max(bottom, y + text.glyphHeight);
     x += text.pitchX;
     at += 2;
   }
+  CopyToWindow(engine, graphics.display, ScreenArea{text.textX, text.textY, right - text.textX, bottom - text.textY});
 }
 
 }  // namespace
@@ -143,11 +162,12 @@ int LookbackViewer(UiContext& engine) {
   int zone = 0;
   bool first = true;
   Buttons buttons(engine);
+  GlyphCells cells;
   input.clickFlag = false;
   input.rightClickFlag = false;
   engine.platform.PlayerWaitStarted();
   for (;;) {
-    ShowPage(engine, CopyHistoryPage(bytes, page), first);
+    ShowPage(engine, CopyHistoryPage(bytes, page), first, cells);
     first = false;
     buttons.SaveUnder();
     if ((page == pages - 1 && zone == 1) || (page == 0 && zone == -1)) zone = 0;

@@ -29,7 +29,8 @@ std::optional<EditKey> EditKeyOf(SDL_Keycode key) {
 // The dialog stays on the picture from the first question until the engine accepts an answer:
 // a refused answer comes back to the same box with what was typed, as in a real dialog. The
 // desktop's input method composes through SDL's text input, so Japanese can be typed; there is
-// no cancel, and Escape does nothing.
+// no cancel, and Escape does nothing. The box is modal: a close asked for meanwhile ends the
+// program once the box has gone.
 bool SdlPlatform::TakeDialogText(const DialogLabels& labels, std::string& text) {
   if (!shown_) ShowWindow();
   if (!dialog_) {
@@ -37,7 +38,6 @@ bool SdlPlatform::TakeDialogText(const DialogLabels& labels, std::string& text) 
     dialogVersionShown_ = 0;
   }
   bool answered = false;
-  bool quitting = false;
   SDL_StartTextInput();
   while (!answered) {
     // The input method shows its candidates beside the caret.
@@ -50,11 +50,13 @@ bool SdlPlatform::TakeDialogText(const DialogLabels& labels, std::string& text) 
     if (dialog_->Version() != dialogVersionShown_) needsRender_ = true;
     RenderIfNeeded();
     SDL_Event event;
-    if (SDL_WaitEvent(&event) == 0) break;
+    if (SDL_WaitEvent(&event) == 0) {
+      SDL_Delay(10);
+      continue;
+    }
     switch (event.type) {
       case SDL_QUIT:
-        quitting = true;
-        answered = true;
+        quitAfterDialog_ = true;
         break;
       case SDL_TEXTINPUT:
         dialog_->Insert(event.text.text);
@@ -94,10 +96,6 @@ bool SdlPlatform::TakeDialogText(const DialogLabels& labels, std::string& text) 
   }
   SDL_StopTextInput();
   text = dialog_->Text();
-  if (quitting) {
-    CloseDialog();
-    RepostQuit();
-  }
   return true;
 }
 
@@ -105,6 +103,8 @@ void SdlPlatform::CloseDialog() {
   dialog_.reset();
   needsRender_ = true;
   RenderIfNeeded();
+  if (quitAfterDialog_) RepostQuit();
+  quitAfterDialog_ = false;
 }
 
 void SdlPlatform::RenderDialog(float originX, float originY, float scale) {

@@ -125,6 +125,7 @@ class SdlPlatform final : public Platform {
   SDL_Texture* dialogTexture_ = nullptr;       // made when a dialog first opens
   std::vector<uint32_t> dialogPixels_;
   uint64_t dialogVersionShown_ = 0;
+  bool quitAfterDialog_ = false;
   std::unique_ptr<MenuBarWidget> menu_;
   uint64_t barVersionShown_ = 0;
   std::unique_ptr<SdlCursors> cursors_;

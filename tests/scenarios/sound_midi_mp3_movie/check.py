@@ -21,8 +21,7 @@ sound.expect_tone(4350, 5800, 440)   # ...and the next ones
 sound.expect_silent(5800, 6300)
 sound.expect_tone(6400, 7300, 440)   # the movie's sound
 sound.expect_silent(7450, 7700)
-sound.expect_loud(7700, 8600, level_at_least=300)
-sound.expect_no_pause(7700, 11200, 150)
+sound.expect_loud(7700, 11200, step=150, level_at_least=80)  # no pause at the seams
 sound.expect_silent(11250, 11500)    # playstop
 
 movie = Screenshot(os.path.join(sys.argv[1], "movie.png"))
