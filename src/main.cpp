@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/encoding.h"
 #include "base/event_log.h"
 #include "base/program_end.h"
 #include "files/sound/wav_writer.h"
@@ -109,6 +110,8 @@ int main(int argc, char** argv) {
     // Refused before the window exists, so that a second copy never flashes an empty one.
     if (!TakeInstanceLock(instanceLock, InstanceScope::User))
       return RefuseSecondCopy(log, [](std::string_view text, std::string_view title) {
+        // Also on standard error: started from a terminal without a display, the box cannot show.
+        fprintf(stderr, "velmio: %s: %s\n", ShiftJisToUtf8(title).c_str(), ShiftJisToUtf8(text).c_str());
         ShowMessageBoxWindow(text, title, MessageBoxStyle::Ok);
       });
     std::string problem;
