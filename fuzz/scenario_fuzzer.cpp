@@ -1,44 +1,7 @@
-// Feeds arbitrary bytes as a scenario to the label indexer and the interpreter, under a step limit
-// (the headless virtual clock with a short time limit bounds every run, waits included).
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
-#include "base/errors.h"
-#include "engine/interpreter.h"
-#include "engine/reset.h"
-#include "engine/run_scenario.h"
-#include "platform/headless/headless_platform.h"
-
-namespace {
-
-class QuietReporter : public velmio::ErrorReporter {
- public:
-  void ShowFatalError(std::string_view, std::string_view) override {}
-};
-
-}  // namespace
+// Feeds arbitrary bytes as a scenario to the label indexer and the interpreter.
+#include "play_scenario.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace velmio;
-  // Most interesting inputs start with a definition block; give the fuzzer one for free half the time.
-  std::string text(reinterpret_cast<const char*>(data), size);
-  if (size > 0 && (data[0] & 1) != 0) text = "*define\ngame\n*start\n" + text.substr(1);
-  HeadlessPlatform platform({}, 20);
-  EventLog log;
-  Interpreter engine(platform, log);
-  QuietReporter reporter;
-  InstallErrorReporter(&reporter);
-  try {
-    engine.script.SetText(std::move(text));
-    engine.script.BuildLabelTable();
-    RunScenario(engine, Phase::Definition);
-    for (int cycle = 0; cycle < 3 && !engine.script.reinitRequested; ++cycle) {
-      ResetToStart(engine);
-      RunScenario(engine, Phase::Run);
-    }
-  } catch (const ProgramEnd&) {
-  }
-  InstallErrorReporter(nullptr);
+  velmio::PlayFuzzedScenario(data, size);
   return 0;
 }

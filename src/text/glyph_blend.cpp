@@ -11,6 +11,8 @@ namespace velmio {
 
 void BlendGlyphCell(const std::vector<uint8_t>& cell, int width, int height, int x, int y, TextColour colour,
                     Shadow shadow, TextLayers* layers, Surface& display) {
+  // A scenario can ask for a font of no size (setwindow takes any numbers): nothing to draw.
+  if (width <= 0 || height <= 0) return;
   assert(cell.size() >= static_cast<size_t>(width) * height);
   if (display.Empty() || display.BitsPerPixel() != 24) return;
   const uint8_t* redRow = BlendRow(colour.red);

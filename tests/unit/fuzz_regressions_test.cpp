@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/archive_reader.h"
+#include "fuzz/play_scenario.h"
 #include "files/bmp_reader.h"
 #include "files/picture_header.h"
 #include "files/sound/audio_stream.h"
@@ -150,6 +151,13 @@ TEST(FuzzRegressions, Mp3Decoder) {
     }
     decoder.ExitMp3();
   }
+}
+
+// Scenarios run with every subsystem, inside a throw-away game folder (they may write saves).
+TEST(FuzzRegressions, Scenarios) {
+  const std::vector<Input> inputs = KeptInputs("scenario");
+  testing::GameFolder folder;
+  for (const Input& input : inputs) PlayFuzzedScenario(input.data(), input.size());
 }
 
 }  // namespace
