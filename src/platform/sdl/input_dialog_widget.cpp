@@ -8,11 +8,8 @@
 namespace velmio {
 namespace {
 
-constexpr uint32_t kTitleColour = 0xFFFFFFFF;
-constexpr uint32_t kTitleBackground = 0xFF3C5A82;
 constexpr uint32_t kEditBackground = 0xFFFFFFFF;
 constexpr uint32_t kButtonFace = 0xFFE1E1E1;
-constexpr uint32_t kDefaultButtonEdge = 0xFF0078D7;
 constexpr int kTextPadding = 4;
 constexpr char kButtonLabel[] = "決定";
 
@@ -115,8 +112,8 @@ void InputDialogWidget::Paint(uint32_t* pixels, int stride) {
   const int cell = rasteriser_->CellHeight();
   FillRect(canvas, {0, 0, rect_.width, rect_.height}, widget_colour::kFace);
   FrameRect(canvas, {0, 0, rect_.width, rect_.height}, widget_colour::kEdge);
-  FillRect(canvas, {1, 1, rect_.width - 2, kTitleHeight - 1}, kTitleBackground);
-  PaintText(canvas, *rasteriser_, scratch_, 8, (kTitleHeight - cell) / 2, labels_.caption, kTitleColour, kTitleBackground);
+  FillRect(canvas, {1, 1, rect_.width - 2, kTitleHeight - 1}, widget_colour::kTitleBackground);
+  PaintText(canvas, *rasteriser_, scratch_, 8, (kTitleHeight - cell) / 2, labels_.caption, widget_colour::kTitleText, widget_colour::kTitleBackground);
   PixelCanvas prompt{pixels + prompt_.top * stride + prompt_.left, stride,
                      std::clamp(prompt_.width, 0, rect_.width - prompt_.left), prompt_.height};
   PaintText(prompt, *rasteriser_, scratch_, 0, (prompt_.height - cell) / 2, labels_.prompt, widget_colour::kText,
@@ -141,7 +138,7 @@ void InputDialogWidget::Paint(uint32_t* pixels, int stride) {
 
   const uint32_t face = pressed_ ? widget_colour::kHighlight : kButtonFace;
   FillRect(canvas, button_, face);
-  FrameRect(canvas, button_, kDefaultButtonEdge);
+  FrameRect(canvas, button_, widget_colour::kFocus);
   const int labelWidth = rasteriser_->Measure(kButtonLabel, fonts::TextEncoding::Utf8);
   PaintText(canvas, *rasteriser_, scratch_, button_.left + (button_.width - labelWidth) / 2,
             button_.top + (button_.height - cell) / 2, kButtonLabel, widget_colour::kText, face);

@@ -10,9 +10,6 @@ namespace {
 constexpr int kPadding = 16;
 constexpr int kButtonGap = 10;
 constexpr int kMinimumWidth = 220;
-constexpr uint32_t kTitleColour = 0xFFFFFFFF;
-constexpr uint32_t kTitleBackground = 0xFF3C5A82;
-constexpr uint32_t kFocusColour = 0xFF0078D7;
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -112,9 +109,9 @@ void MessageBoxWidget::Paint(uint32_t* pixels, int stride) {
   PixelCanvas canvas{pixels, stride, rect_.width, rect_.height};
   FillRect(canvas, {0, 0, rect_.width, rect_.height}, widget_colour::kFace);
   FrameRect(canvas, {0, 0, rect_.width, rect_.height}, widget_colour::kEdge);
-  FillRect(canvas, {1, 1, rect_.width - 2, kTitleHeight - 1}, kTitleBackground);
+  FillRect(canvas, {1, 1, rect_.width - 2, kTitleHeight - 1}, widget_colour::kTitleBackground);
   int cell = rasteriser_->CellHeight();
-  PaintText(canvas, *rasteriser_, scratch_, 8, (kTitleHeight - cell) / 2, title_, kTitleColour, kTitleBackground);
+  PaintText(canvas, *rasteriser_, scratch_, 8, (kTitleHeight - cell) / 2, title_, widget_colour::kTitleText, widget_colour::kTitleBackground);
   int top = kTitleHeight + kPadding;
   for (const std::string& line : lines_) {
     if (top + kLineHeight > rect_.height - kPadding - kButtonHeight) break;
@@ -131,8 +128,8 @@ void MessageBoxWidget::Paint(uint32_t* pixels, int stride) {
     FillRect(canvas, button, background);
     // The keyboard's button gets a frame two pixels wide, plain to see without a pointer.
     bool focused = static_cast<int>(i) == focus_;
-    FrameRect(canvas, button, focused ? kFocusColour : widget_colour::kEdge);
-    if (focused) FrameRect(canvas, {button.left + 1, button.top + 1, button.width - 2, button.height - 2}, kFocusColour);
+    FrameRect(canvas, button, focused ? widget_colour::kFocus : widget_colour::kEdge);
+    if (focused) FrameRect(canvas, {button.left + 1, button.top + 1, button.width - 2, button.height - 2}, widget_colour::kFocus);
     int labelWidth = rasteriser_->Measure(labels_[i], fonts::TextEncoding::Utf8);
     PaintText(canvas, *rasteriser_, scratch_, button.left + (button.width - labelWidth) / 2,
               button.top + (button.height - cell) / 2, labels_[i], widget_colour::kText, background);

@@ -32,6 +32,10 @@ constexpr uint32_t kHighlight = 0xFFCCE8FF;
 constexpr uint32_t kHighlightEdge = 0xFF99D1FF;
 constexpr uint32_t kText = 0xFF000000;
 constexpr uint32_t kEdge = 0xFF979797;
+// The caption bar of boxes and dialogs, and the frame of the button Enter takes.
+constexpr uint32_t kTitleText = 0xFFFFFFFF;
+constexpr uint32_t kTitleBackground = 0xFF3C5A82;
+constexpr uint32_t kFocus = 0xFF0078D7;
 }  // namespace widget_colour
 
 // The face every widget writes in, and its size.
