@@ -57,6 +57,11 @@ Utf8Character ReadUtf8(std::string_view text, size_t index) {
 
 int LeadRow(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + (0x9F - 0x81 + 1); }
 
+// A byte that is a character by itself, from 0x80 up: half-width katakana; 0 for the others.
+uint32_t HighSingleByteCodePoint(unsigned char byte) {
+  return byte >= 0xA1 && byte <= 0xDF ? kFirstHalfWidthKatakana + byte - 0xA1 : 0;
+}
+
 uint16_t DoubleByteCodePoint(unsigned char lead, unsigned char trailByte) {
   const int trail = trailByte - kFirstTrailByte;
   return trail >= 0 && trail < kTrailBytesPerLead ? kDoubleByteToUnicode[LeadRow(lead) * kTrailBytesPerLead + trail] : 0;
@@ -67,10 +72,7 @@ uint16_t DoubleByteCodePoint(unsigned char lead, unsigned char trailByte) {
 char32_t ShiftJisCodePoint(std::string_view character) {
   if (character.empty()) return 0;
   const auto first = static_cast<unsigned char>(character[0]);
-  if (character.size() == 1) {
-    if (first < 0x80) return first;
-    return first >= 0xA1 && first <= 0xDF ? kFirstHalfWidthKatakana + first - 0xA1 : 0;
-  }
+  if (character.size() == 1) return first < 0x80 ? first : HighSingleByteCodePoint(first);
   return character.size() == 2 && IsLeadByte(first) ? DoubleByteCodePoint(first, static_cast<unsigned char>(character[1])) : 0;
 }
 
@@ -84,21 +86,17 @@ std::string ShiftJisToUtf8(std::string_view text) {
     if (byte < 0x80) {
       out += static_cast<char>(byte);
       ++index;
-    } else if (byte >= 0xA1 && byte <= 0xDF) {
-      AppendUtf8(out, kFirstHalfWidthKatakana + byte - 0xA1);
-      ++index;
-    } else if (IsLeadByte(byte) && index + 1 < text.size()) {
-      const uint16_t point = DoubleByteCodePoint(byte, static_cast<unsigned char>(text[index + 1]));
-      if (point != 0) {
-        AppendUtf8(out, point);
-      } else {
-        out += kUnconvertible;
-      }
-      index += 2;
+      continue;
+    }
+    const bool pair = IsLeadByte(byte) && index + 1 < text.size();
+    const uint32_t point = pair ? DoubleByteCodePoint(byte, static_cast<unsigned char>(text[index + 1]))
+                                : HighSingleByteCodePoint(byte);
+    if (point != 0) {
+      AppendUtf8(out, point);
     } else {
       out += kUnconvertible;
-      ++index;
     }
+    index += pair ? 2 : 1;
   }
   return out;
 }

@@ -268,6 +268,15 @@ def check_second_copy(session, game):
     return failures
 
 
+def write_game(work, scenario):
+    """A game folder under work holding the scenario as 0.txt, in Shift JIS."""
+    game = os.path.join(work, "game")
+    os.mkdir(game)
+    with open(os.path.join(game, "0.txt"), "wb") as f:
+        f.write(scenario.encode("cp932"))
+    return game
+
+
 def check_scaled_window(velmio, work, artifacts):
     """A 2x window: choices are taken where they are seen; F11 to 1x; full screen that no window
     manager grants; window.ini keeps the window's size and the scaling."""
@@ -275,12 +284,8 @@ def check_scaled_window(velmio, work, artifacts):
     failures = []
     try:
         session.start_server(1600, 1200, window_manager=False)
-        game = os.path.join(work, "game")
-        os.mkdir(game)
-        scenario = ("*define\ngame\n*start\nbg #4080c0,1\nselect \"一番\",*one,\"二番\",*two\n"
-                    "*one\n一番。@\nend\n*two\n二番。@\nend\n")
-        with open(os.path.join(game, "0.txt"), "wb") as f:
-            f.write(scenario.encode("cp932"))
+        game = write_game(work, "*define\ngame\n*start\nbg #4080c0,1\nselect \"一番\",*one,\"二番\",*two\n"
+                                "*one\n一番。@\nend\n*two\n二番。@\nend\n")
         session.start_game(game)
         session.wait_for_log("CHOICE 1 二番")
         failures += session.capture_until("2x", lambda shot: [] if shot[:2] == (1280, 1000) and
@@ -326,12 +331,8 @@ def main():
     failures = []
     try:
         session.start_server()
-        game = os.path.join(work, "game")
-        os.mkdir(game)
-        scenario = ("*define\ncaption \"窓のテスト\"\ngame\n*start\n"
-                    "こんにちは、世界。\\\nフルスクリーン\\\nend\n")
-        with open(os.path.join(game, "0.txt"), "wb") as f:
-            f.write(scenario.encode("cp932"))
+        game = write_game(work, "*define\ncaption \"窓のテスト\"\ngame\n*start\n"
+                                "こんにちは、世界。\\\nフルスクリーン\\\nend\n")
         # A headless run of the same game is going (its lock is held): the window still starts.
         runtime = os.path.join(work, "xdg_runtime_dir")
         os.makedirs(os.path.join(runtime, "velmio"), mode=0o700, exist_ok=True)
