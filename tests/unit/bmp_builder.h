@@ -17,16 +17,11 @@ class BmpBuilder {
 
   // (x, y) with y from the top.
   BmpBuilder& SetRgb(int x, int y, uint32_t rgb) {
-    uint8_t* p = Row(y) + x * (bits_ / 8);
-    p[0] = static_cast<uint8_t>(rgb);
-    p[1] = static_cast<uint8_t>(rgb >> 8);
-    p[2] = static_cast<uint8_t>(rgb >> 16);
+    Store(Row(y) + x * (bits_ / 8), rgb, 3);
     return *this;
   }
   BmpBuilder& SetRaw16(int x, int y, uint16_t value) {
-    uint8_t* p = Row(y) + 2 * x;
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
+    Store(Row(y) + 2 * x, value, 2);
     return *this;
   }
   BmpBuilder& SetIndex(int x, int y, int index) {
@@ -43,47 +38,34 @@ class BmpBuilder {
     return *this;
   }
   BmpBuilder& SetPalette(int index, uint32_t rgb) {
-    palette_[4 * index] = static_cast<uint8_t>(rgb);
-    palette_[4 * index + 1] = static_cast<uint8_t>(rgb >> 8);
-    palette_[4 * index + 2] = static_cast<uint8_t>(rgb >> 16);
-    return *this;
-  }
-  BmpBuilder& SetBitFields(uint32_t red, uint32_t green, uint32_t blue) {
-    masks_ = {red, green, blue};
-    return *this;
-  }
-  BmpBuilder& SetTopDown() {
-    topDown_ = true;
-    return *this;
-  }
-  BmpBuilder& SetGapBeforePixels(int bytes) {
-    gap_ = bytes;
+    Store(&palette_[4 * index], rgb, 3);
     return *this;
   }
 
+  // Options of the file: red, green and blue bit fields (16 bits), rows stored top-down, bytes
+  // between the tables and the pixels.
+  std::vector<uint32_t> masks;
+  bool topDown = false;
+  uint32_t gapBeforePixels = 0;
+
   std::vector<uint8_t> Build() const {
     std::vector<uint8_t> file;
-    uint32_t tableBytes = static_cast<uint32_t>(palette_.size() + 4 * masks_.size());
-    uint32_t offset = 14 + 40 + tableBytes + gap_;
-    Put16(file, 0x4D42);
-    Put32(file, offset + static_cast<uint32_t>(pixels_.size()));
-    Put32(file, 0);
-    Put32(file, offset);
-    Put32(file, 40);
-    Put32(file, static_cast<uint32_t>(width_));
-    Put32(file, static_cast<uint32_t>(topDown_ ? -height_ : height_));
-    Put16(file, 1);
-    Put16(file, static_cast<uint16_t>(bits_));
-    Put32(file, masks_.empty() ? 0 : 3);
-    Put32(file, static_cast<uint32_t>(pixels_.size()));
-    Put32(file, 0);
-    Put32(file, 0);
-    Put32(file, 0);
-    Put32(file, 0);
-    for (uint32_t mask : masks_) Put32(file, mask);
+    uint32_t tableBytes = static_cast<uint32_t>(palette_.size() + 4 * masks.size());
+    uint32_t offset = 14 + 40 + tableBytes + gapBeforePixels;
+    Put(file, 0x4D42, 2);
+    // File size, reserved, pixel offset; header size, width, height (negative: top-down rows).
+    const uint32_t size = static_cast<uint32_t>(pixels_.size());
+    for (uint32_t field : {offset + size, 0u, offset, 40u, static_cast<uint32_t>(width_),
+                           static_cast<uint32_t>(topDown ? -height_ : height_)})
+      Put(file, field);
+    Put(file, 1, 2);  // planes
+    Put(file, static_cast<uint32_t>(bits_), 2);
+    // Compression (bit fields or none), image size, resolutions, colours used and important.
+    for (uint32_t field : {masks.empty() ? 0u : 3u, size, 0u, 0u, 0u, 0u}) Put(file, field);
+    for (uint32_t mask : masks) Put(file, mask);
     file.insert(file.end(), palette_.begin(), palette_.end());
-    file.resize(file.size() + gap_, 0xEE);
-    if (topDown_) {
+    file.resize(file.size() + gapBeforePixels, 0xEE);
+    if (topDown) {
       for (int y = 0; y < height_; ++y) {
         const uint8_t* row = pixels_.data() + static_cast<size_t>(stride_) * (height_ - 1 - y);
         file.insert(file.end(), row, row + stride_);
@@ -101,12 +83,12 @@ class BmpBuilder {
 
  private:
   uint8_t* Row(int y) { return pixels_.data() + static_cast<size_t>(stride_) * (height_ - 1 - y); }
-  static void Put16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
+  // Stores `value` as `bytes` little-endian bytes at `at`, or appends them to `out`.
+  static void Store(uint8_t* at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
   }
-  static void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  static void Put(std::vector<uint8_t>& out, uint32_t value, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
   }
 
   int width_;
@@ -115,9 +97,6 @@ class BmpBuilder {
   int stride_;
   std::vector<uint8_t> pixels_;
   std::vector<uint8_t> palette_;
-  std::vector<uint32_t> masks_;
-  bool topDown_ = false;
-  uint32_t gap_ = 0;
 };
 
 }  // namespace velmio::testing

@@ -71,12 +71,15 @@ TEST_F(ComposeScreenTest, LayerOrderAroundHumanz) {
   EXPECT_EQ(At(106, 106), kBlue);
 }
 
-TEST_F(ComposeScreenTest, HiddenAndUnnamedLayersAreNotDrawn) {
+TEST_F(ComposeScreenTest, HiddenAndUnnamedLayersAreNotDrawnAndNoBackgroundIsBlack) {
   SpriteAt(3, 0, 0, kRed).visible = 0;
   SpriteAt(4, 20, 0, kRed).name.clear();
   StandingAt(kStandingLeft, 40, 0, kRed).name.clear();
   test.engine.RecomposeScreen();
   for (auto [x, y] : {std::pair{1, 1}, {21, 1}, {41, 1}, {639, 479}}) EXPECT_EQ(At(x, y), Pattern(x, y, 20));
+  g().background.Reset();
+  test.engine.RecomposeScreen();
+  EXPECT_EQ(At(10, 10), kBlack);
 }
 
 TEST_F(ComposeScreenTest, OnlyTheWorkingRectangleChanges) {
@@ -113,12 +116,6 @@ TEST_F(ComposeScreenTest, BackgroundWindowShiftsAndCutsWithBlackAround) {
   for (auto [x, y] : {std::pair{300, 149}, {299, 150}}) EXPECT_EQ(At(x, y), kBlack);
 }
 
-TEST_F(ComposeScreenTest, AnEmptyBackgroundComposesBlack) {
-  g().background.Reset();
-  test.engine.RecomposeScreen();
-  EXPECT_EQ(At(10, 10), kBlack);
-}
-
 Rgb Inverted(Rgb c) { return Rgb{uint8_t(255 - c.r), uint8_t(255 - c.g), uint8_t(255 - c.b)}; }
 Rgb Grey(Rgb c, Rgb tint) {
   const int l = (c.r + c.g + c.b) / 3;
@@ -132,11 +129,12 @@ TEST_F(ComposeScreenTest, FiltersAndTheirOrder) {
   test.engine.RecomposeScreen();
   EXPECT_EQ(At(7, 9), Inverted(p));
   g().monochrome = true;
-  g().monochromeRed = 255;
-  g().monochromeGreen = 128;
-  g().monochromeBlue = 0;
+  std::tie(g().monochromeRed, g().monochromeGreen, g().monochromeBlue) = std::tuple(255, 128, 0);
   test.engine.RecomposeScreen();
-  EXPECT_EQ(At(7, 9), Grey(Inverted(p), tint));  // inverted first: the grey of the negative
+  // Inverted first: the grey of the negative, over every pixel of the screen.
+  Surface expected;
+  Paint(expected, 640, 480, [&](int x, int y) { return Grey(Inverted(Pattern(x, y, 20)), tint); });
+  EXPECT_TRUE(SameSurface(expected, g().compose));
   g().negativeMode = 2;
   test.engine.RecomposeScreen();
   EXPECT_EQ(At(7, 9), Inverted(Grey(p, tint)));
@@ -159,13 +157,6 @@ TEST_F(ComposeScreenTest, FiltersAndTheirOrder) {
 }
 
 TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
-  InitialiseGraphics(test.engine);
-  EXPECT_EQ(g().humanz, 29);
-  EXPECT_FALSE(g().backgroundWindow.On());
-  EXPECT_EQ(g().effectSlots[1].type, 1);
-  EXPECT_EQ(g().effectSlots[2].type, -1);
-  EXPECT_EQ(g().effectSlots[kEffectSlotCount - 1].type, -1);
-  EXPECT_EQ(g().effectBlank, 30);
   SpriteAt(3, 10, 20, kRed);
   StandingAt(kStandingRight, 1, 2, kRed);
   g().humanz = 7;
@@ -187,6 +178,17 @@ TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
   ResetGraphicsFiltersForStart(test.engine);
   EXPECT_FALSE(g().monochrome);
   EXPECT_EQ(g().negativeMode, 0);
+  // A new run of the definition block starts from the defaults again.
+  g().backgroundWindow = BackgroundWindow{1, 2, 3, 4};
+  g().effectSlots[2].type = 5;
+  g().effectBlank = 0;
+  InitialiseGraphics(test.engine);
+  EXPECT_EQ(g().humanz, 29);
+  EXPECT_FALSE(g().backgroundWindow.On());
+  EXPECT_EQ(g().effectSlots[1].type, 1);
+  EXPECT_EQ(g().effectSlots[2].type, -1);
+  EXPECT_EQ(g().effectBlank, 30);
+  EXPECT_TRUE(g().sprites[3].layer.Empty());
 }
 
 }  // namespace

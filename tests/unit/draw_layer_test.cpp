@@ -137,19 +137,6 @@ TEST_F(DrawLayerTest, AlphaMaskHalfValue) {
   EXPECT_EQ(GetPixel(target, 2, 0), (Rgb{100, 0, 255}));  // displayed width is 2
 }
 
-TEST_F(DrawLayerTest, DisplayedWidthOfCells) {
-  Paint(layer.surface, 300, 1, [](int, int) { return Rgb{}; });
-  layer.cells = 3;
-  EXPECT_EQ(layer.DisplayedWidth(), 100);
-  layer.mode = TransparencyMode::AlphaMask;
-  EXPECT_EQ(layer.DisplayedWidth(), 50);
-  layer.cells = 7;  // 42 per cell, halved
-  EXPECT_EQ(layer.DisplayedWidth(), 21);
-  layer.cells = 1;
-  Paint(layer.surface, 5, 1, [](int, int) { return Rgb{}; });
-  EXPECT_EQ(layer.DisplayedWidth(), 2);  // halved towards zero
-}
-
 TEST_F(DrawLayerTest, NothingForUnsupportedPictures) {
   Surface before;
   CopySurface(before, target);
@@ -208,9 +195,7 @@ void ExpectRandomLayersMatchTheReference(int rounds) {
     layer.cells = cells;
     layer.cell = pick(0, cells - 1);
     layer.alpha = std::array{-1, -1, 0, 1, 77, 128, 254, 255}[pick(0, 7)];
-    layer.keyRed = 255;
-    layer.keyGreen = 0;
-    layer.keyBlue = 255;
+    std::tie(layer.keyRed, layer.keyGreen, layer.keyBlue) = std::tuple(255, 0, 255);
     layer.keyIndex = pick(0, 4);
     Surface target, expected;
     // Narrow targets for the clipping, wide ones for the vector loops.
@@ -224,24 +209,6 @@ void ExpectRandomLayersMatchTheReference(int rounds) {
     ASSERT_TRUE(SameSurface(expected, target)) << "round " << round << " mode " << int(layer.mode) << " alpha "
                                                 << layer.alpha << " indexed " << indexed << " at " << x << "," << y;
   }
-}
-
-// --- Filters ---
-
-TEST(Filters, WholeScreenPassEqualsRowByRow) {
-  Surface a, b;
-  Paint(a, 640, 480, [](int x, int y) { return Pattern(x, y, 3); });
-  CopySurface(b, a);
-  ApplyNegative(a, 0, 0, 639, 479);
-  ApplyMonochrome(a, 0, 0, 639, 479, 30, 200, 255);
-  for (int y = 0; y < 480; ++y) {
-    ApplyNegative(b, 0, y, 639, y);
-    ApplyMonochrome(b, 0, y, 639, y, 30, 200, 255);
-  }
-  EXPECT_TRUE(SameSurface(a, b));
-  const Rgb p = Pattern(17, 33, 3);
-  const int l = (255 * 3 - p.r - p.g - p.b) / 3;  // grey of the inverted picture
-  EXPECT_EQ(GetPixel(a, 17, 33), (Rgb{T(l, 30), T(l, 200), uint8_t(l)}));
 }
 
 // --- Kernels against the table, at every vector level the processor has ---
@@ -264,13 +231,16 @@ class KernelLevels : public ::testing::TestWithParam<KernelLevel> {
 INSTANTIATE_TEST_SUITE_P(AllLevels, KernelLevels,
                          ::testing::Values(KernelLevel::Table, KernelLevel::Sse2, KernelLevel::Avx2));
 
+// Bytes start, start + step, start + 2 step, ... (modulo 256).
+std::vector<uint8_t> Ramp(size_t count, int step, int start = 0) {
+  std::vector<uint8_t> bytes(count);
+  for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(start + step * static_cast<int>(i));
+  return bytes;
+}
+
 TEST_P(KernelLevels, CrossfadeTouchesOnlyTheChosenParity) {
   for (size_t pairs : {size_t{100}, size_t{7}, size_t{33}}) {
-    std::vector<uint8_t> work(2 * pairs, 7), before(2 * pairs), after(2 * pairs);
-    for (size_t i = 0; i < before.size(); ++i) {
-      before[i] = static_cast<uint8_t>(i * 3);
-      after[i] = static_cast<uint8_t>(255 - i);
-    }
+    std::vector<uint8_t> work(2 * pairs, 7), before = Ramp(2 * pairs, 3), after = Ramp(2 * pairs, -1, 255);
     for (int parity : {1, 0}) {
       for (int alpha : {1, 128, 255}) {
         std::vector<uint8_t> expected = work;
@@ -287,12 +257,7 @@ TEST_P(KernelLevels, CrossfadeTouchesOnlyTheChosenParity) {
 
 TEST_P(KernelLevels, MaskFadeAndWipeFollowTheirThresholds) {
   const size_t n = 301;
-  std::vector<uint8_t> before(n), after(n), mask(n);
-  for (size_t i = 0; i < n; ++i) {
-    before[i] = static_cast<uint8_t>(i * 5);
-    after[i] = static_cast<uint8_t>(i * 11 + 3);
-    mask[i] = static_cast<uint8_t>(i % 256);
-  }
+  const std::vector<uint8_t> before = Ramp(n, 5), after = Ramp(n, 11, 3), mask = Ramp(n, 1);
   for (int t : {1, 100, 254, 255, 300, 509, 511}) {
     std::vector<uint8_t> display = before, expected = before;
     for (size_t i = 0; i < n; ++i) {
@@ -313,18 +278,13 @@ TEST_P(KernelLevels, MaskFadeAndWipeFollowTheirThresholds) {
 }
 
 TEST_P(KernelLevels, FindKeyAndOtherPixels) {
-  // 40 pixels; key at 3, 17, 18, 39. The buffer ends right after the row.
+  // 40 pixels: the key at 3, 17, 18 and 39, partial matches (not the key) at 5 and 6. The buffer
+  // ends right after the row.
   const PixelKey key{1, 2, 3};
   std::vector<uint8_t> row(40 * 3, 9);
-  for (int k : {3, 17, 18, 39}) {
-    row[3 * k] = 1;
-    row[3 * k + 1] = 2;
-    row[3 * k + 2] = 3;
-  }
-  row[3 * 5] = 1;  // partial matches are not the key
-  row[3 * 5 + 1] = 2;
-  row[3 * 6 + 1] = 2;
-  row[3 * 6 + 2] = 3;
+  for (auto [k, b, g, r] :
+       {std::array{3, 1, 2, 3}, {17, 1, 2, 3}, {18, 1, 2, 3}, {39, 1, 2, 3}, {5, 1, 2, 9}, {6, 9, 2, 3}})
+    std::tie(row[3 * k], row[3 * k + 1], row[3 * k + 2]) = std::tuple(b, g, r);
   const uint8_t* end = row.data() + row.size();
   auto isKey = [&](int k) { return row[3 * k] == 1 && row[3 * k + 1] == 2 && row[3 * k + 2] == 3; };
   for (int width : {39, 40}) {  // 39: the key at 39 lies past the width

@@ -28,6 +28,12 @@ inline Rgb GetPixel(const Surface& s, int x, int y) {
   return Rgb{p[2], p[1], p[0]};
 }
 
+// The same pixel as 0xRRGGBB.
+inline uint32_t Hex(const Surface& s, int x, int y) {
+  const Rgb c = GetPixel(s, x, y);
+  return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b;
+}
+
 inline void SetPixel(Surface& s, int x, int y, Rgb c) {
   uint8_t* p = s.Row(y) + 3 * x;
   p[0] = c.b;

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
 
 #include "engine/command_table.h"
@@ -8,18 +6,12 @@
 #include "unit/game_folder.h"
 #include "unit/test_engine.h"
 
-namespace velmio {
+namespace velmio::testing {
 namespace {
-
-using testing::BmpBuilder;
-using testing::GameFolder;
-using testing::TestEngine;
 
 class PictureCommandsTest : public ::testing::Test {
  protected:
-  PictureCommandsTest() {
-    BmpBuilder(10, 20, 24).Write("p.bmp");
-  }
+  PictureCommandsTest() { BmpBuilder(10, 20, 24).Write("p.bmp"); }
 
   // Runs one statement (UTF-8) in the run phase; "" or "title: message" of the fatal error.
   std::string Run(const std::string& statement, Phase phase = Phase::Run) {
@@ -48,27 +40,25 @@ TEST_F(PictureCommandsTest, SpriteNumbersAndNames) {
 }
 
 TEST_F(PictureCommandsTest, SpriteAlpha) {
-  EXPECT_EQ(Run("lsp 2,\"p.bmp\",5,6,300"), "");
-  EXPECT_EQ(Graphics().sprites[2].layer.alpha, 255);  // held inside the blend table
-  EXPECT_EQ(Run("lsp 2,\"p.bmp\",5,6"), "");
-  EXPECT_EQ(Graphics().sprites[2].layer.alpha, -1);
-  EXPECT_EQ(Run("msp 2,0,0,-10"), "");
-  EXPECT_EQ(Graphics().sprites[2].layer.alpha, 245);  // no alpha counts as 255
-  EXPECT_EQ(Run("msp 2,3,4,-1000"), "");
-  EXPECT_EQ(Graphics().sprites[2].layer.alpha, 0);
-  EXPECT_EQ(Graphics().sprites[2].x, 8);
-  EXPECT_EQ(Graphics().sprites[2].y, 10);
-  EXPECT_EQ(Run("tal l,300,0"), "");
-  EXPECT_EQ(Graphics().standing[kStandingLeft].layer.alpha, 255);
-  EXPECT_EQ(Run("tal c,-5,0"), "");
-  EXPECT_EQ(Graphics().standing[kStandingCentre].layer.alpha, 0);
+  // Alpha is held inside the blend table; msp adds to it, no alpha counting as 255.
+  const Sprite& sprite = Graphics().sprites[2];
+  const PictureLayer* left = &Graphics().standing[kStandingLeft].layer;
+  const PictureLayer* centre = &Graphics().standing[kStandingCentre].layer;
+  for (auto [statement, layer, alpha] :
+       {std::tuple{"lsp 2,\"p.bmp\",5,6,300", &sprite.layer, 255}, {"lsp 2,\"p.bmp\",5,6", &sprite.layer, -1},
+        {"msp 2,0,0,-10", &sprite.layer, 245}, {"msp 2,3,4,-1000", &sprite.layer, 0}, {"tal l,300,0", left, 255},
+        {"tal c,-5,0", centre, 0}}) {
+    EXPECT_EQ(Run(statement), "");
+    EXPECT_EQ(layer->alpha, alpha) << statement;
+  }
+  EXPECT_EQ(std::pair(sprite.x, sprite.y), std::pair(8, 10));
 }
 
 TEST_F(PictureCommandsTest, DirtyRectangles) {
   EXPECT_EQ(Run("lsph 1,\"p.bmp\",30,40"), "");
   EXPECT_TRUE(Graphics().dirty.Empty());  // hidden: nothing to redraw
   EXPECT_EQ(Run("vsp 1,1"), "");
-  EXPECT_EQ(testing::Edges(Graphics().dirty), (std::array{30, 40, 41, 61}));
+  EXPECT_EQ(Edges(Graphics().dirty), (std::array{30, 40, 41, 61}));
   Graphics().dirty.Clear();
   EXPECT_EQ(Run("vsp 1,1"), "");
   EXPECT_TRUE(Graphics().dirty.Empty());  // unchanged flag
@@ -80,8 +70,7 @@ TEST_F(PictureCommandsTest, DirtyRectangles) {
 TEST_F(PictureCommandsTest, StandingPictures) {
   EXPECT_EQ(Run("ld c,\"p.bmp\",0"), "");
   const StandingPicture& centre = Graphics().standing[kStandingCentre];
-  EXPECT_EQ(centre.x, 315);
-  EXPECT_EQ(centre.y, 460);
+  EXPECT_EQ(std::pair(centre.x, centre.y), std::pair(315, 460));
   EXPECT_EQ(Run("ld x,\"p.bmp\",0"), "");  // an unknown position changes nothing
   EXPECT_EQ(Run("ld l,\"p.bmp\",0"), "");
   EXPECT_EQ(Run("cl l,0"), "");
@@ -152,4 +141,4 @@ TEST_F(PictureCommandsTest, QuakeTakesItsTimeAndLeavesTheSurfaces) {
 }
 
 }  // namespace
-}  // namespace velmio
+}  // namespace velmio::testing

@@ -15,13 +15,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put16(Bytes& bytes, size_t at, uint32_t value, bool big) {
-  bytes[at + (big ? 1 : 0)] = static_cast<uint8_t>(value);
-  bytes[at + (big ? 0 : 1)] = static_cast<uint8_t>(value >> 8);
-}
-
-void Put32(Bytes& bytes, size_t at, uint32_t value, bool big) {
-  for (int i = 0; i < 4; ++i) bytes[at + (big ? 3 - i : i)] = static_cast<uint8_t>(value >> (8 * i));
+// Writes `value` as `size` bytes at `at`, big-endian or little-endian.
+void Put(Bytes& bytes, size_t at, uint32_t value, int size, bool big) {
+  for (int i = 0; i < size; ++i) bytes[at + (big ? size - 1 - i : i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 Bytes Text(const std::string& text) {
@@ -35,49 +31,49 @@ std::vector<std::pair<const char*, Bytes>> Headers(uint32_t width, uint32_t heig
   std::vector<std::pair<const char*, Bytes>> headers;
   Bytes tga(64);
   tga[2] = 2;
-  Put16(tga, 12, width, false);
-  Put16(tga, 14, height, false);
+  Put(tga, 12, width, 2, false);
+  Put(tga, 14, height, 2, false);
   headers.push_back({"TGA", tga});
   Bytes png = Text(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-  Put32(png, 16, width, true);
-  Put32(png, 20, height, true);
+  Put(png, 16, width, 4, true);
+  Put(png, 20, height, 4, true);
   headers.push_back({"PNG", png});
   Bytes jpeg = Text("\xFF\xD8\xFF\xE0");
-  Put16(jpeg, 4, 4, true);  // an APP0 segment of two bytes, then the frame header
+  Put(jpeg, 4, 4, 2, true);  // an APP0 segment of two bytes, then the frame header
   jpeg[8] = 0xFF;
   jpeg[9] = 0xC0;
-  Put16(jpeg, 13, height, true);
-  Put16(jpeg, 15, width, true);
+  Put(jpeg, 13, height, 2, true);
+  Put(jpeg, 15, width, 2, true);
   headers.push_back({"JPG", jpeg});
   Bytes bmp = Text("BM");
-  Put32(bmp, 14, 40, false);
-  Put32(bmp, 18, width, false);
-  Put32(bmp, 22, static_cast<uint32_t>(-static_cast<int32_t>(height)), false);  // top-down
+  Put(bmp, 14, 40, 4, false);
+  Put(bmp, 18, width, 4, false);
+  Put(bmp, 22, static_cast<uint32_t>(-static_cast<int32_t>(height)), 4, false);  // top-down
   headers.push_back({"BMP", bmp});
   headers.push_back({"PNM", Text("P6 # comment\n" + std::to_string(width) + "\n" + std::to_string(height) + " 255\n")});
   headers.push_back({"XPM", Text("/* XPM */\nstatic char *x[] = {\n\"" + std::to_string(width) + " " +
                                  std::to_string(height) + " 2 1\",")});
   Bytes qoi = Text("qoif");
-  Put32(qoi, 4, width, true);
-  Put32(qoi, 8, height, true);
+  Put(qoi, 4, width, 4, true);
+  Put(qoi, 8, height, 4, true);
   headers.push_back({"QOI", qoi});
   Bytes tiff = Text("II*");
-  Put32(tiff, 4, 8, false);
-  Put16(tiff, 8, 2, false);
-  Put16(tiff, 10, 256, false);
-  Put16(tiff, 12, 4, false);
-  Put32(tiff, 18, width, false);
-  Put16(tiff, 22, 257, false);
-  Put16(tiff, 24, 3, false);
-  Put16(tiff, 30, height, false);
+  Put(tiff, 4, 8, 4, false);
+  Put(tiff, 8, 2, 2, false);
+  Put(tiff, 10, 256, 2, false);
+  Put(tiff, 12, 4, 2, false);
+  Put(tiff, 18, width, 4, false);
+  Put(tiff, 22, 257, 2, false);
+  Put(tiff, 24, 3, 2, false);
+  Put(tiff, 30, height, 2, false);
   headers.push_back({"TIF", tiff});
   Bytes webp = Text(std::string("RIFF\0\0\0\0WEBPVP8X", 16));
-  Put32(webp, 24, width - 1, false);  // three bytes each; the fourth is overwritten by the height
-  Put32(webp, 27, height - 1, false);
+  Put(webp, 24, width - 1, 4, false);  // three bytes each; the fourth is overwritten by the height
+  Put(webp, 27, height - 1, 4, false);
   headers.push_back({"WEBP", webp});
   Bytes lbm = Text(std::string("FORM\0\0\0\0ILBMBMHD\0\0\0\x14", 20));
-  Put16(lbm, 20, width, true);
-  Put16(lbm, 22, height, true);
+  Put(lbm, 20, width, 2, true);
+  Put(lbm, 22, height, 2, true);
   headers.push_back({"LBM", lbm});
   return headers;
 }
@@ -97,8 +93,7 @@ TEST(PictureHeader, EveryFormatIsCheckedBeforeDecoding) {
 TEST(PictureHeader, DecoderRefusesPipes) {
   testing::GameFolder folder;
   DecodedPicture picture;
-  // A named pipe is refused at once instead of blocking in open().
-  ASSERT_EQ(mkfifo("pipe.png", 0600), 0);
+  ASSERT_EQ(mkfifo("pipe.png", 0600), 0);  // refused at once instead of blocking in open()
   EXPECT_FALSE(DecodePictureFile("pipe.png", "png", picture));
 }
 

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
 #include "engine/command_table.h"
@@ -8,23 +6,11 @@
 #include "unit/archive_builder.h"
 #include "unit/bmp_builder.h"
 #include "unit/game_folder.h"
+#include "unit/graphics_test_support.h"
 #include "unit/test_engine.h"
 
-namespace velmio {
+namespace velmio::testing {
 namespace {
-
-using testing::ArchiveKind;
-using testing::BmpBuilder;
-using testing::BuildArchive;
-using testing::BuildLzh;
-using testing::GameFolder;
-using testing::TestEngine;
-
-// 0xRRGGBB of pixel (x, y), y from the top, of a 24-bit layer.
-uint32_t Pixel(const PictureLayer& layer, int x, int y) {
-  const uint8_t* p = layer.surface.Row(y) + 3 * x;
-  return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
-}
 
 std::vector<uint8_t> SolidBmp(int width, int height, uint32_t rgb) {
   BmpBuilder bmp(width, height, 24);
@@ -58,22 +44,20 @@ class PictureLoaderTest : public ::testing::Test {
 };
 
 TEST_F(PictureLoaderTest, TagSettingsReachTheLayer) {
-  GameFolder::Write("cells.bmp", SolidBmp(12, 2, 0x123456));
+  GameFolder::Write("cells.bmp", SolidBmp(15, 2, 0x123456));
   PictureLayer layer;
   layer.alpha = 77;
   layer.cell = 2;
   test.platform.Idle(500, WaitKind::Timed);
   Load(layer, ":a/3,<10,20,30>,2;cells.bmp");
   EXPECT_EQ(layer.mode, TransparencyMode::AlphaMask);
-  EXPECT_EQ(layer.alpha, -1);
-  EXPECT_EQ(layer.cell, 0);
-  EXPECT_EQ(layer.cells, 3);
-  EXPECT_EQ(layer.interval, -1);
+  // Alpha and cell are back to their reset values; the interval table is in use.
+  EXPECT_EQ(std::tuple(layer.alpha, layer.cell, layer.cells, layer.interval), std::tuple(-1, 0, 3, -1));
   EXPECT_EQ(layer.intervals, (std::vector<int32_t>{10, 20, 30}));
   EXPECT_EQ(layer.animationMode, AnimationMode::BackAndForth);
   EXPECT_EQ(layer.lastTick, 500u);
-  EXPECT_EQ(layer.DisplayedWidth(), 2);
-  EXPECT_EQ(Pixel(layer, 11, 1), 0x123456u);
+  EXPECT_EQ(layer.DisplayedWidth(), 2);  // cells of 5 pixels, halved towards zero
+  EXPECT_EQ(Hex(layer.surface, 14, 1), 0x123456u);
 
   // Without a letter the default mode applies; the key survives a load that does not set it.
   Load(layer, ":#ff00ff;cells.bmp");
@@ -82,8 +66,7 @@ TEST_F(PictureLoaderTest, TagSettingsReachTheLayer) {
   Load(layer, "cells.bmp");
   EXPECT_EQ(layer.mode, TransparencyMode::Copy);
   EXPECT_EQ(layer.cells, 1);
-  EXPECT_EQ(layer.keyRed, 255);
-  EXPECT_EQ(layer.keyBlue, 255);
+  EXPECT_EQ(std::tuple(layer.keyRed, layer.keyGreen, layer.keyBlue), std::tuple(255, 0, 255));
 }
 
 TEST_F(PictureLoaderTest, Errors) {
@@ -113,10 +96,8 @@ TEST_F(PictureLoaderTest, MissingPictureTolerance) {
   PictureLayer layer;
   LoadDefaultPicture(test.engine, layer, ":l/3,160,2;cursor0.bmp");
   ASSERT_FALSE(layer.Empty());
-  EXPECT_EQ(layer.surface.width, 1);
-  EXPECT_EQ(layer.surface.height, 1);
-  EXPECT_EQ(layer.surface.BitsPerPixel(), 24);
-  EXPECT_EQ(Pixel(layer, 0, 0), 0u);
+  EXPECT_EQ(std::tuple(layer.surface.width, layer.surface.height, layer.surface.BitsPerPixel()), std::tuple(1, 1, 24));
+  EXPECT_EQ(Hex(layer.surface, 0, 0), 0u);
   Sources().tolerateMissingPictures = true;
   Load(layer, "other.bmp");
   EXPECT_EQ(layer.surface.width, 1);
@@ -140,14 +121,13 @@ TEST_F(PictureLoaderTest, BuiltInDecoderStandsInForWindowsPlugins) {
   Sources().pictureLibraries.push_back("ifpng.spi|png");
   PictureLayer layer;
   Load(layer, "face.png");
-  EXPECT_EQ(layer.surface.width, 3);
-  EXPECT_EQ(layer.surface.BitsPerPixel(), 24);
-  EXPECT_EQ(Pixel(layer, 2, 1), 0x00C0FFu);
+  EXPECT_EQ(std::pair(layer.surface.width, layer.surface.BitsPerPixel()), std::pair(3, 24));
+  EXPECT_EQ(Hex(layer.surface, 2, 1), 0x00C0FFu);
   // The extension is everything after the first dot.
   EXPECT_EQ(ErrorLoading("chara.face.png"), "ロードエラー: ファイルchara.face.pngを開けません。");
   Sources().pictureLibraries.push_back("ifpng.spi|face.png");
   Load(layer, "chara.face.png");
-  EXPECT_EQ(Pixel(layer, 0, 0), 0x112233u);
+  EXPECT_EQ(Hex(layer.surface, 0, 0), 0x112233u);
   EXPECT_EQ(Sources().libraries.Used(), 1);  // loaded once, found again by name
 }
 
@@ -159,13 +139,13 @@ TEST_F(PictureLoaderTest, NativePlugins) {
   PictureLayer layer;
   Load(layer, "sky.raw");
   EXPECT_EQ(layer.surface.width, 2);
-  EXPECT_EQ(Pixel(layer, 1, 0), 0x102030u);
+  EXPECT_EQ(Hex(layer.surface, 1, 0), 0x102030u);
 
   // The archive plug-in is asked with backslashes and extracts under the base name.
   GameFolder::Write("pack.dat", std::string("ev\\sky.raw=\x40\x50\x60\n"));
   Sources().archives.push_back("pack.dat|native.spi");
   Load(layer, "ev/sky.raw");
-  EXPECT_EQ(Pixel(layer, 0, 0), 0x405060u);
+  EXPECT_EQ(Hex(layer.surface, 0, 0), 0x405060u);
   EXPECT_TRUE(folder.RuntimeFiles().empty());  // the temporary copy is deleted after loading
 }
 #endif
@@ -179,14 +159,14 @@ TEST_F(PictureLoaderTest, ArchiveOrderAndPrecedence) {
   Sources().archives = {"broken.lzh|axlha.spi", "first.lzh|axlha.spi", "second.zip|axzip.spi"};
   PictureLayer layer;
   Load(layer, ":c;bg/room.bmp");
-  EXPECT_EQ(Pixel(layer, 0, 0), 0x111111u);  // the archive registered first wins
+  EXPECT_EQ(Hex(layer.surface, 0, 0), 0x111111u);  // the archive registered first wins
   Load(layer, ":c;bg\\hall.bmp");
-  EXPECT_EQ(Pixel(layer, 0, 0), 0x333333u);
+  EXPECT_EQ(Hex(layer.surface, 0, 0), 0x333333u);
   // A loose file wins over every archive, found whatever the letter case and separators.
   std::filesystem::create_directory("Bg");
   GameFolder::Write("Bg/Room.BMP", SolidBmp(1, 1, 0x444444));
   Load(layer, ":c;bg\\room.bmp");
-  EXPECT_EQ(Pixel(layer, 0, 0), 0x444444u);
+  EXPECT_EQ(Hex(layer.surface, 0, 0), 0x444444u);
   EXPECT_EQ(ErrorLoading("bg/none.bmp"), "ロードエラー: ファイルbg/none.bmpを開けません。");
   EXPECT_TRUE(folder.RuntimeFiles().empty());
 }
@@ -208,4 +188,4 @@ TEST_F(PictureLoaderTest, RegistrationCommands) {
 }
 
 }  // namespace
-}  // namespace velmio
+}  // namespace velmio::testing
