@@ -13,7 +13,7 @@ namespace {
 // Counts what is shown in the window between two waits for the player.
 class CountingPlatform : public HeadlessPlatform {
  public:
-  explicit CountingPlatform(std::vector<ScriptEvent> events) : HeadlessPlatform(std::move(events), 600000) {}
+  using HeadlessPlatform::HeadlessPlatform;
   void Present(const uint8_t*, int, const ScreenArea& area) override { shown.back().push_back(area); }
   void Idle(uint32_t timeout, WaitKind kind) override {
     if (kind == WaitKind::Player && !shown.back().empty()) shown.emplace_back();
@@ -22,49 +22,31 @@ class CountingPlatform : public HeadlessPlatform {
   std::vector<std::vector<ScreenArea>> shown{1};
 };
 
-ScriptEvent MoveTo(int x, int y) {
-  ScriptEvent event;
-  event.kind = ScriptEventKind::Move;
-  event.hasPosition = true;
-  event.x = x;
-  event.y = y;
-  return event;
-}
-
 TEST(Choices, EachMoveRedrawsAtMostTheTwoChangedEntriesInOneShow) {
   const TextState defaults;
-  std::vector<ScriptEvent> events;
-  for (int entry = 0; entry < 10; ++entry)
-    events.push_back(MoveTo(defaults.textX + 20, defaults.textY + entry * defaults.pitchY + 10));
-  events.push_back(MoveTo(defaults.textX + 30, defaults.textY + 9 * defaults.pitchY + 12));  // same entry
-  ScriptEvent click;
-  click.kind = ScriptEventKind::Click;
-  events.push_back(click);
-
-  CountingPlatform platform(events);
-  EventLog log;
-  Interpreter engine(platform, log);
+  auto move = [&](int x, int y) {
+    return "move " + std::to_string(defaults.textX + x) + " " + std::to_string(defaults.textY + y) + "\n";
+  };
+  std::string script;
+  for (int entry = 0; entry < 10; ++entry) script += move(20, entry * defaults.pitchY + 10);
+  // The last move stays within the last entry.
+  EngineOn<CountingPlatform> test(Events(script + move(30, 9 * defaults.pitchY + 12) + "click\n"));
+  const CountingPlatform& platform = test.platform;
   std::vector<std::string> texts;
-  const char* digits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
-  for (const char* digit : digits) texts.push_back(Sjis(std::string("選択肢") + digit));
-  EXPECT_EQ(ShowChoices(engine, texts, 0, 0), 9);
+  for (const char* digit : {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"})
+    texts.push_back(Sjis(std::string("選択肢") + digit));
+  EXPECT_EQ(ShowChoices(test.engine, texts, 0, 0), 9);
 
   // The first group is the list coming up; then one group per move, the click's redraw last.
   ASSERT_EQ(platform.shown.size(), 12u);
   const int twoEntries = defaults.pitchY + defaults.glyphHeight;
-  for (size_t move = 1; move <= 10; ++move) {
-    ASSERT_EQ(platform.shown[move].size(), 1u) << "move " << move;
-    EXPECT_LE(platform.shown[move][0].height, twoEntries) << "move " << move;
+  for (size_t group = 1; group <= 10; ++group) {
+    ASSERT_EQ(platform.shown[group].size(), 1u) << "move " << group;
+    EXPECT_LE(platform.shown[group][0].height, twoEntries) << "move " << group;
   }
   EXPECT_EQ(platform.shown[1][0].height, defaults.glyphHeight);  // nothing was highlighted before
   EXPECT_EQ(platform.shown[11].size(), 1u);  // the move within the entry drew nothing; the click did
 }
-
-}  // namespace
-}  // namespace velmio::testing
-
-namespace velmio::testing {
-namespace {
 
 // One statement of UTF-8 scenario text in the given phase; "" or the fatal error it raised.
 std::string RunStatement(TestEngine& test, Phase phase, const std::string& statement) {

@@ -2,8 +2,6 @@
 // damaged files that must be refused without reading past their end.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "shell/cursor_file.h"
 
 namespace velmio {
@@ -28,10 +26,8 @@ std::vector<uint8_t> Directory(const std::vector<Image>& images) {
   uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
   for (const Image& image : images) {
     bytes.insert(bytes.end(), {static_cast<uint8_t>(image.width), static_cast<uint8_t>(image.width), 0, 0});
-    Put(bytes, image.hotX, 2);
-    Put(bytes, image.hotY, 2);
-    Put(bytes, static_cast<uint32_t>(image.data.size()));
-    Put(bytes, offset);
+    for (int field : {image.hotX, image.hotY}) Put(bytes, field, 2);
+    for (uint32_t field : {static_cast<uint32_t>(image.data.size()), offset}) Put(bytes, field);
     offset += static_cast<uint32_t>(image.data.size());
   }
   for (const Image& image : images) bytes.insert(bytes.end(), image.data.begin(), image.data.end());
@@ -41,8 +37,7 @@ std::vector<uint8_t> Directory(const std::vector<Image>& images) {
 std::vector<uint8_t> BitmapHeader(int width, int height, int bits, int colours = 0) {
   std::vector<uint8_t> bytes;
   for (int field : {40, width, height * 2}) Put(bytes, field);
-  Put(bytes, 1, 2);
-  Put(bytes, bits, 2);
+  for (int field : {1, bits}) Put(bytes, field, 2);  // planes and depth
   for (int field : {0, 0, 0, 0, colours, 0}) Put(bytes, field);
   return bytes;
 }
@@ -60,11 +55,9 @@ Image AlphaImage(int hotX = 1, int hotY = 0) {
 // left half of both rows.
 Image MonochromeImage() {
   Image image{8, 0, 0, BitmapHeader(8, 2, 1, 2)};
-  image.data.insert(image.data.end(), {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0});
-  image.data.insert(image.data.end(), {0x00, 0, 0, 0});  // bottom colour row: black
-  image.data.insert(image.data.end(), {0xFF, 0, 0, 0});  // top colour row: white
-  image.data.insert(image.data.end(), {0xF0, 0, 0, 0});  // bottom mask row
-  image.data.insert(image.data.end(), {0xF0, 0, 0, 0});  // top mask row
+  // The palette; the colour rows bottom (black) and top (white); the mask rows bottom and top.
+  image.data.insert(image.data.end(), {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0x00, 0, 0, 0, 0xFF, 0, 0, 0,  //
+                                       0xF0, 0, 0, 0, 0xF0, 0, 0, 0});
   return image;
 }
 
@@ -79,9 +72,7 @@ TEST(CursorFile, AlphaPixelsTopDownWithTheHotSpot) {
   ASSERT_EQ(image->frames.size(), 1u);
   EXPECT_TRUE(image->steps.empty());
   const CursorFrame& frame = image->frames[0];
-  EXPECT_EQ(frame.width, 2);
-  EXPECT_EQ(frame.height, 2);
-  EXPECT_EQ(frame.hotX, 1);
+  EXPECT_EQ(std::tuple(frame.width, frame.height, frame.hotX), std::tuple(2, 2, 1));
   EXPECT_EQ(Pixel(frame, 0, 0), (std::vector<uint8_t>{0xFF, 0, 0, 0x80}));
   EXPECT_EQ(Pixel(frame, 1, 1), (std::vector<uint8_t>{0, 0, 0xFF, 0xFF}));
   // A hot spot outside the picture is brought inside it.
@@ -105,10 +96,8 @@ TEST(CursorFile, PicksTheImageNearestTheUsualSizeAndKeepsPngForTheBackend) {
   auto image = ParseCursorFile(Directory({small, Image{32, 3, 4, png}}));
   ASSERT_TRUE(image);
   const CursorFrame& frame = image->frames[0];
-  EXPECT_EQ(frame.width, 32);
-  EXPECT_EQ(frame.png, png);
+  EXPECT_EQ(std::tuple(frame.width, frame.hotX, frame.png), std::tuple(32, 3, png));
   EXPECT_TRUE(frame.rgba.empty());
-  EXPECT_EQ(frame.hotX, 3);
 }
 
 std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& data) {
@@ -148,15 +137,13 @@ TEST(CursorFile, AnimatedCursorStepsFollowRatesAndSequence) {
   ASSERT_TRUE(plain);
   ASSERT_EQ(plain->frames.size(), 2u);
   ASSERT_EQ(plain->steps.size(), 2u);
-  EXPECT_EQ(plain->steps[1].frame, 1);
-  EXPECT_EQ(plain->steps[0].milliseconds, 100u);
+  EXPECT_EQ(std::pair(plain->steps[1].frame, plain->steps[0].milliseconds), std::pair(1, 100u));
 
   auto sequenced = ParseCursorFile(AnimatedCursor(true));
   ASSERT_TRUE(sequenced);
   ASSERT_EQ(sequenced->steps.size(), 3u);
-  EXPECT_EQ(sequenced->steps[0].frame, 1);
-  EXPECT_EQ(sequenced->steps[0].milliseconds, 50u);
-  EXPECT_EQ(sequenced->steps[1].milliseconds, 500u);
+  EXPECT_EQ(std::tuple(sequenced->steps[0].frame, sequenced->steps[0].milliseconds, sequenced->steps[1].milliseconds),
+            std::tuple(1, 50u, 500u));
   EXPECT_LT(sequenced->steps[2].frame, 2) << "a sequence naming a missing frame stays within the frames";
 }
 

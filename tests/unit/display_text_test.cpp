@@ -13,7 +13,7 @@ namespace {
 // Records what is shown in the window.
 class CountingPlatform : public HeadlessPlatform {
  public:
-  CountingPlatform() : HeadlessPlatform({}, 600000) {}
+  using HeadlessPlatform::HeadlessPlatform;
   void Present(const uint8_t*, int, const ScreenArea& area) override { areas.push_back(area); }
   std::vector<ScreenArea> areas;
 };
@@ -41,7 +41,7 @@ class Typing : public ::testing::Test {
     std::copy(bytes.begin(), bytes.end(), exact.get());
     return test.ErrorOf([&] { DisplayText(engine(), std::string_view(exact.get(), bytes.size())); });
   }
-  TestEngine test;
+  EngineOn<CountingPlatform> test;
 };
 
 TEST_F(Typing, ErrorsOfTheTextWindow) {
@@ -111,79 +111,72 @@ TEST_F(Typing, PageWaitsEndPagesInTheHistory) {
 
 TEST_F(Typing, SpeedMenuAndPageAtATimeActOnTyping) {
   Interpreter& e = engine();
+  auto typingTime = [&](const char* text) {
+    const uint32_t start = e.platform.Milliseconds();
+    EXPECT_EQ(Type(text), "");
+    return e.platform.Milliseconds() - start;
+  };
   e.text.charWait = kCharWaitFromMenu;
   e.input.speedIndex = 0;  // slow: 40 ms a character
-  uint32_t start = e.platform.Milliseconds();
-  EXPECT_EQ(Type("あい/"), "");
-  EXPECT_EQ(e.platform.Milliseconds() - start, 82u);
+  EXPECT_EQ(typingTime("あい/"), 82u);
   e.input.speedIndex = 2;  // fast: no delay beyond the clock's next tick
-  start = e.platform.Milliseconds();
-  EXPECT_EQ(Type("あい/"), "");
-  EXPECT_EQ(e.platform.Milliseconds() - start, 2u);
+  EXPECT_EQ(typingTime("あい/"), 2u);
   // A page at a time: click-wait marks are not waited at (nobody would click here).
   e.input.pageMode = true;
-  start = e.platform.Milliseconds();
-  EXPECT_EQ(Type("う@え@"), "");
-  EXPECT_EQ(e.platform.Milliseconds() - start, 2u);
+  EXPECT_EQ(typingTime("う@え@"), 2u);
 }
 
 TEST_F(Typing, MenuTextWrapsOnTheGridAndMovesTheCallerToTheNextLine) {
   engine().text.charsPerLine = 4;
   int column = 0, line = 0;
-  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえお"), column, line, 0xff0000), 4);
-  EXPECT_EQ(column, 0);
-  EXPECT_EQ(line, 2);
+  auto draw = [&](const char* text, int fromColumn, int fromLine) {
+    column = fromColumn;
+    line = fromLine;
+    return DrawMenuText(engine(), Sjis(text), column, line, 0xffffff);
+  };
   // With one cell left an empty pair of brackets takes the next character along.
-  column = 1;
-  line = 0;
-  DrawMenuText(engine(), Sjis("あ（）い"), column, line, 0xffffff);
+  draw("あ（）い", 1, 0);
   EXPECT_EQ(line, 2);
   // A negative column is a pixel position: no wrap, no cells counted.
-  column = -100;
-  line = -50;
-  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえおか"), column, line, 0xffffff), 0);
-  EXPECT_EQ(column, 0);
-  EXPECT_EQ(line, -49);
+  EXPECT_EQ(draw("あいうえおか", -100, -50), 0);
+  EXPECT_EQ(std::pair(column, line), std::pair(0, -49));
   // Ending exactly at column 0 leaves the line as it is.
-  column = 0;
-  line = 3;
-  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえ"), column, line, 0xffffff), 4);
+  EXPECT_EQ(draw("あいうえ", 0, 3), 4);
   EXPECT_EQ(line, 4);
 }
 
 // Typing shows the window once, then copies one cell per character. In menu text the first
 // character of a wrapped line is drawn one pitch right of the window's left edge, and the deferred
 // form draws the same cells without showing any of them.
-TEST(ShownAreas, TypingAndMenuText) {
-  CountingPlatform platform;
-  EventLog log;
-  Interpreter engine(platform, log);
-  TextState& text = engine.text;
-  text.charWait = 0;
-  DisplayText(engine, Sjis("あいう"));
-  ASSERT_EQ(platform.areas.size(), 4u);
-  EXPECT_EQ(platform.areas[0].width, kScreenWidth);  // the window effect over the window
-  EXPECT_EQ(platform.areas[1].width, text.glyphWidth);
-  DisplayText(engine, Sjis("え"));  // already shown: only the cell
-  EXPECT_EQ(platform.areas.size(), 5u);
+TEST_F(Typing, ShownAreasOfTypingAndMenuText) {
+  std::vector<ScreenArea>& areas = test.platform.areas;
+  TextState& text = engine().text;
+  EXPECT_EQ(Type("あいう"), "");
+  ASSERT_EQ(areas.size(), 4u);
+  EXPECT_EQ(areas[0].width, kScreenWidth);  // the window effect over the window
+  EXPECT_EQ(areas[1].width, text.glyphWidth);
+  DisplayText(engine(), Sjis("え"));  // already shown: only the cell
+  EXPECT_EQ(areas.size(), 5u);
 
-  platform.areas.clear();
+  areas.clear();
   text.charsPerLine = 4;
   int column = 0, line = 0;
-  DrawMenuText(engine, Sjis("あいうえおか"), column, line, 0xffffff);
-  ASSERT_EQ(platform.areas.size(), 6u);
-  EXPECT_EQ(platform.areas[3].left, text.textX + 3 * text.pitchX);
-  EXPECT_EQ(platform.areas[4].left, text.textX + text.pitchX);
-  EXPECT_EQ(platform.areas[4].top, text.textY + text.pitchY);
-  EXPECT_EQ(platform.areas[5].left, text.textX + 2 * text.pitchX);
+  DrawMenuText(engine(), Sjis("あいうえおか"), column, line, 0xffffff);
+  ASSERT_EQ(areas.size(), 6u);
+  EXPECT_EQ(areas[3].left, text.textX + 3 * text.pitchX);
+  EXPECT_EQ(areas[4].left, text.textX + text.pitchX);
+  EXPECT_EQ(areas[4].top, text.textY + text.pitchY);
+  EXPECT_EQ(areas[5].left, text.textX + 2 * text.pitchX);
   EXPECT_EQ(line, 2);
 
-  platform.areas.clear();
+  areas.clear();
   ScreenArea drawn;
   column = 0;
   line = 0;
-  DrawMenuText(engine, Sjis("あいうえお"), column, line, 0xffffff, &drawn);
-  EXPECT_TRUE(platform.areas.empty());
+  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえお"), column, line, 0xffffff, &drawn), 4);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(line, 2);
+  EXPECT_TRUE(areas.empty());
   EXPECT_EQ(drawn.left, text.textX);
   EXPECT_EQ(drawn.top, text.textY);
   EXPECT_EQ(drawn.width, 3 * text.pitchX + text.glyphWidth);

@@ -35,9 +35,8 @@ struct Canvas {
   long Sum() const { return std::accumulate(pixels.begin(), pixels.end(), 0L); }
   int RightmostInked() const {
     int right = -1;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if (pixels[static_cast<size_t>(y) * width + x]) right = std::max(right, x);
+    for (size_t i = 0; i < pixels.size(); ++i)
+      if (pixels[i]) right = std::max(right, static_cast<int>(i) % width);
     return right;
   }
   int width, height;
@@ -53,10 +52,9 @@ TEST(GlyphRasteriser, FullWidthCharacterFillsItsCellAndTwoHalfWidthShareIt) {
   EXPECT_GT(kanji.Sum(), 78 * 78 * 255 / 20);
   EXPECT_GT(kanji.RightmostInked(), 39);
 
-  Canvas pair(78, 78);
+  Canvas pair(78, 78), a(78, 78);
   EXPECT_NEAR(rasteriser.Draw("AB", TextEncoding::ShiftJis, pair.Plane(), 0, 0), 78, 2);
   EXPECT_GT(pair.RightmostInked(), 39);  // the B lies in the right half
-  Canvas a(78, 78);
   rasteriser.Draw("A", TextEncoding::ShiftJis, a.Plane(), 0, 0);
   EXPECT_LT(a.RightmostInked(), 40);
 
@@ -77,8 +75,7 @@ TEST(GlyphRasteriser, BoldIsHeavierAndBadBytesAreSkipped) {
 
   // A lone lead byte at the end and an invalid pair draw nothing and read nothing past the text.
   Canvas nothing(78, 78);
-  std::string lone("\x82", 1);
-  EXPECT_EQ(rasteriser.Draw(lone, TextEncoding::ShiftJis, nothing.Plane(), 0, 0), 0);
+  EXPECT_EQ(rasteriser.Draw(std::string("\x82", 1), TextEncoding::ShiftJis, nothing.Plane(), 0, 0), 0);
   rasteriser.Draw(std::string("\x85\x20", 2), TextEncoding::ShiftJis, nothing.Plane(), 0, 0);
   EXPECT_EQ(nothing.Sum(), 0);
 

@@ -88,7 +88,6 @@ TEST(LineBreaking, BindingsOfStoryTextAndMenus) {
   EXPECT_EQ(menu("（）あ"), 2);    // an empty pair of brackets binds one more in menus
   EXPECT_EQ(menu("あい"), 0);
   EXPECT_EQ(menu("「あ"), 1);
-  EXPECT_EQ(text("あ"), 0);
 }
 
 }  // namespace

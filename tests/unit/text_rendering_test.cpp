@@ -4,6 +4,7 @@
 #include <array>
 
 #include "files/fonts/glyph_rasteriser.h"
+#include "graphics_test_support.h"
 #include "test_engine.h"
 #include "text/display_text.h"
 #include "text/glyph_canvas.h"
@@ -22,70 +23,49 @@ int ReferenceCoverage(const GlyphCanvas& canvas, int i, int j) {
   return sum / 16;
 }
 
-struct Pixel {
-  int blue, green, red;
-  bool operator==(const Pixel&) const = default;
-};
-
-Pixel At(const Surface& surface, int x, int y) {
-  const uint8_t* p = surface.Row(y) + 3 * x;
-  return Pixel{p[0], p[1], p[2]};
-}
-
 TEST(GlyphCell, TypedCellMatchesTheCanvasFilteredAndBlendedOverTheScreen) {
   TestEngine test;
   Interpreter& engine = test.engine;
   TextState& text = engine.text;
   Surface& display = engine.graphics.display;
   // A screen with something on it, and the window counted as shown so typing draws over it.
-  for (int y = 0; y < kScreenHeight; ++y)
-    for (int x = 0; x < kScreenWidth; ++x) {
-      uint8_t* p = display.Row(y) + 3 * x;
-      p[0] = static_cast<uint8_t>(x * 7);
-      p[1] = static_cast<uint8_t>(y * 5);
-      p[2] = static_cast<uint8_t>(x + y);
-    }
+  Paint(display, kScreenWidth, kScreenHeight, [](int x, int y) { return Pattern(x, y, 0); });
+  Surface before;
+  CopySurface(before, display);
   text.windowShown = true;
   text.composeTextWindow = true;
   text.fontFace = Sjis("ＭＳ ゴシック");
   text.charWait = 0;
-  text.textRed = 200;
-  text.textGreen = 100;
-  text.textBlue = 50;
+  std::tie(text.textRed, text.textGreen, text.textBlue) = std::tuple(200, 100, 50);
   text.column = 3;
   text.line = 2;
   const int x0 = text.textX + 3 * text.pitchX, y0 = text.textY + 2 * text.pitchY;
 
-  std::vector<Pixel> work;  // the expected screen around the cell, computed step by step
-  const int width = text.glyphWidth + 1;
-  for (int i = 0; i < text.glyphHeight; ++i)
-    for (int j = 0; j < width; ++j) work.push_back(At(display, x0 + j, y0 + i));
-
   DisplayText(engine, Sjis("永/"));
 
   int full = 0, partial = 0;
-  const int colour[3] = {50, 100, 200};  // blue, green, red
   for (int i = 0; i < text.glyphHeight; ++i) {
-    for (int j = 0; j < text.glyphWidth; ++j) {
-      const int a = ReferenceCoverage(text.canvas, i, j);
+    int previous = 0;  // a glyph pixel also darkens the screen pixel to its right, the cell's last one too
+    for (int j = 0; j <= text.glyphWidth; ++j) {
+      const int a = j < text.glyphWidth ? ReferenceCoverage(text.canvas, i, j) : 0;
+      auto over = [&](int ink, uint8_t under) {
+        return uint8_t(std::min(255, ink * a / 255 + under * (255 - previous) / 255 * (255 - a) / 255));
+      };
+      const Rgb under = GetPixel(before, x0 + j, y0 + i);
+      ASSERT_EQ(GetPixel(display, x0 + j, y0 + i), (Rgb{over(200, under.r), over(100, under.g), over(50, under.b)}))
+          << i << "," << j;
+      if (j < text.glyphWidth) {
+        ASSERT_EQ(text.layers.coverage[static_cast<size_t>(y0 + i) * kScreenWidth + x0 + j], a) << i << "," << j;
+        EXPECT_EQ(GetPixel(text.layers.colour, x0 + j, y0 + i),
+                  (Rgb{uint8_t(200 * a / 255), uint8_t(100 * a / 255), uint8_t(50 * a / 255)}));
+      }
       full += a == 255;
       partial += a > 0 && a < 255;
-      Pixel& p = work[static_cast<size_t>(i) * width + j];
-      int* channels[3] = {&p.blue, &p.green, &p.red};
-      for (int c = 0; c < 3; ++c) *channels[c] = std::min(255, colour[c] * a / 255 + *channels[c] * (255 - a) / 255);
-      Pixel& right = work[static_cast<size_t>(i) * width + j + 1];
-      right = Pixel{right.blue * (255 - a) / 255, right.green * (255 - a) / 255, right.red * (255 - a) / 255};
-
-      const size_t screen = static_cast<size_t>(y0 + i) * kScreenWidth + x0 + j;
-      ASSERT_EQ(text.layers.coverage[screen], a) << i << "," << j;
-      EXPECT_EQ(At(text.layers.colour, x0 + j, y0 + i), (Pixel{50 * a / 255, 100 * a / 255, 200 * a / 255}));
+      previous = a;
     }
   }
   EXPECT_GT(full, 20);  // the strokes are solid...
   EXPECT_GT(partial, 20);  // ...and their edges anti-aliased
-  for (int i = 0; i < text.glyphHeight; ++i)
-    for (int j = 0; j < width; ++j)
-      ASSERT_EQ(At(display, x0 + j, y0 + i), work[static_cast<size_t>(i) * width + j]) << i << "," << j;
 }
 
 TEST(GlyphCanvas, BoldOverstrikesTheBoldFontOnePixelToTheRight) {

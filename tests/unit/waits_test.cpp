@@ -1,4 +1,5 @@
 // Click and timed waits: the animated cursor, keys, autoclick and the right-click hook.
+#include "graphics_test_support.h"
 #include "platform/headless/input_script.h"
 #include "shell/window_procedure.h"
 #include "test_engine.h"
@@ -10,7 +11,7 @@ namespace {
 // Notes the colour at the cursor position whenever the window shows something there.
 class WatchingPlatform : public HeadlessPlatform {
  public:
-  explicit WatchingPlatform(const std::string& script) : HeadlessPlatform(Events(script), 600000) {}
+  using HeadlessPlatform::HeadlessPlatform;
   void Present(const uint8_t* pixels, int stride, const ScreenArea& area) override {
     if (area.left != 100 || area.top != 50) return;
     const uint8_t* pixel = pixels + static_cast<ptrdiff_t>(kScreenHeight - 1 - 50) * stride + 3 * 100;
@@ -44,9 +45,9 @@ void CountMenus(Interpreter& engine) {
 }
 
 TEST(ClickWait, CursorGoesBackAndForthAndTheScreenComesBack) {
-  WatchingPlatform platform("after 900 click\n");
-  EventLog log;
-  Interpreter engine(platform, log);
+  EngineOn<WatchingPlatform> test(Events("after 900 click\n"));
+  const WatchingPlatform& platform = test.platform;
+  Interpreter& engine = test.engine;
   MakeCursor(engine.text.cursors[0].layer);
   FillSurface(engine.graphics.display, 0, 0, kScreenWidth, kScreenHeight, 0x102030);
   engine.text.cursorKind = CursorKind::Normal;
@@ -59,15 +60,12 @@ TEST(ClickWait, CursorGoesBackAndForthAndTheScreenComesBack) {
   EXPECT_EQ(platform.times, (std::vector<uint32_t>{161, 321, 481, 641, 801, 900}));
   EXPECT_LE(platform.idles, 15) << "the wait sleeps until a cell is due, at most 100 ms at a time";
   EXPECT_EQ(engine.text.cursorKind, CursorKind::None);
-  const uint8_t* pixel = engine.graphics.display.Row(51) + 3 * 101;
-  EXPECT_EQ(pixel[2], 0x10);
-  EXPECT_EQ(pixel[0], 0x30);
+  EXPECT_EQ(Hex(engine.graphics.display, 101, 51), 0x102030u);
 }
 
 TEST(Waits, CellsLastTheirIntervalInEveryWait) {
-  WatchingPlatform platform("after 1000 click\n");
-  EventLog log;
-  Interpreter engine(platform, log);
+  EngineOn<WatchingPlatform> test(Events("after 1000 click\n"));
+  Interpreter& engine = test.engine;
   StartWindowTimer(engine);  // its ticks wake the waits too, and must not shift the cells
   Sprite& sprite = engine.graphics.sprites[0];
   sprite.name = "cursor.bmp";
@@ -82,7 +80,7 @@ TEST(Waits, CellsLastTheirIntervalInEveryWait) {
   TimedWait(engine, 450, Clickable::No);
   std::vector<uint32_t> expected;
   for (uint32_t due = 101; due < 1450; due += 100) expected.push_back(due);
-  EXPECT_EQ(platform.times, expected);
+  EXPECT_EQ(test.platform.times, expected);
 }
 
 TEST(Waits, SpaceEndsAClickWaitButNotATimedWait) {
