@@ -8,13 +8,8 @@ from screenshot_check import Screenshot
 
 def rightmost_text(name):
     shot = Screenshot(os.path.join(sys.argv[1], name))
-    found = -1
-    for y in range(16, 42):
-        for x in range(0, 400):
-            r, g, b = shot.pixel(x, y)
-            if r > 200 and g > 200 and b < 120:
-                found = max(found, x)
-    return found
+    yellow = lambda r, g, b: r > 200 and g > 200 and b < 120
+    return max([x for y in range(16, 42) for x in range(400) if yellow(*shot.pixel(x, y))], default=-1)
 
 
 failures = []

@@ -4,16 +4,12 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-from screenshot_check import Screenshot
+from screenshot_check import expect_pixels
 from text_cells import Grid, expect_log, expect_rows
 
-failures = expect_log(sys.argv[2], ["TEXT あい", "EXIT 0"])
 path = os.path.join(sys.argv[1], "end.png")
-shot = Screenshot(path)
-for x, y, colour in [(0, 0, "#000000"), (95, 55, "#0000c8"), (99, 59, "#0000c8"), (100, 30, "#000000"),
-                     (50, 60, "#000000")]:
-    if shot.hex(x, y) != colour:
-        print("pixel (%d, %d) is %s, expected %s" % (x, y, shot.hex(x, y), colour))
-        failures += 1
+failures = expect_log(sys.argv[2], ["TEXT あい", "EXIT 0"])
+failures += expect_pixels(path, [(0, 0, "#000000"), (95, 55, "#0000c8"), (99, 59, "#0000c8"), (100, 30, "#000000"),
+                                 (50, 60, "#000000")])
 failures += expect_rows(Grid(path, x=10, y=10, background=(0, 0, 200)), [(0, "##.")])
 sys.exit(1 if failures else 0)
