@@ -62,10 +62,10 @@ TEST_F(Typing, ErrorsOfTheTextWindow) {
 TEST_F(Typing, ErrorsOfTheCommands) {
   EXPECT_EQ(Run("setwindow 0,0,-1,3,26,26,0,2,0,1,1,#000000,0,0,639,479"),
             "エラー: setwindowの縦横文字数指定が間違っています。");
-  EXPECT_EQ(Run("setcursor 2,\"c.bmp\",0,0"), "エラー: カーソルは０（通常）と１（クリック消去用）です。");
-  EXPECT_EQ(Run("abssetcursor -1,\"c.bmp\",0,0"), "エラー: カーソルは０（通常）と１（クリック消去用）です。");
-  EXPECT_EQ(Run("trap start"), "エラー: trap命令のパラメータは、offもしくは*ラベル名です。");
-  EXPECT_EQ(Run("trap over"), "エラー: trap命令のパラメータは、offもしくは*ラベル名です。");
+  for (const char* statement : {"setcursor 2,\"c.bmp\",0,0", "abssetcursor -1,\"c.bmp\",0,0"})
+    EXPECT_EQ(Run(statement), "エラー: カーソルは０（通常）と１（クリック消去用）です。");
+  for (const char* statement : {"trap start", "trap over"})
+    EXPECT_EQ(Run(statement), "エラー: trap命令のパラメータは、offもしくは*ラベル名です。");
   EXPECT_EQ(Run("clickpos 1,%2"), "構文エラー: clickposの第一引数は数字変数です。");
   EXPECT_EQ(Run("clickpos %1,$2"), "構文エラー: clickposの第ニ引数は数字変数です。");
   EXPECT_EQ(Run("locate 1 2"), "構文エラー: コンマが必要なところにコンマが有りません。");

@@ -223,8 +223,8 @@ TEST_F(Effects, StripesOverATinyRectangleTakeSixteenStepsAndNoBlankDoesNotPause)
 }
 
 TEST_F(Effects, EffectCommandDefinesSlots) {
-  EXPECT_EQ(Run("effect", "1, 10, 1000", Phase::Definition), "パラメータエラー: effect命令の第一パラメータは2～49です。");
-  EXPECT_EQ(Run("effect", "50, 10, 1000", Phase::Definition), "パラメータエラー: effect命令の第一パラメータは2～49です。");
+  for (const char* operands : {"1, 10, 1000", "50, 10, 1000"})
+    EXPECT_EQ(Run("effect", operands, Phase::Definition), "パラメータエラー: effect命令の第一パラメータは2～49です。");
   EXPECT_EQ(Run("effect", "2, 1", Phase::Definition), "");
   EXPECT_EQ(graphics().effectSlots[2].type, 1);
   EXPECT_EQ(Run("effect", "6, 15, 800, \"mask.bmp\"", Phase::Definition), "");
@@ -240,13 +240,10 @@ TEST_F(Effects, EffectCommandDefinesSlots) {
 }
 
 TEST_F(Effects, PrintSlotsAndDirectTypes) {
-  const std::string undefined = "エラー: 未定義のエフェクトを使いました";
   const std::string invalid = "エラー: 不正なエフェクト番号です。EFFECT命令をチェックしてください。";
-  EXPECT_EQ(Run("print", "5"), undefined);
-  EXPECT_EQ(Run("print", "60"), undefined);
-  EXPECT_EQ(Run("print", "-1, 100"), undefined);
-  EXPECT_EQ(Run("print", "19, 100"), invalid);
-  EXPECT_EQ(Run("print", "-2, 100"), invalid);
+  for (const char* operands : {"5", "60", "-1, 100"})
+    EXPECT_EQ(Run("print", operands), "エラー: 未定義のエフェクトを使いました");
+  for (const char* operands : {"19, 100", "-2, 100"}) EXPECT_EQ(Run("print", operands), invalid);
 
   // print 0 (a slot or the type) shows nothing and keeps accumulating; print 1 then shows it.
   engine.graphics.dirty.Add(0, 0, 639, 479);

@@ -100,8 +100,8 @@ TEST_F(PictureCommandsTest, BackgroundOperands) {
 }
 
 TEST_F(PictureCommandsTest, Settings) {
-  EXPECT_EQ(Run("humanz 60", Phase::Definition), "エラー: humanz指定が範囲外です。");
-  EXPECT_EQ(Run("humanz -1", Phase::Definition), "エラー: humanz指定が範囲外です。");
+  for (const char* statement : {"humanz 60", "humanz -1"})
+    EXPECT_EQ(Run(statement, Phase::Definition), "エラー: humanz指定が範囲外です。");
   EXPECT_EQ(Run("humanz 0", Phase::Definition), "");
   EXPECT_EQ(Graphics().humanz, 0);
   EXPECT_EQ(Run("transmode copy", Phase::Definition), "");
@@ -116,9 +116,8 @@ TEST_F(PictureCommandsTest, Settings) {
   EXPECT_EQ(Graphics().monochromeGreen, 0x80);
   EXPECT_EQ(Run("monocro OFF"), "");
   EXPECT_FALSE(Graphics().monochrome);
-  const std::string monocro = "構文エラー: monocro命令の次は#rrggbbで色指定、もしくは、offでモノクロ指定を解除、です。";
-  EXPECT_EQ(Run("monocro on"), monocro);
-  EXPECT_EQ(Run("monocro 3"), monocro);
+  for (const char* statement : {"monocro on", "monocro 3"})
+    EXPECT_EQ(Run(statement), "構文エラー: monocro命令の次は#rrggbbで色指定、もしくは、offでモノクロ指定を解除、です。");
   EXPECT_EQ(Run("nega 2"), "");
   EXPECT_EQ(Graphics().negativeMode, 2);
   EXPECT_EQ(Graphics().dirty.right, 639);
