@@ -2,7 +2,6 @@
 #include <memory>
 
 #include "engine/command_table.h"
-#include "platform/headless/input_script.h"
 #include "test_engine.h"
 #include "text/display_text.h"
 #include "text/menu_text.h"

@@ -2,7 +2,6 @@
 // virtual clock, the effect slots and the commands effect / effectblank / print.
 
 #include <algorithm>
-#include <filesystem>
 
 #include "bmp_builder.h"
 #include "engine/command_table.h"

@@ -1,6 +1,5 @@
 // Click and timed waits: the animated cursor, keys, autoclick and the right-click hook.
 #include "graphics_test_support.h"
-#include "platform/headless/input_script.h"
 #include "shell/window_procedure.h"
 #include "test_engine.h"
 #include "text/waits.h"
@@ -93,18 +92,7 @@ TEST(Waits, SpaceEndsAClickWaitButNotATimedWait) {
   EXPECT_LT(engine.platform.Milliseconds() - before, 50u);
 }
 
-TEST(Waits, AutoclickEndsEveryWaitAfterItsDelayWhateverThePlayerDoes) {
-  TestEngine test(Events("after 50 click\nafter 60 rclick\n"));
-  Interpreter& engine = test.engine;
-  CountMenus(engine);
-  engine.text.autoClick = true;
-  engine.text.autoClickDelay = 300;
-  ClickWait(engine);
-  EXPECT_EQ(engine.platform.Milliseconds(), 300u);
-  EXPECT_EQ(menus, 0);
-}
-
-TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosed) {
+TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosedOrAutoclickEndsIt) {
   TestEngine test(Events("rclick\nclick\nrclick\nclick\n"));
   Interpreter& engine = test.engine;
   CountMenus(engine);
@@ -120,6 +108,15 @@ TEST(Waits, RightClickOpensTheMenuUnlessTheWaitKeepsItClosed) {
   ClickWait(loading.engine);
   EXPECT_TRUE(loading.engine.script.loadRequest);
   EXPECT_EQ(loading.engine.text.cursorKind, CursorKind::Page);
+
+  // Autoclick ends every wait after its delay, whatever the player does meanwhile.
+  TestEngine autoclicking(Events("after 50 click\nafter 60 rclick\n"));
+  CountMenus(autoclicking.engine);
+  autoclicking.engine.text.autoClick = true;
+  autoclicking.engine.text.autoClickDelay = 300;
+  ClickWait(autoclicking.engine);
+  EXPECT_EQ(autoclicking.platform.Milliseconds(), 300u);
+  EXPECT_EQ(menus, 0);
 }
 
 }  // namespace
