@@ -169,10 +169,8 @@ TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
   EXPECT_EQ(GetPixel(g().background.surface, 5, 5), kBlack);
   EXPECT_TRUE(g().dirty.Empty());
   EXPECT_EQ(g().backgroundName, "black");
-  EXPECT_TRUE(g().sprites[3].name.empty());
-  EXPECT_EQ(g().sprites[3].x, 0);
-  EXPECT_EQ(g().sprites[3].visible, 1);  // the visible flag and the picture stay
-  EXPECT_FALSE(g().sprites[3].layer.Empty());
+  const Sprite& sprite = g().sprites[3];  // the visible flag and the picture stay
+  EXPECT_EQ(std::tuple(sprite.name, sprite.x, sprite.visible, sprite.layer.Empty()), std::tuple("", 0, 1, false));
   EXPECT_TRUE(g().standing[kStandingRight].name.empty());
   EXPECT_EQ(g().humanz, 7);  // not reset by ResetToStart
   ResetGraphicsFiltersForStart(test.engine);
@@ -183,12 +181,9 @@ TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
   g().effectSlots[2].type = 5;
   g().effectBlank = 0;
   InitialiseGraphics(test.engine);
-  EXPECT_EQ(g().humanz, 29);
-  EXPECT_FALSE(g().backgroundWindow.On());
-  EXPECT_EQ(g().effectSlots[1].type, 1);
-  EXPECT_EQ(g().effectSlots[2].type, -1);
-  EXPECT_EQ(g().effectBlank, 30);
-  EXPECT_TRUE(g().sprites[3].layer.Empty());
+  EXPECT_EQ(std::tuple(g().humanz, g().backgroundWindow.On(), g().effectSlots[1].type, g().effectSlots[2].type,
+                       g().effectBlank, sprite.layer.Empty()),
+            std::tuple(29, false, 1, -1, 30, true));
 }
 
 }  // namespace

@@ -83,13 +83,12 @@ TEST(GlyphRasteriser, BoldIsHeavierAndBadBytesAreSkipped) {
   for (int offset : {-30, 5}) {
     Canvas small(48, 48);
     rasteriser.Draw(Sjis("字"), TextEncoding::ShiftJis, small.Plane(), offset, offset);
-    for (int y = 0; y < 48; ++y) {
+    for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 48; ++x) {
         const int gx = x - offset, gy = y - offset;
         const bool inside = gx >= 0 && gy >= 0 && gx < 78 && gy < 78;
         ASSERT_EQ(small.pixels[y * 48 + x], inside ? bold.pixels[gy * 78 + gx] : 0) << offset << ": " << x << "," << y;
       }
-    }
   }
 }
 

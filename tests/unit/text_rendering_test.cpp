@@ -77,8 +77,7 @@ TEST(GlyphCanvas, BoldOverstrikesTheBoldFontOnePixelToTheRight) {
 
   fonts::GlyphRasteriser rasteriser;
   rasteriser.SelectFont(fonts::FontRequest{Sjis("ＭＳ ゴシック"), 66, 30, fonts::kWeightBold});
-  std::vector<uint8_t> once(static_cast<size_t>(canvas.Width()) * canvas.Height());
-  std::vector<uint8_t> shifted(once.size());
+  std::vector<uint8_t> once(static_cast<size_t>(canvas.Width()) * canvas.Height()), shifted(once.size());
   fonts::CoveragePlane plane{once.data(), canvas.Width(), canvas.Height(), canvas.Width()};
   rasteriser.Draw("\x89\x69", fonts::TextEncoding::ShiftJis, plane, 0, 0);
   plane.pixels = shifted.data();
