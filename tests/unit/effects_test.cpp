@@ -130,16 +130,11 @@ Rgb Mixed(int x, int y, const std::function<int(int)>& weight) {
   return Rgb{mix(2, o.r, n.r), mix(1, o.g, n.g), mix(0, o.b, n.b)};
 }
 
-struct Timing {
-  int type;
-  int presents;
-  uint32_t milliseconds;
-};
-
 TEST_F(Effects, FrameCountsAndDurationsOnTheVirtualClock) {
   // T = 1600 ms; effect blank 30 ms. Drawing takes no virtual time, so every step sleeps its
   // whole slot: the step counts are the documented ones, the time-paced types take one unit per frame.
-  const Timing timings[] = {
+  // Type, frames shown, virtual milliseconds.
+  const std::array<int, 3> timings[] = {
       {1, 1, 0},
       {2, 17, 16 * 100 + 30},  {3, 17, 16 * 100 + 30},  {4, 17, 16 * 100 + 30},  {5, 17, 16 * 100 + 30},
       {6, 50, 49 * 33 + 30},   {7, 50, 49 * 33 + 30},   {8, 44, 43 * 38 + 30},   {9, 44, 43 * 38 + 30},
@@ -149,11 +144,11 @@ TEST_F(Effects, FrameCountsAndDurationsOnTheVirtualClock) {
       {16, 6, 6 * 160 + 30},   {17, 7, 6 * 160 + 30},
       {18, 512, 511 * 3 + 30},  // threshold 1..511
   };
-  for (const Timing& timing : timings) {
-    SCOPED_TRACE("type " + std::to_string(timing.type));
+  for (const auto [type, presents, milliseconds] : timings) {
+    SCOPED_TRACE("type " + std::to_string(type));
     platform.presents = 0;
-    EXPECT_EQ(Show(timing.type, 1600, Whole()), timing.milliseconds);
-    EXPECT_EQ(platform.presents, timing.presents);
+    EXPECT_EQ(Show(type, 1600, Whole()), static_cast<uint32_t>(milliseconds));
+    EXPECT_EQ(platform.presents, presents);
   }
 }
 
