@@ -70,16 +70,15 @@ TEST_F(PictureLoaderTest, TagSettingsReachTheLayer) {
 }
 
 TEST_F(PictureLoaderTest, Errors) {
-  GameFolder::Write("ok.bmp", SolidBmp(2, 2, 0));
   std::vector<uint8_t> truncated = SolidBmp(8, 8, 0xFFFFFF);
   truncated.resize(truncated.size() / 2);
   GameFolder::Write("cut.bmp", truncated);
   GameFolder::Write("face.png", std::string("not a png at all"));
 
   EXPECT_EQ(ErrorLoading("none.bmp"), "ロードエラー: ファイルnone.bmpを開けません。");
-  EXPECT_EQ(ErrorLoading(":l/3,160;ok.bmp"), "タグエラー: タグの指定がおかしいです。");
+  EXPECT_EQ(ErrorLoading(":l/3,160;none.bmp"), "タグエラー: タグの指定がおかしいです。");
   EXPECT_EQ(ErrorLoading(":c"), "タグエラー: タグの指定がおかしいです。");
-  EXPECT_EQ(ErrorLoading(":#00zz00;ok.bmp"),
+  EXPECT_EQ(ErrorLoading(":#00zz00;none.bmp"),  // both found before the file is looked for
             "構文エラー: カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）で指定してください。");
   EXPECT_EQ(ErrorLoading("cut.bmp"), "エラー: ロード失敗!");
   // No plug-in for the extension.
