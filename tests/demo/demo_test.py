@@ -248,7 +248,8 @@ def main():
         checks.expect(wanted in stderr, "broken demo: standard error lacks '%s': %s" % (wanted, stderr))
 
         # The author's check finds the demo clean and the broken copy broken, at the same place.
-        for folder, code, report in ((game, 0, "no problems\n"), (broken, 1, "2.txt:%d: %s\n1 problem\n" % (line, message))):
+        broken_report = "2.txt:%d: %s\n1 problem\n" % (line, message)
+        for folder, code, report in ((game, 0, "no problems\n"), (broken, 1, broken_report)):
             result = subprocess.run([velmio, "--check", folder], capture_output=True, timeout=60)
             report_made = result.stdout.decode("utf-8", "replace")
             checks.expect((result.returncode, report_made) == (code, report),

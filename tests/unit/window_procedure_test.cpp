@@ -69,27 +69,23 @@ TEST(WindowProcedure, ReleasesClickAndMarkThePositionUnlessTheyEndSkipModeKeysOn
   EXPECT_FALSE(input.rightClickFlag);
 }
 
-TEST(WindowProcedure, QuitAsksAndNoKeepsTheGameAndItsTimer) {
-  Window window("answer no\n");
+TEST(WindowProcedure, QuitAsksNoKeepsTheGameAndItsTimerYesEndsSkipAutoclickAndTheProgram) {
+  Window window("answer no\nanswer yes\n");
   StartWindowTimer(window.engine);
   window.Menu(menu_id::kQuit);
   ASSERT_EQ(window.engine.messages.Size(), 1u);
   window.Pump();  // the close, answered no
   EXPECT_TRUE(window.engine.shell.timerRunning);
   EXPECT_TRUE(window.engine.messages.Empty());
-}
 
-TEST(WindowProcedure, ClosingAnsweredYesEndsSkipAndAutoclickAndTheProgram) {
-  Window window("answer yes\n");
   window.engine.input.skipMode = true;
   window.engine.text.autoClick = true;
-  int exitCode = -1;
   try {
     window.Send(MessageKind::Close);
+    ADD_FAILURE() << "the program went on";
   } catch (const ProgramEnd& end) {
-    exitCode = end.exitCode;
+    EXPECT_EQ(end.exitCode, kExitNormal);
   }
-  EXPECT_EQ(exitCode, kExitNormal);
   EXPECT_FALSE(window.engine.input.skipMode);
   EXPECT_FALSE(window.engine.text.autoClick);
 }
@@ -136,13 +132,7 @@ TEST(MenuCommands, FullScreenShowsTheMenuBarOnlyInTheTopRows) {
   EXPECT_EQ(window.platform.modeRequests, 2);
 }
 
-TEST(MenuCommands, RefusedFullScreenIsFatal) {
-  Window window;
-  window.platform.grantFullScreen = false;
-  EXPECT_EQ(window.ErrorOf([&] { window.Menu(menu_id::kFullScreen); }), "error: DISP_CHANGE_FAILED");
-}
-
-TEST(MenuCommands, LeavingFullScreenGivesUpQuietlyAfterTenRefusals) {
+TEST(MenuCommands, RefusedFullScreenIsFatalLeavingItGivesUpQuietlyAfterTenRefusals) {
   Window window;
   window.Menu(menu_id::kFullScreen);
   window.Pump();
@@ -153,6 +143,10 @@ TEST(MenuCommands, LeavingFullScreenGivesUpQuietlyAfterTenRefusals) {
   EXPECT_EQ(window.platform.modeRequests, 11);
   EXPECT_GE(window.platform.Milliseconds() - before, 45u) << "a short pause between the attempts";
   EXPECT_TRUE(window.engine.messages.Empty());
+
+  Window refused;
+  refused.platform.grantFullScreen = false;
+  EXPECT_EQ(refused.ErrorOf([&] { refused.Menu(menu_id::kFullScreen); }), "error: DISP_CHANGE_FAILED");
 }
 
 // Page mode, its refusal during autoclick and the speeds the settings replay are checked through
