@@ -102,7 +102,7 @@ std::vector<uint8_t> ZeroBomb(size_t zeros, bool declared) {
     testing::AddMember(writer, "bomb.bmp", declared ? static_cast<int64_t>(zeros) : -1, [&] {
       const std::vector<uint8_t> block(1 << 20);
       for (size_t written = 0; written < zeros; written += block.size())
-        archive_write_data(writer, block.data(), block.size());
+        archive_write_data(writer, block.data(), std::min(block.size(), zeros - written));
     });
   });
 }
@@ -126,6 +126,11 @@ TEST(ArchiveReader, BombsStopAtTheCapAndPipesAreRefused) {
     EXPECT_FALSE(std::filesystem::exists("out.bin"));
     EXPECT_LT(PeakKilobytes() - peakBefore, 16 * 1024);
   }
+  // A streamed member of exactly the cap comes through; one byte more does not.
+  GameFolder::Write("edge.zip", ZeroBomb(kCap, false));
+  EXPECT_EQ(ExtractArchiveMember("edge.zip", "bomb.bmp", "edge.bin", kCap, nullptr), ArchiveResult::Extracted);
+  GameFolder::Write("edge.zip", ZeroBomb(kCap + 1, false));
+  EXPECT_EQ(ExtractArchiveMember("edge.zip", "bomb.bmp", "out.bin", kCap, nullptr), ArchiveResult::Unreadable);
   // The real cap still lets an ordinary member through.
   GameFolder::Write("small.zip", ZeroBomb(size_t{2} << 20, false));
   EXPECT_EQ(ExtractArchiveMember("small.zip", "bomb.bmp", "out.bin"), ArchiveResult::Extracted);
