@@ -60,14 +60,9 @@ class Session:
         except OSError as error:
             skip("cannot start Xvfb: %s" % error)
         os.close(write_end)
-        number = b""
-        deadline = time.time() + 15
-        while time.time() < deadline and not number.endswith(b"\n"):
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
+        # Xvfb writes its display number once it listens; the pipe ends empty if it cannot start.
+        with os.fdopen(read_end, "rb") as pipe:
+            number = pipe.readline()
         if not number.strip():
             skip("Xvfb did not start")
         self.environment["DISPLAY"] = ":" + number.decode().strip()
