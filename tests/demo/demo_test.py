@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""Plays the bundled demo game headless with its own input script (demo/demo.input) and checks
-that every story line is typed, that the play-through ends normally, and that the screenshots
-the script takes show the pictures where the story puts them. Plays the other branches, and
-saves at a page start through the right-click menu, plays on and loads: the screen after the
-load must be the screen of the save point, pixel for pixel. Then breaks one statement of a
-copy of the demo and checks that the error names the scenario file and line, and starts the
-demo without a display, which must end at once with a word about the window. `--check` finds the
-demo clean and names the broken statement.
+"""Plays the bundled demo game headless with its own input script (demo/demo.input): its story,
+its screenshots, the other branches, a save and load through the right-click menu, a broken copy
+whose error names the file and line (also to --check), and a start without a display.
 
 Usage: demo_test.py VELMIO DEMO_DIR
 """

@@ -48,15 +48,11 @@ TEST(WindowProcedure, ReleasesClickAndMarkThePositionUnlessTheyEndSkipModeKeysOn
   EXPECT_EQ(input.clickX, 7);
 
   input.rightClickFlag = false;
-  window.Send(MessageKind::Character, 0, 0, 'a');
-  window.Send(MessageKind::Character, 0, 0, 27);
-  EXPECT_FALSE(input.clickFlag);
-  window.Send(MessageKind::Character, 0, 0, ' ');
-  EXPECT_TRUE(input.clickFlag);
-  input.clickFlag = false;
-  window.Send(MessageKind::Character, 0, 0, '\r');
-  EXPECT_TRUE(input.clickFlag);
-
+  for (auto [key, clicks] : {std::pair{'a', false}, {'\x1b', false}, {' ', true}, {'\r', true}}) {
+    input.clickFlag = false;
+    window.Send(MessageKind::Character, 0, 0, static_cast<uint32_t>(key));
+    EXPECT_EQ(input.clickFlag, clicks) << static_cast<int>(key);
+  }
   input.clickFlag = false;
   window.Send(MessageKind::MouseMove, 100, 200);
   EXPECT_EQ(input.mouseX, 100);
