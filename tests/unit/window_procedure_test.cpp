@@ -145,21 +145,6 @@ TEST(MenuCommands, RefusedFullScreenIsFatalLeavingItGivesUpQuietlyAfterTenRefusa
   EXPECT_EQ(refused.ErrorOf([&] { refused.Menu(menu_id::kFullScreen); }), "error: DISP_CHANGE_FAILED");
 }
 
-// Page mode, its refusal during autoclick and the speeds the settings replay are checked through
-// the scenario commands and the settings file.
-TEST(MenuCommands, SkipSpeedAndWave) {
-  Window window;
-  Interpreter& engine = window.engine;
-  window.Menu(menu_id::kSkipToChoice);
-  EXPECT_TRUE(engine.input.skipMode);
-  window.Menu(menu_id::kSpeedSlow);
-  EXPECT_EQ(engine.input.speedIndex, 0);
-  window.Menu(menu_id::kWaveOff);
-  EXPECT_FALSE(engine.sound.waveEnabled);
-  window.Menu(menu_id::kWaveOn);
-  EXPECT_TRUE(engine.sound.waveEnabled);
-}
-
 TEST(MenuCommands, FontItemsChooseTheFaceAndStrayIdsChangeNothing) {
   Window window;
   Interpreter& engine = window.engine;
