@@ -23,7 +23,6 @@ BACKEND_MAY_INCLUDE = {"base", "platform", "files"}
 LIBRARY_HEADER = re.compile(
     r"^(SDL|ft2build|freetype|fontconfig|archive|png|zlib|libav|libsw|sndfile|mpg123|fluidsynth|"
     r"iconv|dlfcn|unistd|fcntl|sys/|pthread|emscripten)")
-ALLOWED_LIBRARY_HEADERS = set()
 FILE_STREAM = re.compile(r"std::[io]?fstream|\bfopen\s*\(|\bopen\s*\(\s*[a-zA-Z_.]+\s*,\s*O_")
 STDERR = re.compile(r"fprintf\s*\(\s*stderr|std::cerr|fputs\s*\([^;]*stderr")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -65,8 +64,7 @@ def check_file(source_dir, relative):
                     reason = check_include(relative, folder, target)
                     if reason:
                         problems.append(f"{where}: {reason}")
-                elif LIBRARY_HEADER.match(target) and not platform_side \
-                        and (relative, target) not in ALLOWED_LIBRARY_HEADERS and folder != "main.cpp":
+                elif LIBRARY_HEADER.match(target) and not platform_side and folder != "main.cpp":
                     problems.append(f"{where}: <{target}> belongs in platform/ or files/")
                 continue
             code = line.split("//")[0]

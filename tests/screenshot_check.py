@@ -10,9 +10,11 @@ import zlib
 
 
 class Screenshot:
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            data = f.read()
+    def __init__(self, path, data=None):
+        """The PNG file at `path`, or the PNG image `data` (then `path` only names it)."""
+        if data is None:
+            with open(path, "rb") as f:
+                data = f.read()
         if data[:8] != b"\x89PNG\r\n\x1a\n":
             raise ValueError("%s is not a PNG file" % path)
         position = 8
@@ -62,6 +64,10 @@ class Screenshot:
         """(red, green, blue) at x, y counted from the top-left corner."""
         row = self.rows[y]
         return tuple(row[x * self.channels:x * self.channels + 3])
+
+    def count(self, left, top, right, bottom, test):
+        """How many pixels of the area make `test(r, g, b)` true."""
+        return sum(1 for y in range(top, bottom) for x in range(left, right) if test(*self.pixel(x, y)))
 
     def hex(self, x, y):
         return "#%02x%02x%02x" % self.pixel(x, y)

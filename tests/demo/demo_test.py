@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""Plays the bundled demo game headless with its own input script (demo/demo.input) and checks
-that every story line is typed, that the play-through ends normally, and that the screenshots
-the script takes show the pictures where the story puts them. Plays the other branches, and
-saves at a page start through the right-click menu, plays on and loads: the screen after the
-load must be the screen of the save point, pixel for pixel. Then breaks one statement of a
-copy of the demo and checks that the error names the scenario file and line, and starts the
-demo without a display, which must end at once with a word about the window. `--check` finds the
-demo clean and names the broken statement.
+"""Plays the bundled demo game headless with its own input script (demo/demo.input): its story,
+its screenshots, the other branches, a save and load through the right-click menu, a broken copy
+whose error names the file and line (also to --check), and a start without a display.
 
 Usage: demo_test.py VELMIO DEMO_DIR
 """
@@ -32,41 +27,32 @@ SAVE_AFTER_CLICKS = 3
 PLAY_ON_CLICKS = 6
 
 
-class Picture:
-    """A 24-bit or 8-bit BMP, or a PNG through the screenshot reader, read top-down."""
+class Bmp:
+    """A 24-bit or 8-bit BMP, read top-down as the screenshots are."""
 
-    def __init__(self, data, name):
-        if name.lower().endswith(".png"):
-            path = os.path.join(tempfile.gettempdir(), "velmio-demo-test-%d.png" % os.getpid())
-            with open(path, "wb") as f:
-                f.write(data)
-            shot = Screenshot(path)
-            os.remove(path)
-            self.width, self.height, self.pixel = shot.width, shot.height, shot.pixel
-            return
-        offset = struct.unpack("<I", data[10:14])[0]
-        self.width, self.height = struct.unpack("<ii", data[18:26])
-        bits = struct.unpack("<H", data[28:30])[0]
-        stride = ((self.width * bits + 31) // 32) * 4
+    def __init__(self, data):
+        self.data = data
+        self.offset, = struct.unpack("<I", data[10:14])
+        width, self.height = struct.unpack("<ii", data[18:26])
+        self.bits, = struct.unpack("<H", data[28:30])
+        self.stride = ((width * self.bits + 31) // 32) * 4
 
-        def pixel(x, y):
-            row = offset + (self.height - 1 - y) * stride
-            if bits == 24:
-                b, g, r = data[row + x * 3:row + x * 3 + 3]
-            else:
-                b, g, r = data[54 + data[row + x] * 4:54 + data[row + x] * 4 + 3]
-            return (r, g, b)
-
-        self.pixel = pixel
+    def pixel(self, x, y):
+        row = self.offset + (self.height - 1 - y) * self.stride
+        at = row + x * 3 if self.bits == 24 else 54 + self.data[row + x] * 4
+        b, g, r = self.data[at:at + 3]
+        return r, g, b
 
 
 def demo_picture(demo, name):
     path = os.path.join(demo, name)
     if os.path.exists(path):
         with open(path, "rb") as f:
-            return Picture(f.read(), name)
-    with zipfile.ZipFile(os.path.join(demo, "pictures.zip")) as archive:
-        return Picture(archive.read(name), name)
+            data = f.read()
+    else:
+        with zipfile.ZipFile(os.path.join(demo, "pictures.zip")) as archive:
+            data = archive.read(name)
+    return Screenshot(name, data) if name.lower().endswith(".png") else Bmp(data)
 
 
 def copy_demo(demo, target):
@@ -79,18 +65,31 @@ def copy_demo(demo, target):
             shutil.copy(source, os.path.join(target, name))
 
 
-def run(velmio, game, work, input_script):
+def play(velmio, demo, work, input_text=None, files=None):
+    """Plays a fresh copy of the demo in WORK/demo, with `files` (name: bytes) written over its
+    own, with `input_text` or else demo.input; returns the run, the lines of its log and the game
+    folder."""
+    game = os.path.join(work, "demo")
+    copy_demo(demo, game)
+    for name, data in (files or {}).items():
+        with open(os.path.join(game, name), "wb") as f:
+            f.write(data)
+    # The input script's screenshots go below the starting folder, as for ./scripts/demo.
+    os.makedirs(os.path.join(work, "build", "demo-screenshots"))
+    input_script = os.path.join(demo, "demo.input")
+    if input_text is not None:
+        input_script = os.path.join(work, "play.input")
+        with open(input_script, "w", encoding="utf-8") as f:
+            f.write(input_text)
     environment = dict(os.environ)
     for variable in ("XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"):
-        path = os.path.join(work, variable.lower())
-        os.makedirs(path, mode=0o700, exist_ok=True)
-        environment[variable] = path
+        environment[variable] = os.path.join(work, variable.lower())
+        os.makedirs(environment[variable], mode=0o700, exist_ok=True)
     log = os.path.join(work, "log.txt")
     result = subprocess.run([velmio, "--headless", "--log", log, "--input", input_script, game],
                             cwd=work, env=environment, capture_output=True, timeout=240)
     with open(log, encoding="utf-8") as f:
-        lines = f.read().splitlines()
-    return result, lines
+        return result, f.read().splitlines(), game
 
 
 class Checks:
@@ -160,7 +159,7 @@ def check_screenshots(demo, folder, checks):
     checks.same_pixel(shot, 630, 470, forest.pixel(630, 470), "03-forest")
     checks.expect(tomori.pixel(180 + 90, 100)[2] == 0, "tomori.bmp: its mask should be opaque at (90, 100)")
     checks.same_pixel(shot, 390 + 90, 150 + 100, tomori.pixel(90, 100), "03-forest (Tomori)")
-    checks.expect(brightest(shot, 318, 264, 326, 272) > brightest_in(forest, 318, 264, 326, 272) + 60,
+    checks.expect(brightest(shot, 318, 264, 326, 272) > brightest(forest, 318, 264, 326, 272) + 60,
                   "03-forest: no star fragment")
 
     # The memory in sepia: every colour leans towards the tint.
@@ -174,15 +173,11 @@ def check_screenshots(demo, folder, checks):
     night = demo_picture(demo, "night.png")
     shot = shots["05-night"]
     checks.same_pixel(shot, 620, 330, night.pixel(620, 330), "05-night")
-    checks.expect(brightest(shot, 551, 119, 559, 127) > brightest_in(night, 551, 119, 559, 127) + 60,
+    checks.expect(brightest(shot, 551, 119, 559, 127) > brightest(night, 551, 119, 559, 127) + 60,
                   "05-night: the first lit star is missing")
     shot = shots["06-end"]
     checks.same_pixel(shot, 620, 330, night.pixel(620, 330), "06-end")
     checks.expect(has_colour(shot, 234, 96, 420, 136, (0xFF, 0xE8, 0xA0)), "06-end: no gold closing words")
-
-
-def brightest_in(picture, x0, y0, x1, y1):
-    return max(sum(picture.pixel(x, y)) for y in range(y0, y1) for x in range(x0, x1))
 
 
 def main():
@@ -193,11 +188,7 @@ def main():
         total = sum(os.path.getsize(os.path.join(demo, n)) for n in os.listdir(demo) if n not in WRITTEN)
         checks.expect(total < 5 * 1024 * 1024, "the demo holds %d bytes, more than 5 MB" % total)
 
-        # The input script's screenshots go below the starting folder, as for ./scripts/demo.
-        game = os.path.join(work, "demo")
-        copy_demo(demo, game)
-        os.makedirs(os.path.join(work, "build", "demo-screenshots"))
-        result, lines = run(velmio, game, work, os.path.join(demo, "demo.input"))
+        result, lines, game = play(velmio, demo, work)
         with open(os.path.join(HERE, "expected.log"), encoding="utf-8") as f:
             expected = f.read().splitlines()
         story = [line for line in lines if not line.startswith("SCREENSHOT ")]
@@ -210,17 +201,11 @@ def main():
         # The other branches: the hero keeps her name, and the first choice asks a question.
         with open(os.path.join(demo, "demo.input"), encoding="utf-8") as f:
             script = f.read()
+        other = script
         for old, new in (("choose 0\nclick\n", "choose 1\nclick\nclick\nclick\n"), ("choose 1\ntext ソラ\n", "choose 0\n")):
-            checks.expect(old in script, "demo.input no longer holds %r" % old)
-            script = script.replace(old, new)
-        other_input = os.path.join(work, "other_branches.input")
-        with open(other_input, "w", encoding="utf-8") as f:
-            f.write(script)
-        other_work = os.path.join(work, "other")
-        other = os.path.join(other_work, "demo")
-        copy_demo(demo, other)
-        os.makedirs(os.path.join(other_work, "build", "demo-screenshots"))
-        result, lines = run(velmio, other, other_work, other_input)
+            checks.expect(old in other, "demo.input no longer holds %r" % old)
+            other = other.replace(old, new)
+        result, lines, _ = play(velmio, demo, os.path.join(work, "other"), other)
         for wanted in ("TEXT ミオの住む村は、なだらかな丘のふもとにあります。\\",
                        "TEXT #ffb070ともり#ffffff「ほんとうだよ。ほら、指先があったかいでしょ」\\",
                        "TEXT #ffe8a0おしまい#ffffff\\"):
@@ -229,8 +214,6 @@ def main():
 
         # Save through the right-click menu at the first wait of a page, play on, load: the screen
         # is the one of the save point again, pixel for pixel.
-        with open(os.path.join(demo, "demo.input"), encoding="utf-8") as f:
-            script = f.read()
         anchor = "text ソラ\n"
         checks.expect(anchor in script, "demo.input no longer holds %r" % anchor)
         saved_shot, loaded_shot = os.path.join(work, "save-point.png"), os.path.join(work, "loaded.png")
@@ -238,12 +221,7 @@ def main():
         round_trip = (script[:script.index(anchor) + len(anchor)] + "click\n" * SAVE_AFTER_CLICKS +
                       "screenshot %s\nrclick\nchoose 0\n%s" % (saved_shot, slot_1_and_yes) + "click\n" * PLAY_ON_CLICKS +
                       "rclick\nchoose 1\n%sscreenshot %s\n" % (slot_1_and_yes, loaded_shot))
-        round_trip_input = os.path.join(work, "round_trip.input")
-        with open(round_trip_input, "w", encoding="utf-8") as f:
-            f.write(round_trip)
-        round_trip_work = os.path.join(work, "round_trip")
-        copy_demo(demo, os.path.join(round_trip_work, "demo"))
-        result, lines = run(velmio, os.path.join(round_trip_work, "demo"), round_trip_work, round_trip_input)
+        result, lines, _ = play(velmio, demo, os.path.join(work, "round_trip"), round_trip)
         checks.expect("SAVE save1.dat" in lines and "LOAD save1.dat" in lines, "round trip: no save and load in %s" % lines[-6:])
         if os.path.exists(saved_shot) and os.path.exists(loaded_shot):
             checks.expect(Screenshot(saved_shot).rows == Screenshot(loaded_shot).rows,
@@ -252,30 +230,25 @@ def main():
             checks.failures.append("round trip: a screenshot is missing")
 
         # A broken statement in the third scenario file: the message, its file and its line.
-        broken_work = os.path.join(work, "broken")
-        broken = os.path.join(broken_work, "demo")
-        copy_demo(demo, broken)
-        with open(os.path.join(broken, "2.txt"), "rb") as f:
+        with open(os.path.join(demo, "2.txt"), "rb") as f:
             source = f.read().split(b"\n")
-        line = source.index(b"quakey 3,600")
-        source[line] = b"quakey 3"
-        with open(os.path.join(broken, "2.txt"), "wb") as f:
-            f.write(b"\n".join(source))
-        result, lines = run(velmio, broken, broken_work, os.path.join(demo, "demo.input"))
+        line = source.index(b"quakey 3,600") + 1
+        source[line - 1] = b"quakey 3"
+        result, lines, broken = play(velmio, demo, os.path.join(work, "broken"), files={"2.txt": b"\n".join(source)})
         checks.expect(result.returncode == 1, "broken demo: exit code %d, expected 1" % result.returncode)
         message = "構文エラー: コンマが必要なところにコンマが有りません。"
         checks.expect("ERROR " + message in lines, "broken demo: log lacks the error: %s" % lines[-3:])
-        wanted = "velmio: 2.txt:%d: %s" % (line + 1, message)
-        checks.expect(wanted in result.stderr.decode("utf-8", "replace"),
-                      "broken demo: standard error lacks '%s': %s" % (wanted, result.stderr.decode("utf-8", "replace")))
+        wanted = "velmio: 2.txt:%d: %s" % (line, message)
+        stderr = result.stderr.decode("utf-8", "replace")
+        checks.expect(wanted in stderr, "broken demo: standard error lacks '%s': %s" % (wanted, stderr))
 
         # The author's check finds the demo clean and the broken copy broken, at the same place.
-        for folder, code, report in ((game, 0, "no problems\n"),
-                                     (broken, 1, "2.txt:%d: %s\n1 problem\n" % (line + 1, message))):
+        broken_report = "2.txt:%d: %s\n1 problem\n" % (line, message)
+        for folder, code, report in ((game, 0, "no problems\n"), (broken, 1, broken_report)):
             result = subprocess.run([velmio, "--check", folder], capture_output=True, timeout=60)
-            checks.expect((result.returncode, result.stdout.decode("utf-8", "replace")) == (code, report),
-                          "--check %s: exit code %d, report %r" % (os.path.basename(os.path.dirname(folder)),
-                                                                    result.returncode, result.stdout.decode("utf-8", "replace")))
+            report_made = result.stdout.decode("utf-8", "replace")
+            checks.expect((result.returncode, report_made) == (code, report),
+                          "--check %s: exit code %d, report %r" % (folder, result.returncode, report_made))
 
         # Without a display the window cannot open: velmio says so and ends, instead of playing
         # on a window nobody can see. Only the X11 driver is offered, with no server named, so that

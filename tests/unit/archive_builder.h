@@ -15,8 +15,10 @@ using ArchiveMembers = std::vector<std::pair<std::string, std::vector<uint8_t>>>
 
 enum class ArchiveKind { Zip, Tar, SevenZip };
 
-inline std::vector<uint8_t> BuildArchive(ArchiveKind kind, const ArchiveMembers& members) {
-  std::vector<uint8_t> buffer(1 << 20);
+// Writes an archive into memory: `fill(writer)` adds the members through AddMember.
+template <typename Fill>
+std::vector<uint8_t> WriteArchive(ArchiveKind kind, size_t capacity, Fill fill) {
+  std::vector<uint8_t> buffer(capacity);
   size_t used = 0;
   archive* writer = archive_write_new();
   switch (kind) {
@@ -25,20 +27,32 @@ inline std::vector<uint8_t> BuildArchive(ArchiveKind kind, const ArchiveMembers&
     case ArchiveKind::SevenZip: archive_write_set_format_7zip(writer); break;
   }
   archive_write_open_memory(writer, buffer.data(), buffer.size(), &used);
-  for (const auto& [name, bytes] : members) {
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname(entry, name.c_str());
-    archive_entry_set_size(entry, static_cast<la_int64_t>(bytes.size()));
-    archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
-    archive_write_header(writer, entry);
-    archive_write_data(writer, bytes.data(), bytes.size());
-    archive_entry_free(entry);
-  }
+  fill(writer);
   archive_write_close(writer);
   archive_write_free(writer);
   buffer.resize(used);
   return buffer;
+}
+
+// A member whose header states its size, or (`size` negative) one whose size follows its data.
+template <typename WriteData>
+void AddMember(archive* writer, const std::string& name, int64_t size, WriteData writeData) {
+  archive_entry* entry = archive_entry_new();
+  archive_entry_set_pathname(entry, name.c_str());
+  if (size >= 0) archive_entry_set_size(entry, size);
+  archive_entry_set_filetype(entry, AE_IFREG);
+  archive_entry_set_perm(entry, 0644);
+  archive_write_header(writer, entry);
+  writeData();
+  archive_entry_free(entry);
+}
+
+inline std::vector<uint8_t> BuildArchive(ArchiveKind kind, const ArchiveMembers& members) {
+  return WriteArchive(kind, 1 << 20, [&](archive* writer) {
+    for (const auto& [name, bytes] : members)
+      AddMember(writer, name, static_cast<int64_t>(bytes.size()),
+                [&] { archive_write_data(writer, bytes.data(), bytes.size()); });
+  });
 }
 
 inline uint16_t Crc16(const std::vector<uint8_t>& bytes) {

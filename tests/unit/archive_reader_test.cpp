@@ -98,24 +98,13 @@ TEST(ArchiveReader, CorruptOrMissingArchives) {
 // A zip whose member is `zeros` bytes of zeros, written in blocks; with `declared` the local header
 // states the size, else the member streams with the size only after its data.
 std::vector<uint8_t> ZeroBomb(size_t zeros, bool declared) {
-  std::vector<uint8_t> buffer(4 << 20);
-  size_t used = 0;
-  archive* writer = archive_write_new();
-  archive_write_set_format_zip(writer);
-  archive_write_open_memory(writer, buffer.data(), buffer.size(), &used);
-  archive_entry* entry = archive_entry_new();
-  archive_entry_set_pathname(entry, "bomb.bmp");
-  if (declared) archive_entry_set_size(entry, static_cast<la_int64_t>(zeros));
-  archive_entry_set_filetype(entry, AE_IFREG);
-  archive_entry_set_perm(entry, 0644);
-  archive_write_header(writer, entry);
-  const std::vector<uint8_t> block(1 << 20);
-  for (size_t written = 0; written < zeros; written += block.size()) archive_write_data(writer, block.data(), block.size());
-  archive_entry_free(entry);
-  archive_write_close(writer);
-  archive_write_free(writer);
-  buffer.resize(used);
-  return buffer;
+  return testing::WriteArchive(ArchiveKind::Zip, 4 << 20, [&](archive* writer) {
+    testing::AddMember(writer, "bomb.bmp", declared ? static_cast<int64_t>(zeros) : -1, [&] {
+      const std::vector<uint8_t> block(1 << 20);
+      for (size_t written = 0; written < zeros; written += block.size())
+        archive_write_data(writer, block.data(), std::min(block.size(), zeros - written));
+    });
+  });
 }
 
 long PeakKilobytes() {
@@ -137,6 +126,11 @@ TEST(ArchiveReader, BombsStopAtTheCapAndPipesAreRefused) {
     EXPECT_FALSE(std::filesystem::exists("out.bin"));
     EXPECT_LT(PeakKilobytes() - peakBefore, 16 * 1024);
   }
+  // A streamed member of exactly the cap comes through; one byte more does not.
+  GameFolder::Write("edge.zip", ZeroBomb(kCap, false));
+  EXPECT_EQ(ExtractArchiveMember("edge.zip", "bomb.bmp", "edge.bin", kCap, nullptr), ArchiveResult::Extracted);
+  GameFolder::Write("edge.zip", ZeroBomb(kCap + 1, false));
+  EXPECT_EQ(ExtractArchiveMember("edge.zip", "bomb.bmp", "out.bin", kCap, nullptr), ArchiveResult::Unreadable);
   // The real cap still lets an ordinary member through.
   GameFolder::Write("small.zip", ZeroBomb(size_t{2} << 20, false));
   EXPECT_EQ(ExtractArchiveMember("small.zip", "bomb.bmp", "out.bin"), ArchiveResult::Extracted);

@@ -1,6 +1,8 @@
 // The message box drawn in the window: layout, answers by mouse and by keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sdl/message_box_widget.h"
 
 namespace velmio {
@@ -8,24 +10,38 @@ namespace {
 
 WidgetRect Centre(const WidgetRect& rect) { return {rect.left + rect.width / 2, rect.top + rect.height / 2, 0, 0}; }
 
-TEST(MessageBoxWidget, CentredWithItsLinesAndButtons) {
-  MessageBoxWidget box(640, 480, "終了確認", "終了しますか？\n二行目", MessageBoxStyle::YesNo);
-  WidgetRect rect = box.Rect();
-  EXPECT_EQ(rect.left * 2 + rect.width, 640);
-  EXPECT_GE(rect.height, MessageBoxWidget::kTitleHeight + 2 * MessageBoxWidget::kLineHeight +
-                             MessageBoxWidget::kButtonHeight);
-  std::vector<WidgetRect> buttons = box.ButtonRects();
-  ASSERT_EQ(buttons.size(), 2u);
-  EXPECT_LT(buttons[0].left, buttons[1].left);
-  for (const WidgetRect& button : buttons) {
-    EXPECT_TRUE(rect.Contains(button.left, button.top));
-    EXPECT_TRUE(rect.Contains(button.left + button.width - 1, button.top + button.height - 1));
+// A short question and a text far too long for the area: centred inside it, the buttons inside
+// the box, the text and labels drawn, and painting writes exactly the box (a guard row past it
+// stays untouched).
+TEST(MessageBoxWidget, CentredInsideTheAreaAndPaintedExactlyOverItsRect) {
+  std::string longText;
+  for (int i = 0; i < 60; ++i) longText += "とても長い行がいくつも続きます。とても長い行がいくつも続きます。\n";
+  for (const std::string& text : {std::string("終了しますか？\n二行目"), longText}) {
+    SCOPED_TRACE(text.size());
+    MessageBoxWidget box(640, 480, "終了確認", text, MessageBoxStyle::YesNo);
+    WidgetRect rect = box.Rect();
+    EXPECT_NEAR(rect.left * 2 + rect.width, 640, 1);
+    EXPECT_GE(rect.left, 0);
+    EXPECT_GE(rect.top, 0);
+    EXPECT_LE(rect.top + rect.height, 480);
+    EXPECT_GE(rect.height, MessageBoxWidget::kTitleHeight + 2 * MessageBoxWidget::kLineHeight +
+                               MessageBoxWidget::kButtonHeight);
+    std::vector<WidgetRect> buttons = box.ButtonRects();
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_LT(buttons[0].left, buttons[1].left);
+    for (const WidgetRect& button : buttons) {
+      EXPECT_TRUE(rect.Contains(button.left, button.top));
+      EXPECT_TRUE(rect.Contains(button.left + button.width - 1, button.top + button.height - 1));
+    }
+    const size_t area = static_cast<size_t>(rect.width) * rect.height;
+    std::vector<uint32_t> pixels(area + rect.width, 0x12345678);
+    box.Paint(pixels.data(), rect.width);
+    EXPECT_NE(pixels[0], 0x12345678u);
+    EXPECT_NE(pixels[area - 1], 0x12345678u);
+    auto dark = [](uint32_t pixel) { return (pixel & 0xFF) < 80; };
+    EXPECT_GT(std::count_if(pixels.begin(), pixels.begin() + area, dark), 50) << "the text and the labels are drawn";
+    EXPECT_EQ(std::count(pixels.begin() + area, pixels.end(), 0x12345678u), rect.width);
   }
-  std::vector<uint32_t> pixels(static_cast<size_t>(rect.width) * rect.height, 0);
-  box.Paint(pixels.data(), rect.width);
-  int dark = 0;
-  for (uint32_t pixel : pixels) dark += (pixel & 0xFF) < 80;
-  EXPECT_GT(dark, 50) << "the text and the button labels are drawn";
 }
 
 TEST(MessageBoxWidget, AButtonAnswersWhenPressedAndReleasedOnIt) {
@@ -54,25 +70,6 @@ TEST(MessageBoxWidget, KeysMoveTheFocusEnterChoosesEscapeDeclines) {
   EXPECT_EQ(notice.ButtonRects().size(), 1u);
   EXPECT_EQ(notice.KeyPressed(MessageBoxKey::Escape), MessageBoxAnswer::Ok);
   EXPECT_EQ(notice.KeyPressed(MessageBoxKey::Enter), MessageBoxAnswer::Ok);
-}
-
-TEST(MessageBoxWidget, LongTextStaysInsideTheArea) {
-  std::string text;
-  for (int i = 0; i < 60; ++i) text += "とても長い行がいくつも続きます。とても長い行がいくつも続きます。\n";
-  MessageBoxWidget box(640, 480, "t", text, MessageBoxStyle::Ok);
-  WidgetRect rect = box.Rect();
-  EXPECT_GE(rect.left, 0);
-  EXPECT_GE(rect.top, 0);
-  EXPECT_LE(rect.left + rect.width, 640);
-  EXPECT_LE(rect.top + rect.height, 480);
-  WidgetRect button = box.ButtonRects()[0];
-  EXPECT_LE(button.top + button.height, rect.top + rect.height);
-  // Painting writes exactly the box: a guard row past it stays untouched.
-  std::vector<uint32_t> pixels(static_cast<size_t>(rect.width) * (rect.height + 1), 0x12345678);
-  box.Paint(pixels.data(), rect.width);
-  EXPECT_NE(pixels[0], 0x12345678u);
-  EXPECT_NE(pixels[static_cast<size_t>(rect.width) * rect.height - 1], 0x12345678u);
-  for (int x = 0; x < rect.width; ++x) ASSERT_EQ(pixels[static_cast<size_t>(rect.width) * rect.height + x], 0x12345678u);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ size_t RenderAll(MidiRenderer& renderer, std::vector<int16_t>& out, size_t limit
   return total;
 }
 
-TEST(MidiRenderer, PlaysTheTuneThenEndsOrLoops) {
+TEST(MidiRenderer, PlaysTheTuneThenEndsOrStops) {
   MidiRenderer renderer;
   ASSERT_TRUE(renderer.HasSoundFont()) << renderer.Warning() << " (scripts/setup installs it)";
   EXPECT_TRUE(renderer.Warning().empty());
@@ -38,14 +38,8 @@ TEST(MidiRenderer, PlaysTheTuneThenEndsOrLoops) {
   EXPECT_LE(frames, 3 * 44100u + 4096);
   EXPECT_GT(testing::Peak(sound), 2000);
 
-  ASSERT_EQ(renderer.Start(tune, "tune.mid", PlayRepeat::Loop), "");
-  sound.clear();
-  EXPECT_GE(RenderAll(renderer, sound, 5 * 44100), 5 * 44100u);
-  EXPECT_FALSE(renderer.Ended());
-  // Still sounding in the fifth second: the tune came round again.
-  std::vector<int16_t> fifth(sound.end() - 2 * 44100, sound.end());
-  EXPECT_GT(testing::Peak(fifth), 2000);
-
+  // The engine loops a song by starting it again (the MIDI scenario hears no pause at the seams).
+  ASSERT_EQ(renderer.Start(tune, "tune.mid", PlayRepeat::Once), "");
   renderer.Stop();
   EXPECT_TRUE(renderer.Ended());
   EXPECT_EQ(renderer.Render(sound.data(), 10), 0u);

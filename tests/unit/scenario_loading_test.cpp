@@ -1,5 +1,4 @@
 #include <filesystem>
-#include <fstream>
 
 #include "game_folder.h"
 #include "script/scenario_loader.h"
@@ -11,9 +10,6 @@ namespace {
 // Each test works in a fresh folder, which the loader reads as the game folder.
 class ScenarioLoading : public ::testing::Test {
  protected:
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
   std::string Loaded() {
     LoadScenario(test.engine.script);
     return std::string(test.engine.script.Text(), test.engine.script.Length());
@@ -24,9 +20,9 @@ class ScenarioLoading : public ::testing::Test {
 };
 
 TEST_F(ScenarioLoading, NumberedFilesInOrderWithGapsAndTextMode) {
-  Write("3.txt", "three");
-  Write("1.txt", "one\r\ntwo\r\n");
-  Write("10.txt", "ten\x1A ignored after the end mark");
+  GameFolder::Write("3.txt", "three");
+  GameFolder::Write("1.txt", "one\r\ntwo\r\n");
+  GameFolder::Write("10.txt", "ten\x1A ignored after the end mark");
   EXPECT_EQ(Loaded(), "one\ntwo\n\nthree\nten\n");
   EXPECT_EQ(test.engine.script.DescribeLocation(0), "1.txt:1");
   EXPECT_EQ(test.engine.script.DescribeLocation(4), "1.txt:2");
@@ -41,34 +37,25 @@ TEST_F(ScenarioLoading, ObscuredFilesAndTheirPrecedence) {
   for (size_t i = 0; i < plain.size(); ++i) secret.push_back(static_cast<char>(plain[i] ^ key[i % 5]));
   std::string simple;
   for (char c : std::string("simple")) simple.push_back(static_cast<char>(c ^ 0x3B));
-  Write("velm_sec.dat", secret);
-  Write("velmio.dat", simple);
+  GameFolder::Write("velm_sec.dat", secret);
+  GameFolder::Write("velmio.dat", simple);
   EXPECT_EQ(Loaded(), plain + "\n");  // no line-end translation for obscured files
   std::filesystem::remove("velm_sec.dat");
   EXPECT_EQ(Loaded(), "simple\n");
-  Write("0.txt", "zero");
+  GameFolder::Write("0.txt", "zero");
   EXPECT_EQ(Loaded(), "zero\n");
 }
 
 TEST_F(ScenarioLoading, SizeLimitCountsOneLineFeedPerFile) {
   const size_t limit = kScriptBufferSize - 1;
-  Write("0.txt", std::string(limit - 2, 'a'));
-  Write("1.txt", "");
+  GameFolder::Write("0.txt", std::string(limit - 2, 'a'));
+  GameFolder::Write("1.txt", "");
   EXPECT_EQ(Loaded().size(), limit);
-  Write("2.txt", "");
+  GameFolder::Write("2.txt", "");
   EXPECT_EQ(test.ErrorOf([&] { Loaded(); }), "エラー: シナリオが長すぎます。");
-  std::filesystem::remove("0.txt");
-  std::filesystem::remove("1.txt");
-  std::filesystem::remove("2.txt");
-  Write("velmio.dat", std::string(limit, 'b'));
+  for (const char* name : {"0.txt", "1.txt", "2.txt"}) std::filesystem::remove(name);
+  GameFolder::Write("velmio.dat", std::string(limit, 'b'));
   EXPECT_EQ(test.ErrorOf([&] { Loaded(); }), "エラー: シナリオが長すぎます。");
-}
-
-TEST_F(ScenarioLoading, NoScenarioFailsAtTheDefineLabel) {
-  Loaded();
-  test.engine.script.BuildLabelTable();
-  EXPECT_EQ(test.ErrorOf([&] { test.engine.script.JumpToLabel("define"); }),
-            "ラベルエラー: ラベル*defineは存在しません");
 }
 
 TEST(LabelTable, PositionsCaseAndDuplicates) {

@@ -33,19 +33,6 @@ std::vector<uint32_t> PostedMenuCommands(Interpreter& engine) {
   return ids;
 }
 
-// The whole layout is pinned by the writing test below and by the replay of full files.
-TEST(PlayerSettings, ShortFilesAreReadAsFarAsTheyGo) {
-  std::vector<uint8_t> ragged = Integers({0, 1, 2});
-  ragged.resize(10);  // half of the third number
-  PlayerSettings partial = DecodePlayerSettings(ragged);
-  EXPECT_EQ(partial.waveEnabled, 1);
-  EXPECT_EQ(partial.speedIndex, 0);
-
-  PlayerSettings unterminated = DecodePlayerSettings(Integers({0, 1, 2, 1}, "IPAGothic", false));
-  EXPECT_EQ(unterminated.fontFace, "IPAGothic");
-  EXPECT_EQ(DecodePlayerSettings({}).fullScreen, 0);
-}
-
 TEST(PlayerSettings, ReplayPostsTheMenuCommandsInOrder) {
   GameFolder folder;
   TestEngine test;
@@ -57,8 +44,11 @@ TEST(PlayerSettings, ReplayPostsTheMenuCommandsInOrder) {
   } cases[] = {
       {Integers({1, 0, 2, 1}, "IPAGothic"),
        {menu_id::kFullScreen, menu_id::kWaveOff, menu_id::kPageAtATime, menu_id::kSpeedFast, 2}},
-      // Eight bytes: full screen and WAVE on; the speed reads as 0, so the slow item is chosen.
+      // Short files are read as far as they go: eight bytes, full screen and WAVE on; the speed
+      // reads as 0, so the slow item is chosen. Half a number is no number; a face may lack its NUL.
       {Integers({1, 1}), {menu_id::kFullScreen, menu_id::kSpeedSlow}},
+      {{0, 0, 0, 0, 0, 0, 0, 0, 2, 0}, {menu_id::kWaveOff, menu_id::kSpeedSlow}},
+      {Integers({0, 1, 2, 1}, "IPAGothic", false), {menu_id::kPageAtATime, menu_id::kSpeedFast, 2}},
       // A face that is not installed, and a speed outside the menu, change nothing.
       {Integers({0, 1, 7, 0}, "No Such Face"), {}},
       {Integers({0, 1, -1, 0}), {}},

@@ -1,7 +1,6 @@
 // The shell's scenario commands (menu bar, cursor, timing) and the program's start and end.
 #include <filesystem>
 
-#include "engine/command_table.h"
 #include "engine/engine.h"
 #include "engine/instance_guard.h"
 #include "base/event_log.h"
@@ -15,25 +14,6 @@
 
 namespace velmio::testing {
 namespace {
-
-// Runs the statements of `utf8` (commands only) in `phase`; "" or the fatal error.
-std::string Statements(TestEngine& test, const std::string& utf8, Phase phase) {
-  test.Load(utf8);
-  Script& script = test.engine.script;
-  script.phase = phase;
-  script.position = 0;
-  return test.ErrorOf([&] {
-    for (;;) {
-      script.SkipBlanksAndLineFeeds();
-      while (script.Current() == ':') {
-        ++script.position;
-        script.SkipBlanksAndLineFeeds();
-      }
-      if (script.Current() == 0) return;
-      ExecuteCommand(test.engine, script.ReadToken());
-    }
-  });
-}
 
 std::vector<TopMenuItem> TopLevel(TestEngine& test) { return test.engine.shell.menu.TopLevel(); }
 
@@ -56,20 +36,20 @@ TEST(MenuBar, KillMenuCountsFromTheItemsStillThereAndChecksFollowTheSettings) {
   EXPECT_TRUE(display[1].checked);
   EXPECT_FALSE(display[0].checked);
 
-  EXPECT_EQ(Statements(test, "killmenu 5", Phase::Definition), "");
+  EXPECT_EQ(test.Run("killmenu 5", Phase::Definition), "");
   EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Quit, TopMenuItem::Screen, TopMenuItem::Font,
                                                       TopMenuItem::SkipToChoice, TopMenuItem::DisplayMode}));
-  EXPECT_EQ(Statements(test, "killmenu 0 : killmenu 0", Phase::Definition), "");
+  EXPECT_EQ(test.Run("killmenu 0 : killmenu 0", Phase::Definition), "");
   EXPECT_EQ(TopLevel(test), (std::vector<TopMenuItem>{TopMenuItem::Font, TopMenuItem::SkipToChoice,
                                                       TopMenuItem::DisplayMode}));
   // Past the end, or negative: nothing to remove.
-  EXPECT_EQ(Statements(test, "killmenu 3 : killmenu -1", Phase::Definition), "");
+  EXPECT_EQ(test.Run("killmenu 3 : killmenu -1", Phase::Definition), "");
   view = BuildMenuView(test.engine);
   ASSERT_EQ(view.items.size(), 3u);
   EXPECT_EQ(view.items[0].text, "フォント");
   EXPECT_EQ(view.items[0].popup.back().text, "デフォルト");
   EXPECT_TRUE(view.items[0].popup.back().checked);
-  EXPECT_EQ(Statements(test, "killmenu 0", Phase::Run), "構文エラー: 不正な命令\"killmenu\"です。");
+  EXPECT_EQ(test.Run("killmenu 0"), "構文エラー: 不正な命令\"killmenu\"です。");
 }
 
 TEST(FontMenu, TableLimitsAndNamesCutBetweenCharacters) {
@@ -94,41 +74,41 @@ TEST(FontMenu, TableLimitsAndNamesCutBetweenCharacters) {
 TEST(TimingCommands, WaitTimerCountsFromResetTimerAndPassedTimesReturnAtOnce) {
   TestEngine test;
   HeadlessPlatform& clock = test.platform;
-  ASSERT_EQ(Statements(test, "resettimer : wait 500", Phase::Run), "");
+  ASSERT_EQ(test.Run("resettimer : wait 500"), "");
   uint32_t afterWait = clock.Milliseconds();
-  ASSERT_EQ(Statements(test, "waittimer 300 : waittimer 500", Phase::Run), "");
+  ASSERT_EQ(test.Run("waittimer 300 : waittimer 500"), "");
   EXPECT_EQ(clock.Milliseconds(), afterWait) << "both times have passed";
-  ASSERT_EQ(Statements(test, "waittimer 800", Phase::Run), "");
+  ASSERT_EQ(test.Run("waittimer 800"), "");
   EXPECT_EQ(clock.Milliseconds() - test.engine.shell.timerBase, 800u);
   // A negative wait is no wait, not 49 days of unsigned milliseconds.
   uint32_t before = clock.Milliseconds();
-  ASSERT_EQ(Statements(test, "wait -1 : delay -20", Phase::Run), "");
+  ASSERT_EQ(test.Run("wait -1 : delay -20"), "");
   EXPECT_LT(clock.Milliseconds() - before, 5u);
 }
 
 TEST(TimingCommands, DelayEndsOnAClickWaitDoesNot) {
   TestEngine test(Events("after 100 click\n"));
-  ASSERT_EQ(Statements(test, "delay 1000", Phase::Run), "");
+  ASSERT_EQ(test.Run("delay 1000"), "");
   EXPECT_GE(test.platform.Milliseconds(), 100u);
   EXPECT_LT(test.platform.Milliseconds(), 200u);
   TestEngine patient(Events("after 100 click\n"));
-  ASSERT_EQ(Statements(patient, "wait 1000", Phase::Run), "");
+  ASSERT_EQ(patient.Run("wait 1000"), "");
   EXPECT_GE(patient.platform.Milliseconds(), 1000u);
 }
 
 TEST(MenuItemCommands, ActLikeThePlayerChoosingTheItem) {
   TestEngine test;
-  ASSERT_EQ(Statements(test, "menu_click_page", Phase::Run), "");
+  ASSERT_EQ(test.Run("menu_click_page"), "");
   EXPECT_TRUE(test.engine.input.pageMode);
-  ASSERT_EQ(Statements(test, "menu_click_def", Phase::Run), "");
+  ASSERT_EQ(test.Run("menu_click_def"), "");
   EXPECT_FALSE(test.engine.input.pageMode);
   test.engine.text.autoClick = true;
-  ASSERT_EQ(Statements(test, "menu_click_page", Phase::Run), "");
+  ASSERT_EQ(test.Run("menu_click_page"), "");
   EXPECT_FALSE(test.engine.input.pageMode);
-  ASSERT_EQ(Statements(test, "menu_full", Phase::Run), "");
+  ASSERT_EQ(test.Run("menu_full"), "");
   EXPECT_TRUE(test.engine.shell.fullScreen);
   EXPECT_FALSE(test.engine.shell.menuHidden) << "the pointer nudge ran before the next statement";
-  ASSERT_EQ(Statements(test, "menu_window", Phase::Run), "");
+  ASSERT_EQ(test.Run("menu_window"), "");
   EXPECT_FALSE(test.engine.shell.fullScreen);
   EXPECT_TRUE(test.engine.messages.Empty());
 }
@@ -148,15 +128,15 @@ TEST(MouseCursor, FileOffAndErrors) {
   TestEngine test;
   GameFolder::Write("hand.cur", TinyCursor());
   GameFolder::Write("broken.cur", std::string("not a cursor"));
-  EXPECT_EQ(Statements(test, "mousecursor \"hand.cur\"", Phase::Definition), "");
+  EXPECT_EQ(test.Run("mousecursor \"hand.cur\"", Phase::Definition), "");
   EXPECT_TRUE(test.engine.shell.customCursor);
-  EXPECT_EQ(Statements(test, "mousecursor off", Phase::Run), "");
+  EXPECT_EQ(test.Run("mousecursor off"), "");
   EXPECT_FALSE(test.engine.shell.customCursor);
   // A file that is no cursor leaves the standard arrow rather than no pointer at all.
-  EXPECT_EQ(Statements(test, "mousecursor \"hand.cur\" : mousecursor \"broken.cur\"", Phase::Run), "");
+  EXPECT_EQ(test.Run("mousecursor \"hand.cur\" : mousecursor \"broken.cur\""), "");
   EXPECT_FALSE(test.engine.shell.customCursor);
-  EXPECT_EQ(Statements(test, "mousecursor \"missing.cur\"", Phase::Run), "エラー: カーソルファイルが見つかりません。");
-  EXPECT_EQ(Statements(test, "mousecursor other", Phase::Run),
+  EXPECT_EQ(test.Run("mousecursor \"missing.cur\""), "エラー: カーソルファイルが見つかりません。");
+  EXPECT_EQ(test.Run("mousecursor other"),
             "エラー: mousecursorのパラメータは、offかファイル名です。");
 }
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <filesystem>
 
-#include "engine/command_table.h"
 #include "sound/media.h"
 #include "sound/sound_lifecycle.h"
 #include "sound/sound_system.h"
@@ -19,19 +18,12 @@ using testing::TestEngine;
 
 // A mono 16-bit 8 kHz tone of `milliseconds`.
 std::vector<uint8_t> ToneWave(int milliseconds) {
-  const uint32_t frames = 8 * static_cast<uint32_t>(milliseconds);
-  std::vector<uint8_t> file;
-  auto put = [&file](uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) file.push_back(static_cast<uint8_t>(value >> (8 * i)));
-  };
-  file.insert(file.end(), {'R', 'I', 'F', 'F'});
-  put(36 + frames * 2, 4);
-  file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  put(16, 4), put(1, 2), put(1, 2), put(8000, 4), put(16000, 4), put(2, 2), put(16, 2);
-  file.insert(file.end(), {'d', 'a', 't', 'a'});
-  put(frames * 2, 4);
-  for (uint32_t i = 0; i < frames; ++i) put(static_cast<uint16_t>(int16_t(8000 * std::sin(i * 0.3))), 2);
-  return file;
+  std::vector<uint8_t> data;
+  for (int i = 0; i < 8 * milliseconds; ++i) {
+    const auto sample = static_cast<uint16_t>(int16_t(8000 * std::sin(i * 0.3)));
+    data.insert(data.end(), {static_cast<uint8_t>(sample), static_cast<uint8_t>(sample >> 8)});
+  }
+  return testing::WaveFile(1, 1, 8000, 16, data);
 }
 
 class SoundMediaTest : public ::testing::Test {
@@ -45,12 +37,7 @@ class SoundMediaTest : public ::testing::Test {
   }
   ~SoundMediaTest() override { EndSound(test.engine); }
 
-  std::string Run(const std::string& statement, Phase phase = Phase::Run) {
-    test.Load(statement + "\n");
-    test.engine.script.position = 0;
-    test.engine.script.phase = phase;
-    return test.ErrorOf([&] { ExecuteCommand(test.engine, test.engine.script.ReadToken()); });
-  }
+  std::string Run(const std::string& statement, Phase phase = Phase::Run) { return test.Run(statement, phase); }
   Mixer& Mix() { return test.engine.sound.system->Mix(); }
   uint32_t Now() { return test.platform.Milliseconds(); }
 

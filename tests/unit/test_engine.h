@@ -7,6 +7,7 @@
 
 #include "base/encoding.h"
 #include "base/errors.h"
+#include "engine/command_table.h"
 #include "engine/interpreter.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
@@ -95,6 +96,20 @@ struct EngineOn {
   template <typename Action>
   std::string ErrorOf(Action action) {
     return velmio::testing::ErrorOf(reporter, action);
+  }
+
+  // Runs the commands of `utf8` (statements only, no text) in `phase`; "" or the fatal error.
+  std::string Run(const std::string& utf8, Phase phase = Phase::Run) {
+    Load(utf8);
+    Script& script = engine.script;
+    script.phase = phase;
+    script.position = 0;
+    return ErrorOf([&] {
+      for (script.SkipBlanksAndLineFeeds(); script.Current() != 0; script.SkipBlanksAndLineFeeds()) {
+        if (script.Current() == ':') ++script.position;
+        else ExecuteCommand(engine, script.ReadToken());
+      }
+    });
   }
 
   PlatformType platform;

@@ -13,32 +13,7 @@ namespace {
 
 using testing::ReadBytes;
 using testing::TestsFolder;
-
-// A RIFF WAVE image: a fmt chunk and the data as given, after `extra` chunks.
-std::vector<uint8_t> Wave(uint16_t tag, int channels, int rate, int bits, const std::vector<uint8_t>& data,
-                          const std::vector<uint8_t>& extra = {}) {
-  std::vector<uint8_t> out;
-  auto put = [&](uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-  };
-  auto text = [&](const char* t) { out.insert(out.end(), t, t + 4); };
-  text("RIFF");
-  put(static_cast<uint32_t>(4 + extra.size() + 24 + 8 + data.size()), 4);
-  text("WAVE");
-  out.insert(out.end(), extra.begin(), extra.end());
-  text("fmt ");
-  put(16, 4);
-  put(tag, 2);
-  put(channels, 2);
-  put(rate, 4);
-  put(rate * channels * bits / 8, 4);
-  put(channels * bits / 8, 2);
-  put(bits, 2);
-  text("data");
-  put(static_cast<uint32_t>(data.size()), 4);
-  out.insert(out.end(), data.begin(), data.end());
-  return out;
-}
+using testing::WaveFile;
 
 template <typename T>
 std::vector<uint8_t> Bytes(std::initializer_list<T> values) {
@@ -56,12 +31,12 @@ TEST(WaveParser, EverySampleFormatBecomesStereoSixteenBit) {
     int16_t second;
   };
   std::vector<Case> cases = {
-      {"8-bit", Wave(1, 1, 44100, 8, {192, 64}), -16384},
-      {"16-bit", Wave(1, 1, 44100, 16, Bytes<int16_t>({16384, -8192})), -8192},
-      {"24-bit", Wave(1, 1, 44100, 24, {0, 0, 0x40, 0, 0, 0xE0}), -8192},
-      {"32-bit", Wave(1, 1, 44100, 32, Bytes<int32_t>({0x40000000, -0x20000000})), -8192},
-      {"float", Wave(3, 1, 44100, 32, Bytes<float>({0.5f, -0.25f})), -8192},
-      {"double", Wave(3, 1, 44100, 64, Bytes<double>({0.5, -0.25})), -8192},
+      {"8-bit", WaveFile(1, 1, 44100, 8, {192, 64}), -16384},
+      {"16-bit", WaveFile(1, 1, 44100, 16, Bytes<int16_t>({16384, -8192})), -8192},
+      {"24-bit", WaveFile(1, 1, 44100, 24, {0, 0, 0x40, 0, 0, 0xE0}), -8192},
+      {"32-bit", WaveFile(1, 1, 44100, 32, Bytes<int32_t>({0x40000000, -0x20000000})), -8192},
+      {"float", WaveFile(3, 1, 44100, 32, Bytes<float>({0.5f, -0.25f})), -8192},
+      {"double", WaveFile(3, 1, 44100, 64, Bytes<double>({0.5, -0.25})), -8192},
   };
   for (const Case& test : cases) {
     DecodedSound sound = DecodeWave(test.file, "se.wav");
@@ -76,16 +51,16 @@ TEST(WaveParser, EverySampleFormatBecomesStereoSixteenBit) {
   // chunk before fmt is stepped over with its pad byte.
   std::vector<uint8_t> junk = {'J', 'U', 'N', 'K', 3, 0, 0, 0, 1, 2, 3, 0};
   std::vector<uint8_t> data = Bytes<int16_t>({100, -100, 200, -200, 300});
-  DecodedSound stereo = DecodeWave(Wave(1, 2, 44100, 16, data, junk), "bgm.wav");
+  DecodedSound stereo = DecodeWave(WaveFile(1, 2, 44100, 16, data, junk), "bgm.wav");
   ASSERT_TRUE(stereo.Ok()) << stereo.error;
   EXPECT_EQ(stereo.samples, (std::vector<int16_t>{100, -100, 200, -200}));
 
   // Other rates are resampled: 22,050 Hz doubles the frames.
-  DecodedSound slow = DecodeWave(Wave(1, 1, 22050, 16, std::vector<uint8_t>(2000, 0)), "voice.wav");
+  DecodedSound slow = DecodeWave(WaveFile(1, 1, 22050, 16, std::vector<uint8_t>(2000, 0)), "voice.wav");
   ASSERT_TRUE(slow.Ok()) << slow.error;
   EXPECT_NEAR(static_cast<double>(slow.Frames()), 2000.0, 4.0);
 
-  DecodedSound odd = DecodeWave(Wave(1, 1, 44100, 12 * 8, {1, 2, 3}), "odd.wav");
+  DecodedSound odd = DecodeWave(WaveFile(1, 1, 44100, 12 * 8, {1, 2, 3}), "odd.wav");
   EXPECT_EQ(odd.error, "odd.wav: 96-bit samples cannot be played");
 }
 

@@ -48,15 +48,11 @@ TEST(WindowProcedure, ReleasesClickAndMarkThePositionUnlessTheyEndSkipModeKeysOn
   EXPECT_EQ(input.clickX, 7);
 
   input.rightClickFlag = false;
-  window.Send(MessageKind::Character, 0, 0, 'a');
-  window.Send(MessageKind::Character, 0, 0, 27);
-  EXPECT_FALSE(input.clickFlag);
-  window.Send(MessageKind::Character, 0, 0, ' ');
-  EXPECT_TRUE(input.clickFlag);
-  input.clickFlag = false;
-  window.Send(MessageKind::Character, 0, 0, '\r');
-  EXPECT_TRUE(input.clickFlag);
-
+  for (auto [key, clicks] : {std::pair{'a', false}, {'\x1b', false}, {' ', true}, {'\r', true}}) {
+    input.clickFlag = false;
+    window.Send(MessageKind::Character, 0, 0, static_cast<uint32_t>(key));
+    EXPECT_EQ(input.clickFlag, clicks) << static_cast<int>(key);
+  }
   input.clickFlag = false;
   window.Send(MessageKind::MouseMove, 100, 200);
   EXPECT_EQ(input.mouseX, 100);
@@ -69,27 +65,23 @@ TEST(WindowProcedure, ReleasesClickAndMarkThePositionUnlessTheyEndSkipModeKeysOn
   EXPECT_FALSE(input.rightClickFlag);
 }
 
-TEST(WindowProcedure, QuitAsksAndNoKeepsTheGameAndItsTimer) {
-  Window window("answer no\n");
+TEST(WindowProcedure, QuitAsksNoKeepsTheGameAndItsTimerYesEndsSkipAutoclickAndTheProgram) {
+  Window window("answer no\nanswer yes\n");
   StartWindowTimer(window.engine);
   window.Menu(menu_id::kQuit);
   ASSERT_EQ(window.engine.messages.Size(), 1u);
   window.Pump();  // the close, answered no
   EXPECT_TRUE(window.engine.shell.timerRunning);
   EXPECT_TRUE(window.engine.messages.Empty());
-}
 
-TEST(WindowProcedure, ClosingAnsweredYesEndsSkipAndAutoclickAndTheProgram) {
-  Window window("answer yes\n");
   window.engine.input.skipMode = true;
   window.engine.text.autoClick = true;
-  int exitCode = -1;
   try {
     window.Send(MessageKind::Close);
+    ADD_FAILURE() << "the program went on";
   } catch (const ProgramEnd& end) {
-    exitCode = end.exitCode;
+    EXPECT_EQ(end.exitCode, kExitNormal);
   }
-  EXPECT_EQ(exitCode, kExitNormal);
   EXPECT_FALSE(window.engine.input.skipMode);
   EXPECT_FALSE(window.engine.text.autoClick);
 }
@@ -136,13 +128,7 @@ TEST(MenuCommands, FullScreenShowsTheMenuBarOnlyInTheTopRows) {
   EXPECT_EQ(window.platform.modeRequests, 2);
 }
 
-TEST(MenuCommands, RefusedFullScreenIsFatal) {
-  Window window;
-  window.platform.grantFullScreen = false;
-  EXPECT_EQ(window.ErrorOf([&] { window.Menu(menu_id::kFullScreen); }), "error: DISP_CHANGE_FAILED");
-}
-
-TEST(MenuCommands, LeavingFullScreenGivesUpQuietlyAfterTenRefusals) {
+TEST(MenuCommands, RefusedFullScreenIsFatalLeavingItGivesUpQuietlyAfterTenRefusals) {
   Window window;
   window.Menu(menu_id::kFullScreen);
   window.Pump();
@@ -153,21 +139,10 @@ TEST(MenuCommands, LeavingFullScreenGivesUpQuietlyAfterTenRefusals) {
   EXPECT_EQ(window.platform.modeRequests, 11);
   EXPECT_GE(window.platform.Milliseconds() - before, 45u) << "a short pause between the attempts";
   EXPECT_TRUE(window.engine.messages.Empty());
-}
 
-// Page mode, its refusal during autoclick and the speeds the settings replay are checked through
-// the scenario commands and the settings file.
-TEST(MenuCommands, SkipSpeedAndWave) {
-  Window window;
-  Interpreter& engine = window.engine;
-  window.Menu(menu_id::kSkipToChoice);
-  EXPECT_TRUE(engine.input.skipMode);
-  window.Menu(menu_id::kSpeedSlow);
-  EXPECT_EQ(engine.input.speedIndex, 0);
-  window.Menu(menu_id::kWaveOff);
-  EXPECT_FALSE(engine.sound.waveEnabled);
-  window.Menu(menu_id::kWaveOn);
-  EXPECT_TRUE(engine.sound.waveEnabled);
+  Window refused;
+  refused.platform.grantFullScreen = false;
+  EXPECT_EQ(refused.ErrorOf([&] { refused.Menu(menu_id::kFullScreen); }), "error: DISP_CHANGE_FAILED");
 }
 
 TEST(MenuCommands, FontItemsChooseTheFaceAndStrayIdsChangeNothing) {

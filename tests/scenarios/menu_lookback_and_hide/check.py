@@ -8,8 +8,7 @@ from screenshot_check import Screenshot
 
 
 def count(name, left, top, right, bottom, test):
-    shot = Screenshot(os.path.join(sys.argv[1], name))
-    return sum(1 for y in range(top, bottom) for x in range(left, right) if test(*shot.pixel(x, y)))
+    return Screenshot(os.path.join(sys.argv[1], name)).count(left, top, right, bottom, test)
 
 
 def cyan(r, g, b):
