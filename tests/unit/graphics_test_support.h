@@ -94,9 +94,9 @@ inline void ReferenceDrawLayer(const PictureLayer& layer, Surface& target, const
   auto index = [&](int sx, int sy) { return s.Row(sy)[sx]; };
   for (int ty = std::max(clip.top, 0); ty < std::min(clip.bottom, target.height); ++ty) {
     for (int tx = std::max(clip.left, 0); tx < std::min(clip.right, target.width); ++tx) {
-      const int dx = tx - x, dy = ty - y;
+      const int64_t dx = int64_t{tx} - x, dy = int64_t{ty} - y;
       if (dx < 0 || dy < 0 || dx >= w || dy >= h) continue;
-      const int sx = sourceX0 + dx, sy = dy;
+      const int sx = sourceX0 + static_cast<int>(dx), sy = static_cast<int>(dy);
       const Rgb S = source(sx, sy);
       const Rgb D = GetPixel(target, tx, ty);
       bool draw = true;
