@@ -1,21 +1,12 @@
 // Typing story text and the text window commands on an in-process engine.
 #include <memory>
 
-#include "engine/command_table.h"
 #include "test_engine.h"
 #include "text/display_text.h"
 #include "text/menu_text.h"
 
 namespace velmio::testing {
 namespace {
-
-// Records what is shown in the window.
-class CountingPlatform : public HeadlessPlatform {
- public:
-  using HeadlessPlatform::HeadlessPlatform;
-  void Present(const uint8_t*, int, const ScreenArea& area) override { areas.push_back(area); }
-  std::vector<ScreenArea> areas;
-};
 
 class Typing : public ::testing::Test {
  protected:
@@ -25,12 +16,7 @@ class Typing : public ::testing::Test {
     engine().script.phase = Phase::Run;
   }
   Interpreter& engine() { return test.engine; }
-  // Runs one statement of UTF-8 scenario text.
-  std::string Run(const std::string& statement) {
-    test.Load(statement);
-    engine().script.position = 0;
-    return test.ErrorOf([&] { ExecuteCommand(engine(), engine().script.ReadToken()); });
-  }
+  std::string Run(const std::string& statement) { return test.Run(statement); }
   std::string Type(const std::string& utf8) {
     return test.ErrorOf([&] { DisplayText(engine(), Sjis(utf8)); });
   }
@@ -40,7 +26,7 @@ class Typing : public ::testing::Test {
     std::copy(bytes.begin(), bytes.end(), exact.get());
     return test.ErrorOf([&] { DisplayText(engine(), std::string_view(exact.get(), bytes.size())); });
   }
-  EngineOn<CountingPlatform> test;
+  EngineOn<PresentingPlatform> test;
 };
 
 TEST_F(Typing, ErrorsOfTheTextWindow) {
@@ -91,21 +77,18 @@ TEST_F(Typing, ALineWrapsRightAfterItsLastCell) {
   EXPECT_EQ(Type(line), "");
   EXPECT_EQ(engine().text.line, 1);  // one wrap, and no second line end
   EXPECT_EQ(Type(line + "い"), "");
-  EXPECT_EQ(engine().text.line, 3);  // the 24th character opened the next line
-  EXPECT_EQ(engine().text.column, 0);
+  // The 24th character opened the next line.
+  EXPECT_EQ(std::pair(engine().text.line, engine().text.column), std::pair(3, 0));
 }
 
 TEST_F(Typing, PageWaitsEndPagesInTheHistory) {
   engine().text.autoClick = true;  // waits pass by themselves
   engine().text.autoClickDelay = 0;
+  TextState& text = engine().text;
   for (int page = 0; page < 11; ++page) EXPECT_EQ(Type("あい\\"), "");
-  EXPECT_EQ(engine().text.history.PageCount(), 10);
-  EXPECT_EQ(engine().text.column, 0);
-  EXPECT_EQ(engine().text.line, 0);
-  EXPECT_EQ(Run("textclear"), "");
-  EXPECT_EQ(engine().text.history.PageCount(), 10);
-  EXPECT_EQ(Run("br"), "");
-  EXPECT_EQ(engine().text.line, 1);
+  EXPECT_EQ(std::tuple(text.history.PageCount(), text.column, text.line), std::tuple(10, 0, 0));
+  EXPECT_EQ(Run("textclear:br"), "");  // neither ends a page
+  EXPECT_EQ(std::pair(text.history.PageCount(), text.line), std::pair(10, 1));
 }
 
 TEST_F(Typing, SpeedMenuAndPageAtATimeActOnTyping) {
@@ -125,25 +108,6 @@ TEST_F(Typing, SpeedMenuAndPageAtATimeActOnTyping) {
   EXPECT_EQ(typingTime("う@え@"), 2u);
 }
 
-TEST_F(Typing, MenuTextWrapsOnTheGridAndMovesTheCallerToTheNextLine) {
-  engine().text.charsPerLine = 4;
-  int column = 0, line = 0;
-  auto draw = [&](const char* text, int fromColumn, int fromLine) {
-    column = fromColumn;
-    line = fromLine;
-    return DrawMenuText(engine(), Sjis(text), column, line, 0xffffff);
-  };
-  // With one cell left an empty pair of brackets takes the next character along.
-  draw("あ（）い", 1, 0);
-  EXPECT_EQ(line, 2);
-  // A negative column is a pixel position: no wrap, no cells counted.
-  EXPECT_EQ(draw("あいうえおか", -100, -50), 0);
-  EXPECT_EQ(std::pair(column, line), std::pair(0, -49));
-  // Ending exactly at column 0 leaves the line as it is.
-  EXPECT_EQ(draw("あいうえ", 0, 3), 4);
-  EXPECT_EQ(line, 4);
-}
-
 // Typing shows the window once, then copies one cell per character. In menu text the first
 // character of a wrapped line is drawn one pitch right of the window's left edge, and the deferred
 // form draws the same cells without showing any of them.
@@ -160,26 +124,34 @@ TEST_F(Typing, ShownAreasOfTypingAndMenuText) {
   areas.clear();
   text.charsPerLine = 4;
   int column = 0, line = 0;
-  DrawMenuText(engine(), Sjis("あいうえおか"), column, line, 0xffffff);
+  auto menu = [&](const char* utf8, int fromColumn, int fromLine, ScreenArea* drawn = nullptr) {
+    column = fromColumn;
+    line = fromLine;
+    return DrawMenuText(engine(), Sjis(utf8), column, line, 0xffffff, drawn);
+  };
+  menu("あいうえおか", 0, 0);
   ASSERT_EQ(areas.size(), 6u);
   EXPECT_EQ(areas[3].left, text.textX + 3 * text.pitchX);
-  EXPECT_EQ(areas[4].left, text.textX + text.pitchX);
-  EXPECT_EQ(areas[4].top, text.textY + text.pitchY);
+  EXPECT_EQ(std::pair(areas[4].left, areas[4].top), std::pair(text.textX + text.pitchX, text.textY + text.pitchY));
   EXPECT_EQ(areas[5].left, text.textX + 2 * text.pitchX);
   EXPECT_EQ(line, 2);
+  // With one cell left an empty pair of brackets takes the next character along; a negative
+  // column is a pixel position (no wrap, no cells counted); ending exactly at column 0 leaves
+  // the line as it is.
+  menu("あ（）い", 1, 0);
+  EXPECT_EQ(line, 2);
+  EXPECT_EQ(menu("あいうえおか", -100, -50), 0);
+  EXPECT_EQ(std::pair(column, line), std::pair(0, -49));
+  EXPECT_EQ(menu("あいうえ", 0, 3), 4);
+  EXPECT_EQ(line, 4);
 
   areas.clear();
   ScreenArea drawn;
-  column = 0;
-  line = 0;
-  EXPECT_EQ(DrawMenuText(engine(), Sjis("あいうえお"), column, line, 0xffffff, &drawn), 4);
-  EXPECT_EQ(column, 0);
-  EXPECT_EQ(line, 2);
+  EXPECT_EQ(menu("あいうえお", 0, 0, &drawn), 4);
+  EXPECT_EQ(std::pair(column, line), std::pair(0, 2));
   EXPECT_TRUE(areas.empty());
-  EXPECT_EQ(drawn.left, text.textX);
-  EXPECT_EQ(drawn.top, text.textY);
-  EXPECT_EQ(drawn.width, 3 * text.pitchX + text.glyphWidth);
-  EXPECT_EQ(drawn.height, text.pitchY + text.glyphHeight);
+  EXPECT_EQ(std::tuple(drawn.left, drawn.top, drawn.width, drawn.height),
+            std::tuple(text.textX, text.textY, 3 * text.pitchX + text.glyphWidth, text.pitchY + text.glyphHeight));
 }
 
 }  // namespace

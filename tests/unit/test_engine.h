@@ -2,6 +2,7 @@
 // An engine on the headless backend for in-process tests.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,19 +33,6 @@ class RecordingReporter : public ErrorReporter {
   std::string lastTitle;
   std::string lastMessage;
 };
-
-// Runs `action`; returns "" when it finished, else "title: message" of the fatal error it raised.
-template <typename Action>
-std::string ErrorOf(RecordingReporter& reporter, Action action) {
-  reporter.lastTitle.clear();
-  reporter.lastMessage.clear();
-  try {
-    action();
-  } catch (const ProgramEnd&) {
-    return reporter.lastTitle + ": " + reporter.lastMessage;
-  }
-  return "";
-}
 
 // Records what the engine asks of the window, and can refuse screen mode changes.
 class RecordingPlatform : public HeadlessPlatform {
@@ -77,6 +65,18 @@ class RecordingPlatform : public HeadlessPlatform {
   int pointerY = 0;
 };
 
+// Records the areas shown in the window; `onPresent` sees each picture shown (numbered from 1).
+class PresentingPlatform : public HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+  void Present(const uint8_t* pixels, int stride, const ScreenArea& area) override {
+    areas.push_back(area);
+    if (onPresent) onPresent(static_cast<int>(areas.size()), pixels, stride);
+  }
+  std::function<void(int, const uint8_t*, int)> onPresent;
+  std::vector<ScreenArea> areas;
+};
+
 // An engine on `PlatformType` (a HeadlessPlatform, or one derived from it that records what
 // the engine asks of it) with its fatal errors recorded.
 template <typename PlatformType>
@@ -95,7 +95,14 @@ struct EngineOn {
   // Runs `action`; returns "" when it finished, else "title: message" of the fatal error.
   template <typename Action>
   std::string ErrorOf(Action action) {
-    return velmio::testing::ErrorOf(reporter, action);
+    reporter.lastTitle.clear();
+    reporter.lastMessage.clear();
+    try {
+      action();
+    } catch (const ProgramEnd&) {
+      return reporter.lastTitle + ": " + reporter.lastMessage;
+    }
+    return "";
   }
 
   // Runs the commands of `utf8` (statements only, no text) in `phase`; "" or the fatal error.
