@@ -78,12 +78,11 @@ TEST_F(Animation, MovedCellsAreComposedAndShown) {
   unnamed.name.clear();
   test.platform.Idle(101, WaitKind::Timed);
   AnimationTick(test.engine);
-  EXPECT_EQ(Hex(graphics.display, 10, 0), kCellColours[1]);
-  EXPECT_EQ(Hex(graphics.display, 11, 1), kCellColours[1]);
-  EXPECT_EQ(Hex(graphics.display, 12, 0), 0u);
+  const Surface& shown = graphics.display;
+  EXPECT_EQ((std::array{Hex(shown, 10, 0), Hex(shown, 11, 1), Hex(shown, 12, 0)}),
+            (std::array{kCellColours[1], kCellColours[1], 0u}));
   EXPECT_TRUE(graphics.dirty.Empty());  // the show took the rectangle
-  EXPECT_EQ(hidden.layer.cell, 0);
-  EXPECT_EQ(unnamed.layer.cell, 0);
+  EXPECT_EQ(std::pair(hidden.layer.cell, unnamed.layer.cell), std::pair(0, 0));
 }
 
 TEST_F(Animation, PendingInputStopsThePass) {

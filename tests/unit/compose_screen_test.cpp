@@ -165,17 +165,15 @@ TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
   g().dirty.Add(1, 2, 3, 4);
   Paint(g().display, 640, 480, [](int, int) { return kRed; });
   ResetGraphicsForStart(test.engine);
-  EXPECT_EQ(GetPixel(g().display, 5, 5), kBlack);
-  EXPECT_EQ(GetPixel(g().background.surface, 5, 5), kBlack);
-  EXPECT_TRUE(g().dirty.Empty());
-  EXPECT_EQ(g().backgroundName, "black");
+  EXPECT_EQ(std::tuple(GetPixel(g().display, 5, 5), GetPixel(g().background.surface, 5, 5), g().dirty.Empty(),
+                       g().backgroundName),
+            std::tuple(kBlack, kBlack, true, "black"));
   const Sprite& sprite = g().sprites[3];  // the visible flag and the picture stay
   EXPECT_EQ(std::tuple(sprite.name, sprite.x, sprite.visible, sprite.layer.Empty()), std::tuple("", 0, 1, false));
   EXPECT_TRUE(g().standing[kStandingRight].name.empty());
   EXPECT_EQ(g().humanz, 7);  // not reset by ResetToStart
   ResetGraphicsFiltersForStart(test.engine);
-  EXPECT_FALSE(g().monochrome);
-  EXPECT_EQ(g().negativeMode, 0);
+  EXPECT_EQ(std::pair(g().monochrome, g().negativeMode), std::pair(false, 0));
   // A new run of the definition block starts from the defaults again.
   g().backgroundWindow = BackgroundWindow{1, 2, 3, 4};
   g().effectSlots[2].type = 5;

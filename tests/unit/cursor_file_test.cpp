@@ -66,38 +66,29 @@ std::vector<uint8_t> Pixel(const CursorFrame& frame, int x, int y) {
   return std::vector<uint8_t>(at, at + 4);
 }
 
-TEST(CursorFile, AlphaPixelsTopDownWithTheHotSpot) {
+TEST(CursorFile, StillCursorsAlphaOrMaskedAndPngKeptForTheBackend) {
   auto image = ParseCursorFile(Directory({AlphaImage(1, 0)}));
   ASSERT_TRUE(image);
-  ASSERT_EQ(image->frames.size(), 1u);
-  EXPECT_TRUE(image->steps.empty());
-  const CursorFrame& frame = image->frames[0];
-  EXPECT_EQ(std::tuple(frame.width, frame.height, frame.hotX), std::tuple(2, 2, 1));
-  EXPECT_EQ(Pixel(frame, 0, 0), (std::vector<uint8_t>{0xFF, 0, 0, 0x80}));
-  EXPECT_EQ(Pixel(frame, 1, 1), (std::vector<uint8_t>{0, 0, 0xFF, 0xFF}));
+  ASSERT_EQ(std::pair(image->frames.size(), image->steps.size()), std::pair(size_t{1}, size_t{0}));
+  const CursorFrame& alpha = image->frames[0];  // top-down, with the hot spot
+  EXPECT_EQ(std::tuple(alpha.width, alpha.height, alpha.hotX), std::tuple(2, 2, 1));
+  EXPECT_EQ(Pixel(alpha, 0, 0), (std::vector<uint8_t>{0xFF, 0, 0, 0x80}));
+  EXPECT_EQ(Pixel(alpha, 1, 1), (std::vector<uint8_t>{0, 0, 0xFF, 0xFF}));
   // A hot spot outside the picture is brought inside it.
   EXPECT_EQ(ParseCursorFile(Directory({AlphaImage(9, 9)}))->frames[0].hotY, 1);
-}
 
-TEST(CursorFile, MaskMakesBlackClearAndInversionBlack) {
-  auto image = ParseCursorFile(Directory({MonochromeImage()}));
-  ASSERT_TRUE(image);
-  const CursorFrame& frame = image->frames[0];
-  EXPECT_EQ(Pixel(frame, 0, 0), (std::vector<uint8_t>{0, 0, 0, 0xFF})) << "masked white inverts";
-  EXPECT_EQ(Pixel(frame, 7, 0), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(Pixel(frame, 0, 1)[3], 0) << "masked black is clear";
-  EXPECT_EQ(Pixel(frame, 7, 1), (std::vector<uint8_t>{0, 0, 0, 0xFF}));
-}
+  // The mask makes black clear and inverts white (shown black).
+  const CursorFrame masked = ParseCursorFile(Directory({MonochromeImage()}))->frames[0];
+  EXPECT_EQ(Pixel(masked, 0, 0), (std::vector<uint8_t>{0, 0, 0, 0xFF}));
+  EXPECT_EQ(Pixel(masked, 7, 0), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(Pixel(masked, 0, 1)[3], 0);
+  EXPECT_EQ(Pixel(masked, 7, 1), (std::vector<uint8_t>{0, 0, 0, 0xFF}));
 
-TEST(CursorFile, PicksTheImageNearestTheUsualSizeAndKeepsPngForTheBackend) {
+  // Of several images the one nearest the usual size is taken; a PNG one is left to the backend.
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
                               0,    0,   0,   32,  0,    0,    0,    32,  8, 6, 0, 0,  0};
-  Image small = MonochromeImage();
-  auto image = ParseCursorFile(Directory({small, Image{32, 3, 4, png}}));
-  ASSERT_TRUE(image);
-  const CursorFrame& frame = image->frames[0];
-  EXPECT_EQ(std::tuple(frame.width, frame.hotX, frame.png), std::tuple(32, 3, png));
-  EXPECT_TRUE(frame.rgba.empty());
+  const CursorFrame large = ParseCursorFile(Directory({MonochromeImage(), Image{32, 3, 4, png}}))->frames[0];
+  EXPECT_EQ(std::tuple(large.width, large.hotX, large.png, large.rgba.empty()), std::tuple(32, 3, png, true));
 }
 
 std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& data) {

@@ -30,15 +30,13 @@ TEST(MidiRenderer, PlaysTheTuneThenEndsOrStops) {
   EXPECT_TRUE(renderer.Warning().empty());
   std::vector<uint8_t> tune = testing::ReadBytes(testing::MediaPath("tune.mid"));
   ASSERT_EQ(renderer.Start(tune, "tune.mid", PlayRepeat::Once), "");
+  // One second of notes, then at most two seconds of them dying away; how loud, and where the
+  // next pass starts, are scenario.sound_midi_mp3_movie's.
   std::vector<int16_t> sound;
   size_t frames = RenderAll(renderer, sound, 20 * 44100);
   EXPECT_TRUE(renderer.Ended());
-  // One second of notes, then at most two seconds of them dying away.
   EXPECT_GE(frames, 44100u);
   EXPECT_LE(frames, 3 * 44100u + 4096);
-  EXPECT_GT(testing::Peak(sound), 2000);
-
-  // The engine loops a song by starting it again (the MIDI scenario hears no pause at the seams).
   ASSERT_EQ(renderer.Start(tune, "tune.mid", PlayRepeat::Once), "");
   renderer.Stop();
   EXPECT_TRUE(renderer.Ended());

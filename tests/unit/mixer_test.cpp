@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -32,18 +33,12 @@ TEST(Mixer, SumsScalesAndSaturatesTheVoices) {
   mixer.Start(VoiceKind::Wave, Constant(1000, -1000, 5000), PlayMode::Once);
   mixer.Start(VoiceKind::Midi, Constant(2000, 500, 5000), PlayMode::Once);
   std::vector<int16_t> out = MixFrames(mixer, 1000);  // more than one internal block
-  EXPECT_EQ(out[0], 3000);
-  EXPECT_EQ(out[1], -500);
-  EXPECT_EQ(out[1998], 3000);
+  EXPECT_EQ((std::array{out[0], out[1], out[1998]}), (std::array<int16_t, 3>{3000, -500, 3000}));
   mixer.SetVolume(VoiceKind::Wave, 0.5f);
-  out = MixFrames(mixer, 1);
-  EXPECT_EQ(out[0], 2500);
-  EXPECT_EQ(out[1], 0);
+  EXPECT_EQ(MixFrames(mixer, 1), (std::vector<int16_t>{2500, 0}));
   mixer.Start(VoiceKind::Cd, Constant(32000, -32000, 10), PlayMode::Once);
   mixer.Start(VoiceKind::Mp3, Constant(32000, -32000, 10), PlayMode::Once);
-  out = MixFrames(mixer, 1);
-  EXPECT_EQ(out[0], 32767);
-  EXPECT_EQ(out[1], -32768);
+  EXPECT_EQ(MixFrames(mixer, 1), (std::vector<int16_t>{32767, -32768}));
 }
 
 TEST(Mixer, OnceEndsLoopWrapsAndStoppingIsNotAnEnd) {
@@ -85,9 +80,8 @@ TEST(Mixer, FadeOutFallsLinearlyInSampleTimeThenStops) {
   EXPECT_FALSE(mixer.IsPlaying(VoiceKind::Cd));
   EXPECT_EQ(mixer.TakeFinished(VoiceKind::Cd), 0);
 
-  // The next track plays at full level again; a fade of 0 ms stops at once.
+  // A fade of 0 ms stops at once. (The next track at full level again is scenario.sound_wave_cd's.)
   mixer.Start(VoiceKind::Cd, Constant(10000, 10000, 100), PlayMode::Once);
-  EXPECT_EQ(MixFrames(mixer, 1)[0], 10000);
   mixer.FadeOut(VoiceKind::Cd, 0);
   EXPECT_FALSE(mixer.IsPlaying(VoiceKind::Cd));
 }
@@ -113,10 +107,7 @@ TEST(BufferQueueSource, ReportsEachBufferWhenPlayedThroughAndTakesMoreFromTheCal
   EXPECT_EQ(queue->Outstanding(), 2u);
 
   out = MixFrames(mixer, 200);  // the rest of 2, all of 3, then silence: a queue never ends
-  EXPECT_EQ(out[2 * 98], 2);
-  EXPECT_EQ(out[2 * 99], 3);
-  EXPECT_EQ(out[2 * 148], 3);
-  EXPECT_EQ(out[2 * 149], 0);
+  EXPECT_EQ((std::array{out[2 * 98], out[2 * 99], out[2 * 148], out[2 * 149]}), (std::array<int16_t, 4>{2, 3, 3, 0}));
   EXPECT_EQ(reported, (std::vector<uintptr_t>{1, 2, 3}));
   EXPECT_TRUE(mixer.IsPlaying(VoiceKind::Mp3));
 
@@ -192,8 +183,7 @@ TEST(StreamFeeder, FillsRingsAheadOfTheMixerUntilTheProducerEnds) {
   mixer.Start(VoiceKind::Cd, ring, PlayMode::Once);
 
   std::vector<int16_t> out = MixFrames(mixer, 1200);  // the ring runs dry: silence, not an end
-  EXPECT_EQ(out[2 * 999], 999);
-  EXPECT_EQ(out[2 * 1000], 0);
+  EXPECT_EQ(std::pair(out[2 * 999], out[2 * 1000]), (std::pair<int16_t, int16_t>(999, 0)));
   EXPECT_TRUE(mixer.IsPlaying(VoiceKind::Cd));
   size_t expected = 1000;
   for (int pass = 0; pass < 3; ++pass) {

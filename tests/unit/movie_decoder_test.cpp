@@ -45,10 +45,10 @@ TEST(MovieDecoder, PicturesComeScaledBottomUpWithTheirTimesBesideTheSound) {
   EXPECT_LT(At(pictures[9].data(), 20, 240).green, 100);
   EXPECT_NE(pictures[1], pictures[2]);
 
-  // One second of sound, and the MP3 encoder's priming and padding (AVI keeps no gapless info).
+  // One second of sound (its tone is the movie scenario's), and the MP3 encoder's priming and
+  // padding (AVI keeps no gapless info).
   EXPECT_GE(sound.size() / 2, 44100u);
   EXPECT_LE(sound.size() / 2, 49000u);
-  EXPECT_NEAR(testing::ToneFrequency(sound), 440.0, 4.0);
   EXPECT_FALSE(movie.NextPicture());
 
   MovieDecoder missing;

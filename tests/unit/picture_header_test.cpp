@@ -15,67 +15,45 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Writes `value` as `size` bytes at `at`, big-endian or little-endian.
-void Put(Bytes& bytes, size_t at, uint32_t value, int size, bool big) {
-  for (int i = 0; i < size; ++i) bytes[at + (big ? size - 1 - i : i)] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 Bytes Text(const std::string& text) {
   Bytes bytes(text.begin(), text.end());
   bytes.resize(std::max<size_t>(bytes.size(), 64));
   return bytes;
 }
 
+// `start` padded to 64 bytes, with fields (offset, value, size, big-endian) written over it.
+struct Field {
+  size_t at;
+  uint32_t value;
+  int size;
+  bool big;
+};
+Bytes Header(const std::string& start, std::initializer_list<Field> fields) {
+  Bytes bytes = Text(start);
+  for (const Field& f : fields)
+    for (int i = 0; i < f.size; ++i) bytes[f.at + (f.big ? f.size - 1 - i : i)] = static_cast<uint8_t>(f.value >> (8 * i));
+  return bytes;
+}
+
 // The header of every format, claiming `width` x `height`.
 std::vector<std::pair<const char*, Bytes>> Headers(uint32_t width, uint32_t height) {
-  std::vector<std::pair<const char*, Bytes>> headers;
-  Bytes tga(64);
-  tga[2] = 2;
-  Put(tga, 12, width, 2, false);
-  Put(tga, 14, height, 2, false);
-  headers.push_back({"TGA", tga});
-  Bytes png = Text(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-  Put(png, 16, width, 4, true);
-  Put(png, 20, height, 4, true);
-  headers.push_back({"PNG", png});
-  Bytes jpeg = Text("\xFF\xD8\xFF\xE0");
-  Put(jpeg, 4, 4, 2, true);  // an APP0 segment of two bytes, then the frame header
-  jpeg[8] = 0xFF;
-  jpeg[9] = 0xC0;
-  Put(jpeg, 13, height, 2, true);
-  Put(jpeg, 15, width, 2, true);
-  headers.push_back({"JPG", jpeg});
-  Bytes bmp = Text("BM");
-  Put(bmp, 14, 40, 4, false);
-  Put(bmp, 18, width, 4, false);
-  Put(bmp, 22, static_cast<uint32_t>(-static_cast<int32_t>(height)), 4, false);  // top-down
-  headers.push_back({"BMP", bmp});
-  headers.push_back({"PNM", Text("P6 # comment\n" + std::to_string(width) + "\n" + std::to_string(height) + " 255\n")});
-  headers.push_back({"XPM", Text("/* XPM */\nstatic char *x[] = {\n\"" + std::to_string(width) + " " +
-                                 std::to_string(height) + " 2 1\",")});
-  Bytes qoi = Text("qoif");
-  Put(qoi, 4, width, 4, true);
-  Put(qoi, 8, height, 4, true);
-  headers.push_back({"QOI", qoi});
-  Bytes tiff = Text("II*");
-  Put(tiff, 4, 8, 4, false);
-  Put(tiff, 8, 2, 2, false);
-  Put(tiff, 10, 256, 2, false);
-  Put(tiff, 12, 4, 2, false);
-  Put(tiff, 18, width, 4, false);
-  Put(tiff, 22, 257, 2, false);
-  Put(tiff, 24, 3, 2, false);
-  Put(tiff, 30, height, 2, false);
-  headers.push_back({"TIF", tiff});
-  Bytes webp = Text(std::string("RIFF\0\0\0\0WEBPVP8X", 16));
-  Put(webp, 24, width - 1, 4, false);  // three bytes each; the fourth is overwritten by the height
-  Put(webp, 27, height - 1, 4, false);
-  headers.push_back({"WEBP", webp});
-  Bytes lbm = Text(std::string("FORM\0\0\0\0ILBMBMHD\0\0\0\x14", 20));
-  Put(lbm, 20, width, 2, true);
-  Put(lbm, 22, height, 2, true);
-  headers.push_back({"LBM", lbm});
-  return headers;
+  const std::string w = std::to_string(width), h = std::to_string(height);
+  return {
+      {"TGA", Header(std::string("\0\0\2", 3), {{12, width, 2, false}, {14, height, 2, false}})},
+      {"PNG", Header(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {{16, width, 4, true}, {20, height, 4, true}})},
+      // An APP0 segment of two bytes, then the frame header.
+      {"JPG",
+       Header("\xFF\xD8\xFF\xE0", {{4, 4, 2, true}, {8, 0xFFC0, 2, true}, {13, height, 2, true}, {15, width, 2, true}})},
+      {"BMP", Header("BM", {{14, 40, 4, false}, {18, width, 4, false}, {22, uint32_t(-int32_t(height)), 4, false}})},
+      {"PNM", Text("P6 # comment\n" + w + "\n" + h + " 255\n")},
+      {"XPM", Text("/* XPM */\nstatic char *x[] = {\n\"" + w + " " + h + " 2 1\",")},
+      {"QOI", Header("qoif", {{4, width, 4, true}, {8, height, 4, true}})},
+      {"TIF", Header("II*", {{4, 8, 4, false}, {8, 2, 2, false}, {10, 256, 2, false}, {12, 4, 2, false},
+                             {18, width, 4, false}, {22, 257, 2, false}, {24, 3, 2, false}, {30, height, 2, false}})},
+      // Three bytes each: the fourth byte of the width is overwritten by the height.
+      {"WEBP", Header(std::string("RIFF\0\0\0\0WEBPVP8X", 16), {{24, width - 1, 4, false}, {27, height - 1, 4, false}})},
+      {"LBM", Header(std::string("FORM\0\0\0\0ILBMBMHD\0\0\0\x14", 20), {{20, width, 2, true}, {22, height, 2, true}})},
+  };
 }
 
 TEST(PictureHeader, EveryFormatIsCheckedBeforeDecoding) {

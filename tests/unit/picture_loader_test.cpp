@@ -1,6 +1,5 @@
 #include <filesystem>
 
-#include "engine/command_table.h"
 #include "files/png_writer.h"
 #include "graphics/picture_loader.h"
 #include "unit/archive_builder.h"
@@ -54,19 +53,17 @@ TEST_F(PictureLoaderTest, TagSettingsReachTheLayer) {
   // Alpha and cell are back to their reset values; the interval table is in use.
   EXPECT_EQ(std::tuple(layer.alpha, layer.cell, layer.cells, layer.interval), std::tuple(-1, 0, 3, -1));
   EXPECT_EQ(layer.intervals, (std::vector<int32_t>{10, 20, 30}));
-  EXPECT_EQ(layer.animationMode, AnimationMode::BackAndForth);
-  EXPECT_EQ(layer.lastTick, 500u);
-  EXPECT_EQ(layer.DisplayedWidth(), 2);  // cells of 5 pixels, halved towards zero
-  EXPECT_EQ(Hex(layer.surface, 14, 1), 0x123456u);
+  // Cells of 5 pixels, halved towards zero.
+  EXPECT_EQ(std::tuple(layer.animationMode, layer.lastTick, layer.DisplayedWidth(), Hex(layer.surface, 14, 1)),
+            std::tuple(AnimationMode::BackAndForth, 500u, 2, 0x123456u));
 
   // Without a letter the default mode applies; the key survives a load that does not set it.
   Load(layer, ":#ff00ff;cells.bmp");
   EXPECT_EQ(layer.mode, TransparencyMode::ColourKey);
   test.engine.graphics.defaultTransparency = TransparencyMode::Copy;
   Load(layer, "cells.bmp");
-  EXPECT_EQ(layer.mode, TransparencyMode::Copy);
-  EXPECT_EQ(layer.cells, 1);
-  EXPECT_EQ(std::tuple(layer.keyRed, layer.keyGreen, layer.keyBlue), std::tuple(255, 0, 255));
+  EXPECT_EQ(std::tuple(layer.mode, layer.cells, layer.keyRed, layer.keyGreen, layer.keyBlue),
+            std::tuple(TransparencyMode::Copy, 1, 255, 0, 255));
 }
 
 TEST_F(PictureLoaderTest, Errors) {
@@ -95,8 +92,8 @@ TEST_F(PictureLoaderTest, MissingPictureTolerance) {
   PictureLayer layer;
   LoadDefaultPicture(test.engine, layer, ":l/3,160,2;cursor0.bmp");
   ASSERT_FALSE(layer.Empty());
-  EXPECT_EQ(std::tuple(layer.surface.width, layer.surface.height, layer.surface.BitsPerPixel()), std::tuple(1, 1, 24));
-  EXPECT_EQ(Hex(layer.surface, 0, 0), 0u);
+  EXPECT_EQ(std::tuple(layer.surface.width, layer.surface.height, layer.surface.BitsPerPixel(), Hex(layer.surface, 0, 0)),
+            std::tuple(1, 1, 24, 0u));
   Sources().tolerateMissingPictures = true;
   Load(layer, "other.bmp");
   EXPECT_EQ(layer.surface.width, 1);
@@ -137,8 +134,7 @@ TEST_F(PictureLoaderTest, NativePlugins) {
   Sources().pictureLibraries.push_back("native.spi|raw");
   PictureLayer layer;
   Load(layer, "sky.raw");
-  EXPECT_EQ(layer.surface.width, 2);
-  EXPECT_EQ(Hex(layer.surface, 1, 0), 0x102030u);
+  EXPECT_EQ(std::pair(layer.surface.width, Hex(layer.surface, 1, 0)), std::pair(2, 0x102030u));
 
   // The archive plug-in is asked with backslashes and extracts under the base name.
   GameFolder::Write("pack.dat", std::string("ev\\sky.raw=\x40\x50\x60\n"));
@@ -171,18 +167,11 @@ TEST_F(PictureLoaderTest, ArchiveOrderAndPrecedence) {
 }
 
 TEST_F(PictureLoaderTest, RegistrationCommands) {
-  auto run = [&](const std::string& statement) {
-    test.Load(statement + "\n");
-    test.engine.script.position = 0;
-    test.engine.script.phase = Phase::Definition;
-    return test.ErrorOf([&] { ExecuteCommand(test.engine, test.engine.script.ReadToken()); });
-  };
-  EXPECT_EQ(run("spi \"IFPNG.SPI|PNG\""), "");
-  EXPECT_EQ(run("arc \"Data.LZH|axlha.spi\""), "");
+  EXPECT_EQ(test.Run("spi \"IFPNG.SPI|PNG\":arc \"Data.LZH|axlha.spi\"", Phase::Definition), "");
   EXPECT_EQ(Sources().pictureLibraries, (std::vector<std::string>{"ifpng.spi|png"}));
   EXPECT_EQ(Sources().archives, (std::vector<std::string>{"data.lzh|axlha.spi"}));
   Sources().archives.resize(50, "x|y");
-  EXPECT_EQ(run("arc \"one|more\""), "エラー: SPI設定が多すぎます。");
+  EXPECT_EQ(test.Run("arc \"one|more\"", Phase::Definition), "エラー: SPI設定が多すぎます。");
   EXPECT_EQ(Sources().archives.size(), 50u);
 }
 

@@ -57,20 +57,15 @@ TEST_F(SoundMediaTest, CdTracksKeepPlayingClampAndFade) {
   EXPECT_EQ(Run("play \"*2\""), "");
   EXPECT_EQ(Mix().PlayedFrames(VoiceKind::Cd), played);
   EXPECT_EQ(Run("playonce \"*7\""), "");
-  EXPECT_EQ(sound.cdTrack, 7);
-  EXPECT_EQ(sound.cdLoop, 0);
-  EXPECT_TRUE(Mix().IsPlaying(VoiceKind::Cd));
+  EXPECT_EQ(std::tuple(sound.cdTrack, sound.cdLoop, Mix().IsPlaying(VoiceKind::Cd)), std::tuple(7, 0, true));
   // "*0" stops with the fade, which holds the game up for its length.
   uint32_t before = Now();
   EXPECT_EQ(Run("play \"*0\""), "");
-  EXPECT_EQ(Now() - before, 1000u);
-  EXPECT_EQ(sound.cdTrack, -1);
-  EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Cd));
+  EXPECT_EQ(std::tuple(Now() - before, sound.cdTrack, Mix().IsPlaying(VoiceKind::Cd)), std::tuple(1000u, -1, false));
   // Without the fade (config.txt), and after a reset, the CD stops at once.
   sound.cdFadeOff = true;
-  EXPECT_EQ(Run("play \"*1\""), "");
   before = Now();
-  EXPECT_EQ(Run("playstop"), "");
+  EXPECT_EQ(Run("play \"*1\":playstop"), "");
   EXPECT_EQ(Now(), before);
   std::filesystem::remove_all("cd");
   test.engine.sound.system->cdTrackCount = -1;
@@ -90,17 +85,15 @@ TEST_F(SoundMediaTest, LoopingCdTrackStartsAgainFromTheTimer) {
 
 TEST_F(SoundMediaTest, WaveSettingsPluginsAndErrors) {
   SoundState& sound = test.engine.sound;
-  sound.waveEnabled = false;
-  EXPECT_EQ(Run("wave \"beep.wav\""), "");
-  EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Wave));
-  sound.waveEnabled = true;
-  test.engine.input.skipMode = true;
-  EXPECT_EQ(Run("wave \"beep.wav\""), "");
-  EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Wave));
-  test.engine.input.skipMode = false;
+  // Neither with WAVE off in the menu nor while skipping.
+  for (bool* off : {&sound.waveEnabled, &test.engine.input.skipMode}) {
+    *off = !*off;
+    EXPECT_EQ(Run("wave \"beep.wav\""), "");
+    EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Wave));
+    *off = !*off;
+  }
   EXPECT_EQ(Run("waveloop \"beep.wav\""), "");
-  EXPECT_TRUE(Mix().IsPlaying(VoiceKind::Wave));
-  EXPECT_EQ(sound.waveLoop, 1);
+  EXPECT_EQ(std::pair(Mix().IsPlaying(VoiceKind::Wave), sound.waveLoop), std::pair(true, 1));
   // A click sound ends the loop for good.
   PlayWave(test.engine, "beep.wav", Looping::Once);
   EXPECT_EQ(sound.waveLoop, 0);
@@ -133,10 +126,8 @@ TEST_F(SoundMediaTest, WaveSettingsPluginsAndErrors) {
   EXPECT_EQ(Run("waveloop \"missing.wav\""), "ロードエラー: ファイルmissing.wavを開けません。");
   EXPECT_EQ(Run("mp3loop \"missing.mp3\""), "ロードエラー: ファイルmissing.mp3を開けません。");
 
-  // `stop` silences CD, MIDI and WAVE and forgets the names.
-  EXPECT_EQ(Run("waveloop \"beep.wav\""), "");
-  EXPECT_EQ(Run("stop"), "");
-  EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Wave));
+  // `stop` forgets the names (the silence is scenario.sound_wave_cd's).
+  EXPECT_EQ(Run("waveloop \"beep.wav\":stop"), "");
   EXPECT_TRUE(sound.waveName.empty());
 }
 
@@ -153,8 +144,7 @@ TEST_F(SoundMediaTest, MoviePlaysToItsEndUnlessAClickMayStopIt) {
   EXPECT_EQ(Run("avi \"op.avi\",0"), "");
   EXPECT_GE(Now() - before, 1000u);
   EXPECT_LT(Now() - before, 1300u);
-  EXPECT_FALSE(test.engine.sound.moviePlaying);
-  EXPECT_FALSE(Mix().IsPlaying(VoiceKind::Movie));
+  EXPECT_EQ(std::pair(test.engine.sound.moviePlaying, Mix().IsPlaying(VoiceKind::Movie)), std::pair(false, false));
   EXPECT_EQ(Run("avi \"none.avi\",0"), "ロードエラー: ファイルnone.aviを開けません。");
 }
 
