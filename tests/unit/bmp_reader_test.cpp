@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "files/bmp_reader.h"
 #include "unit/bmp_builder.h"
 
@@ -28,10 +30,9 @@ TEST(BmpReader, TwentyFourBitBottomUpOrTopDownAfterAGap) {
     ASSERT_TRUE(DecodeBmp(bmp.Build(), picture));
     EXPECT_EQ(std::tuple(picture.bitsPerPixel, picture.width, picture.height, picture.Stride()),
               std::tuple(24, 3, 2, 12));
-    EXPECT_EQ(At24(picture, 0, 0), 0xFF0000u) << topDown;
-    EXPECT_EQ(At24(picture, 2, 0), 0x00FF00u) << topDown;
-    EXPECT_EQ(At24(picture, 1, 1), 0x0000FFu) << topDown;
-    EXPECT_EQ(At24(picture, 0, 1), 0u);
+    EXPECT_EQ((std::array{At24(picture, 0, 0), At24(picture, 2, 0), At24(picture, 1, 1), At24(picture, 0, 1)}),
+              (std::array{0xFF0000u, 0x00FF00u, 0x0000FFu, 0u}))
+        << topDown;
   }
 }
 
@@ -48,10 +49,10 @@ TEST(BmpReader, IndexedDepthsBecomeEightBit) {
     ASSERT_EQ(picture.palette.size(), 1024u) << bits;
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 9; ++x) EXPECT_EQ(At8(picture, x, y), (x + y) % colours) << bits << " " << x << "," << y;
-    int last = colours - 1;
-    EXPECT_EQ(picture.palette[4 * last], 255 - last) << bits;  // blue
-    EXPECT_EQ(picture.palette[4 * last + 2], last) << bits;    // red
-    if (colours < 256) EXPECT_EQ(picture.palette[4 * 255 + 1], 0) << bits;  // padding entries black
+    // The last entry's blue and red; padding entries black.
+    const int last = colours - 1;
+    EXPECT_EQ(std::pair(picture.palette[4 * last], picture.palette[4 * last + 2]), (std::pair<uint8_t, uint8_t>(255 - last, last)));
+    EXPECT_EQ(picture.palette[4 * 255 + 1], 0) << bits;
   }
 }
 
@@ -61,9 +62,8 @@ TEST(BmpReader, SixteenAndThirtyTwoBitBecomeTwentyFour) {
   rgb555.SetRaw16(1, 0, 0x03E0 | 0x0010);
   DecodedPicture picture;
   ASSERT_TRUE(DecodeBmp(rgb555.Build(), picture));
-  EXPECT_EQ(picture.bitsPerPixel, 24);
-  EXPECT_EQ(At24(picture, 0, 0), 0xFF0000u);
-  EXPECT_EQ(At24(picture, 1, 0), 0x00FF00u | (16 * 255 / 31));
+  EXPECT_EQ(std::tuple(picture.bitsPerPixel, At24(picture, 0, 0), At24(picture, 1, 0)),
+            std::tuple(24, 0xFF0000u, 0x00FF00u | (16 * 255 / 31)));
 
   BmpBuilder rgb565(1, 1, 16);
   rgb565.masks = {0xF800, 0x07E0, 0x001F};
@@ -75,9 +75,7 @@ TEST(BmpReader, SixteenAndThirtyTwoBitBecomeTwentyFour) {
   bgrx.SetRgb(1, 0, 0x123456);
   bgrx.SetRgb(0, 1, 0xABCDEF);
   ASSERT_TRUE(DecodeBmp(bgrx.Build(), picture));
-  EXPECT_EQ(picture.bitsPerPixel, 24);
-  EXPECT_EQ(At24(picture, 1, 0), 0x123456u);
-  EXPECT_EQ(At24(picture, 0, 1), 0xABCDEFu);
+  EXPECT_EQ(std::tuple(picture.bitsPerPixel, At24(picture, 1, 0), At24(picture, 0, 1)), std::tuple(24, 0x123456u, 0xABCDEFu));
 }
 
 TEST(BmpReader, ColoursUsedBeyondTheDepthIsClamped) {
@@ -89,8 +87,8 @@ TEST(BmpReader, ColoursUsedBeyondTheDepthIsClamped) {
   file[14 + 33] = 0x01;
   DecodedPicture picture;
   ASSERT_TRUE(DecodeBmp(file, picture));
-  EXPECT_EQ(At8(picture, 1, 0), 1);
-  EXPECT_EQ(picture.palette[4 * 2], 0);  // the entries beyond the depth were not taken
+  // The entries beyond the depth were not taken.
+  EXPECT_EQ(std::pair(At8(picture, 1, 0), picture.palette[4 * 2]), (std::pair<uint8_t, uint8_t>(1, 0)));
 }
 
 TEST(BmpReader, RefusesBrokenFiles) {

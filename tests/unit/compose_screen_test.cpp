@@ -55,14 +55,11 @@ TEST_F(ComposeScreenTest, LayerOrderAroundHumanz) {
   SpriteAt(4, 15, 15, kGreen);
   SpriteAt(59, 12, 12, kBlue);
   test.engine.RecomposeScreen();
-  EXPECT_EQ(At(96, 96), kRed);
-  EXPECT_EQ(At(99, 101), kBlack);   // the left standing picture covers sprite 30
-  EXPECT_EQ(At(102, 102), kBlue);   // the centre one covers the left one and sprite 30
-  EXPECT_EQ(At(109, 101), kGreen);  // the right one covers the centre one
-  EXPECT_EQ(At(106, 106), kGreen);  // sprite 29 covers the standing pictures
-  EXPECT_EQ(At(16, 16), kGreen);    // 4 over 5
-  EXPECT_EQ(At(13, 13), kRed);      // 5 over 59
-  EXPECT_EQ(At(20, 13), kBlue);
+  // Sprite 30 shows where nothing covers it; the left standing picture covers it, the centre one
+  // the left one, the right one the centre one; sprite 29 covers them all; 4 over 5 over 59.
+  for (auto [x, y, colour] : {std::tuple{96, 96, kRed}, {99, 101, kBlack}, {102, 102, kBlue}, {109, 101, kGreen},
+                              {106, 106, kGreen}, {16, 16, kGreen}, {13, 13, kRed}, {20, 13, kBlue}})
+    EXPECT_EQ(At(x, y), colour) << x << "," << y;
   g().humanz = 59;  // every sprite in front
   test.engine.RecomposeScreen();
   EXPECT_EQ(At(102, 102), kRed);
@@ -86,11 +83,9 @@ TEST_F(ComposeScreenTest, OnlyTheWorkingRectangleChanges) {
   Paint(g().compose, 640, 480, [](int, int) { return kBlack; });
   SpriteAt(0, 95, 95, kRed);
   test.engine.RecomposeScreen(DirtyRect{100, 100, 109, 109});
-  EXPECT_EQ(At(100, 100), kRed);
-  EXPECT_EQ(At(104, 104), kRed);
-  EXPECT_EQ(At(105, 105), Pattern(105, 105, 20));
-  EXPECT_EQ(At(109, 109), Pattern(109, 109, 20));
-  for (auto [x, y] : {std::pair{99, 100}, {110, 105}, {105, 110}}) EXPECT_EQ(At(x, y), kBlack);  // clipped to it
+  for (auto [x, y, colour] : {std::tuple{100, 100, kRed}, {104, 104, kRed}, {105, 105, Pattern(105, 105, 20)},
+                              {109, 109, Pattern(109, 109, 20)}, {99, 100, kBlack}, {110, 105, kBlack}, {105, 110, kBlack}})
+    EXPECT_EQ(At(x, y), colour) << x << "," << y;  // clipped to the rectangle
   // (0, 0, 640, 480) stands for the whole screen.
   test.engine.RecomposeScreen(DirtyRect{0, 0, 640, 480});
   EXPECT_EQ(At(639, 479), Pattern(639, 479, 20));
@@ -102,9 +97,8 @@ TEST_F(ComposeScreenTest, BackgroundWindowShiftsAndCutsWithBlackAround) {
   g().backgroundWindow = BackgroundWindow{100, 50, 200, 100};
   Paint(g().background.surface, 200, 100, [](int x, int y) { return Pattern(x, y, 30); });
   test.engine.RecomposeScreen();
-  EXPECT_EQ(At(100, 50), Pattern(0, 0, 30));
-  EXPECT_EQ(At(299, 149), Pattern(199, 99, 30));
-  EXPECT_EQ(At(150, 70), Pattern(50, 20, 30));
+  EXPECT_EQ((std::array{At(100, 50), At(299, 149), At(150, 70)}),
+            (std::array{Pattern(0, 0, 30), Pattern(199, 99, 30), Pattern(50, 20, 30)}));
   for (auto [x, y] : {std::pair{99, 50}, {300, 50}, {100, 49}, {100, 150}, {0, 0}}) EXPECT_EQ(At(x, y), kBlack);
   // A working rectangle inside the window takes the matching part of the background.
   test.engine.RecomposeScreen(DirtyRect{120, 60, 130, 70});

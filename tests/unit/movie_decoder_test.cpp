@@ -20,8 +20,7 @@ Colour At(const uint8_t* picture, int x, int y) {
 TEST(MovieDecoder, PicturesComeScaledBottomUpWithTheirTimesBesideTheSound) {
   MovieDecoder movie;
   ASSERT_EQ(movie.Open(testing::MediaPath("movie-160x120-10fps.avi")), "");
-  EXPECT_EQ(movie.Info().sourceWidth, 160);
-  EXPECT_EQ(movie.Info().sourceHeight, 120);
+  EXPECT_EQ(std::pair(movie.Info().sourceWidth, movie.Info().sourceHeight), std::pair(160, 120));
   EXPECT_NEAR(static_cast<double>(movie.Info().durationMs), 1000.0, 150.0);
   EXPECT_EQ(At(movie.Picture(), 320, 240).red, 0);  // black before the first picture
 

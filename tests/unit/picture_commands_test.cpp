@@ -70,18 +70,16 @@ TEST_F(PictureCommandsTest, StandingPictures) {
 }
 
 TEST_F(PictureCommandsTest, BackgroundOperands) {
-  EXPECT_EQ(Run("ld c,\"p.bmp\",0"), "");
-  EXPECT_EQ(Run("bg white,0"), "");
-  EXPECT_EQ(Graphics().backgroundName, "white");
-  EXPECT_EQ(Graphics().background.surface.Row(0)[0], 0xFF);
-  EXPECT_TRUE(Graphics().standing[kStandingCentre].name.empty());  // bg clears the standing pictures
+  // The name is what a save file needs to rebuild the background; bg clears the standing pictures.
+  EXPECT_EQ(Run("ld c,\"p.bmp\",0:bg white,0"), "");
+  const Surface& shown = Graphics().background.surface;
+  EXPECT_EQ(std::tuple(Graphics().backgroundName, shown.Row(0)[0], Graphics().standing[kStandingCentre].name),
+            std::tuple("white", 0xFF, ""));
   EXPECT_EQ(Run("bg #102030,0"), "");
-  EXPECT_EQ(Graphics().backgroundName, "#102030");  // what a save file needs to rebuild it
-  EXPECT_EQ(Graphics().background.surface.Row(479)[639 * 3 + 2], 0x10);
+  EXPECT_EQ(std::pair(Graphics().backgroundName, shown.Row(479)[639 * 3 + 2]), std::pair(std::string("#102030"), uint8_t{0x10}));
   test.engine.script.stringAliases.Add("room", "p.bmp");
   EXPECT_EQ(Run("bg room,0"), "");
-  EXPECT_EQ(Graphics().backgroundName, "p.bmp");
-  EXPECT_EQ(Graphics().background.surface.width, 640);
+  EXPECT_EQ(std::pair(Graphics().backgroundName, shown.width), std::pair(std::string("p.bmp"), 640));
   EXPECT_EQ(Run("bg \"none.bmp\",0"), "ロードエラー: ファイルnone.bmpを開けません。");
 }
 
