@@ -45,16 +45,13 @@ TEST(Mixer, OnceEndsLoopWrapsAndStoppingIsNotAnEnd) {
   auto samples = std::make_shared<std::vector<int16_t>>(std::vector<int16_t>{1, 1, 2, 2, 3, 3});
   Mixer mixer;
   mixer.Start(VoiceKind::Wave, std::make_shared<PcmSource>(samples), PlayMode::Once);
-  std::vector<int16_t> out = MixFrames(mixer, 5);
-  EXPECT_EQ(out, (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 0, 0, 0, 0}));
-  EXPECT_FALSE(mixer.IsPlaying(VoiceKind::Wave));
-  EXPECT_EQ(mixer.PlayedFrames(VoiceKind::Wave), 3u);
+  EXPECT_EQ(MixFrames(mixer, 5), (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 0, 0, 0, 0}));
+  EXPECT_EQ(std::pair(mixer.IsPlaying(VoiceKind::Wave), mixer.PlayedFrames(VoiceKind::Wave)), std::pair(false, uint64_t{3}));
   EXPECT_EQ(mixer.TakeFinished(VoiceKind::Wave), 1);
   EXPECT_EQ(mixer.TakeFinished(VoiceKind::Wave), 0);
 
   mixer.Start(VoiceKind::Wave, std::make_shared<PcmSource>(samples), PlayMode::Loop);
-  out = MixFrames(mixer, 7);
-  EXPECT_EQ(out, (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 1, 1, 2, 2, 3, 3, 1, 1}));
+  EXPECT_EQ(MixFrames(mixer, 7), (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 1, 1, 2, 2, 3, 3, 1, 1}));
   EXPECT_TRUE(mixer.IsPlaying(VoiceKind::Wave));
   mixer.Stop(VoiceKind::Wave);
   EXPECT_FALSE(mixer.IsPlaying(VoiceKind::Wave));

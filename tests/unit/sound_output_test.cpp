@@ -28,11 +28,9 @@ TEST(NullAudioDevice, PullsTheFramesOfVirtualTimeExactlyAndRecordsThemAsWave) {
   EXPECT_EQ(device.FramesPulled(), 0u);
   device.Resume();
   for (int i = 0; i < 1000; ++i) device.Advance(1);  // 44.1 frames a millisecond, no drift
-  EXPECT_EQ(device.FramesPulled(), 44100u);
-  device.Advance(3);
-  EXPECT_EQ(device.FramesPulled(), 44232u);
-  device.Advance(997);
-  EXPECT_EQ(device.FramesPulled(), 88200u);
+  std::vector<uint64_t> pulled{device.FramesPulled()};
+  for (uint32_t milliseconds : {3u, 997u}) device.Advance(milliseconds), pulled.push_back(device.FramesPulled());
+  EXPECT_EQ(pulled, (std::vector<uint64_t>{44100, 44232, 88200}));
   EXPECT_EQ(writer.FramesWritten(), 88200u);
   ASSERT_EQ(writer.Close(), "");
 
