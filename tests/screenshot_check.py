@@ -65,7 +65,3 @@ class Screenshot:
     def count(self, left, top, right, bottom, test):
         """How many pixels of the area make `test(r, g, b)` true."""
         return sum(1 for y in range(top, bottom) for x in range(left, right) if test(*self.pixel(x, y)))
-
-    def hex(self, x, y):
-        return "#%02x%02x%02x" % self.pixel(x, y)
-
