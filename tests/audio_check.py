@@ -1,4 +1,5 @@
-"""Checks on the 16-bit stereo 44,100 Hz WAV that --audio-out writes, by time windows in ms.
+"""Checks on the 16-bit stereo 44,100 Hz WAV that --audio-out writes, by time windows in ms, for
+the expected.audio files of the scenario tests.
 
 Each window is shrunk by 15 ms at both ends, so that a sound starting or stopping at the
 boundary does not blur the measurement."""
@@ -19,9 +20,6 @@ class Recording:
             samples = array.array("h", w.readframes(w.getnframes()))
         self.left = samples[0::2]
 
-    def fail(self, text):
-        self.failures.append(text)
-
     def window(self, start, end):
         return self.left[(start + MARGIN) * 441 // 10:(end - MARGIN) * 441 // 10]
 
@@ -32,18 +30,18 @@ class Recording:
     def expect_length(self, ms, tolerance=30):
         actual = len(self.left) * 1000 // 44100
         if abs(actual - ms) > tolerance:
-            self.fail("recording is %d ms long, expected %d" % (actual, ms))
+            self.failures.append("recording is %d ms long, expected %d" % (actual, ms))
 
     def expect_silent(self, start, end):
         level = self.rms(start, end)
         if level > SILENT:
-            self.fail("%d-%d ms: level %.0f, expected silence" % (start, end, level))
+            self.failures.append("%d-%d ms: level %.0f, expected silence" % (start, end, level))
 
     def expect_loud(self, start, end, step=100, level_at_least=LOUD):
         for at in range(start, end, step):
             level = self.rms(at - MARGIN if at > start else at, min(at + step, end))
             if level < level_at_least:
-                self.fail("%d-%d ms: level %.0f, expected sound" % (at, min(at + step, end), level))
+                self.failures.append("%d-%d ms: level %.0f, expected sound" % (at, min(at + step, end), level))
 
     def expect_tone(self, start, end, frequency):
         self.expect_loud(start, end)
@@ -51,7 +49,7 @@ class Recording:
         crossings = sum(1 for a, b in zip(part, part[1:]) if (a < 0) != (b < 0))
         measured = crossings / 2 / (len(part) / 44100)
         if abs(measured - frequency) > frequency * 0.05:
-            self.fail("%d-%d ms: %.0f Hz, expected %d Hz" % (start, end, measured, frequency))
+            self.failures.append("%d-%d ms: %.0f Hz, expected %d Hz" % (start, end, measured, frequency))
 
     def expect_fade(self, start, end, to_silence=True):
         """The level falls step by step over the window, from full to (nearly) nothing."""
@@ -59,9 +57,5 @@ class Recording:
         levels = [self.rms(start + i * fifth, start + (i + 1) * fifth) for i in range(5)]
         falling = all(a > b for a, b in zip(levels, levels[1:]))
         if not falling or levels[0] < LOUD or (to_silence and levels[-1] > levels[0] * 0.35):
-            self.fail("%d-%d ms: levels %s, expected a fade" % (start, end, [round(v) for v in levels]))
+            self.failures.append("%d-%d ms: levels %s, expected a fade" % (start, end, [round(v) for v in levels]))
 
-    def result(self):
-        for failure in self.failures:
-            print(failure)
-        return 1 if self.failures else 0

@@ -12,9 +12,15 @@ readability and converted to Shift JIS as NAME.EXT; everything else is copied un
   expected.stderr  lines that must each appear in standard error
   expected.stdout  the exact expected standard output (UTF-8), for reports such as --check's
   expected.maxrss  the most memory the program may hold at its peak, in KB (getrusage)
+  expected.pixels  screenshot expectations, one a line: `SHOT pixel X Y #rrggbb`; `SHOT cell
+                   COLUMN LINE #rrggbb`, the brightest pixel of a cell of the typing grid (the
+                   text colour); `SHOT line N PATTERN`, a line of cells ('#' inked, '.' empty)
+  expected.audio   checks on the recording out.wav, one a line: an audio_check.Recording
+                   method without its expect_ and its whole-number arguments (`tone 500 800 1000`)
+  expected.files   the names of the files the game folder holds after the run
   xdg_config/      copied into the game's XDG_CONFIG_HOME (registry.ini, profile files)
   check.py         run after the game as `python3 check.py RUN_DIR LOG_FILE` from the test
-                   folder; a non-zero exit fails the test (for screenshots and written files)
+                   folder, with tests/ on its path; a non-zero exit fails the test
 The game runs in a fresh copy of the folder, with its own XDG_RUNTIME_DIR, XDG_CONFIG_HOME and
 XDG_DATA_HOME.
 """
@@ -25,8 +31,13 @@ import subprocess
 import sys
 import tempfile
 
+from audio_check import Recording
+from text_cells import Grid
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
 SPECIAL = {"input", "args", "expected.log", "expected_events.log", "expected.exit", "expected.stderr",
-           "expected.stdout", "expected.maxrss", "check.py"}
+           "expected.stdout", "expected.maxrss", "expected.pixels", "expected.audio", "expected.files", "check.py"}
 
 
 def read(folder, name):
@@ -53,6 +64,24 @@ def copy_game(folder, game):
                     out.write(f.read().encode("cp932"))
             else:
                 shutil.copy(source, os.path.join(target_root, name))
+
+
+def pixel_failures(game, expectations):
+    failures, grids = [], {}
+    for name, kind, *numbers, wanted in data_lines(expectations):
+        grid = grids[name] = grids.get(name) or Grid(os.path.join(game, name))
+        numbers = [int(number) for number in numbers]
+        if kind == "line":
+            actual = grid.row(numbers[0], len(wanted))
+        else:
+            actual = "#%02x%02x%02x" % (grid.brightest(*numbers) if kind == "cell" else grid.shot.pixel(*numbers))
+        if actual != wanted:
+            failures.append("%s: %s %s is %s, expected %s" % (name, kind, numbers, actual, wanted))
+    return failures
+
+
+def data_lines(text):
+    return [line.split() for line in (text or "").splitlines() if line.strip() and not line.startswith("#")]
 
 
 def main():
@@ -108,9 +137,20 @@ def main():
             peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
             if peak > limit:
                 failures.append("peak memory %d KB, expected at most %d KB" % (peak, limit))
+        if not failures and read(folder, "expected.pixels") is not None:
+            failures += pixel_failures(game, read(folder, "expected.pixels"))
+        if read(folder, "expected.audio") is not None:
+            sound = Recording(os.path.join(game, "out.wav"))
+            for kind, *numbers in data_lines(read(folder, "expected.audio")):
+                getattr(sound, "expect_" + kind)(*map(int, numbers))
+            failures += sound.failures
+        expected_files = read(folder, "expected.files")
+        if expected_files is not None and sorted(os.listdir(game)) != sorted(n for n, in data_lines(expected_files)):
+            failures.append("the game folder holds %s" % sorted(os.listdir(game)))
         check = os.path.join(folder, "check.py")
         if not failures and os.path.exists(check):
-            checked = subprocess.run([sys.executable, check, game, log], cwd=folder, capture_output=True)
+            checked = subprocess.run([sys.executable, check, game, log], cwd=folder, capture_output=True,
+                                     env=dict(os.environ, PYTHONPATH=HERE))
             if checked.returncode != 0:
                 failures.append("check.py failed:\n" + checked.stdout.decode() + checked.stderr.decode())
         if failures:

@@ -1,9 +1,6 @@
-"""Reads the PNG screenshots the headless program writes, for the scenario tests' check.py files.
+"""Reads the PNG screenshots the headless program writes, for the scenario and demo tests.
 
 Only the standard library: zlib and struct. Supports 8-bit RGB and RGBA, non-interlaced.
-A check.py imports it with:
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-    from screenshot_check import Screenshot
 """
 import struct
 import zlib
@@ -68,19 +65,3 @@ class Screenshot:
     def count(self, left, top, right, bottom, test):
         """How many pixels of the area make `test(r, g, b)` true."""
         return sum(1 for y in range(top, bottom) for x in range(left, right) if test(*self.pixel(x, y)))
-
-    def hex(self, x, y):
-        return "#%02x%02x%02x" % self.pixel(x, y)
-
-
-def expect_pixels(path, expectations):
-    """expectations: list of (x, y, "#rrggbb"). Prints every mismatch; returns the exit code."""
-    shot = Screenshot(path)
-    failures = 0
-    for x, y, colour in expectations:
-        actual = shot.hex(x, y)
-        if actual != colour:
-            print("%s: pixel (%d, %d) is %s, expected %s" % (path, x, y, actual, colour))
-            failures += 1
-    return 1 if failures else 0
-

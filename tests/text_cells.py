@@ -1,9 +1,4 @@
-"""Helpers for scenario tests of the text window: which cells of the typing grid hold ink.
-
-A check.py imports it beside screenshot_check:
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-    from text_cells import Grid
-"""
+"""Which cells of the typing grid of a screenshot hold ink, for expected.pixels and check.py."""
 from screenshot_check import Screenshot
 
 
@@ -13,7 +8,6 @@ class Grid:
 
     def __init__(self, path, x=8, y=16, glyph=26, pitch_x=26, pitch_y=28, background=(0, 0, 0)):
         self.shot = Screenshot(path)
-        self.path = path
         self.x, self.y, self.glyph = x, y, glyph
         self.pitch_x, self.pitch_y = pitch_x, pitch_y
         self.background = background
@@ -37,24 +31,3 @@ class Grid:
         """A string with '#' for every inked cell and '.' for every empty one."""
         return "".join("#" if self.inked(c, line) else "." for c in range(columns))
 
-
-def expect_rows(grid, rows):
-    """rows: list of (line, "##.." pattern). Prints mismatches; returns the number of failures."""
-    failures = 0
-    for line, pattern in rows:
-        actual = grid.row(line, len(pattern))
-        if actual != pattern:
-            print("%s: line %d is %s, expected %s" % (grid.path, line, actual, pattern))
-            failures += 1
-    return failures
-
-
-def expect_log(log_path, expected):
-    """Compares the event log without its SCREENSHOT lines (their paths depend on the run
-    folder) with the expected lines. Returns the number of failures."""
-    with open(log_path, encoding="utf-8") as f:
-        actual = [line for line in f.read().splitlines() if not line.startswith("SCREENSHOT ")]
-    if actual != expected:
-        print("log differs:\n--- expected\n%s\n--- actual\n%s" % ("\n".join(expected), "\n".join(actual)))
-        return 1
-    return 0

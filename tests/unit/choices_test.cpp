@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "test_engine.h"
-#include "engine/command_table.h"
 #include "ui/choices.h"
 #include "ui/input_dialogs.h"
 
@@ -48,33 +47,25 @@ TEST(Choices, EachMoveRedrawsAtMostTheTwoChangedEntriesInOneShow) {
   EXPECT_EQ(platform.shown[11].size(), 1u);  // the move within the entry drew nothing; the click did
 }
 
-// One statement of UTF-8 scenario text in the given phase; "" or the fatal error it raised.
-std::string RunStatement(TestEngine& test, Phase phase, const std::string& statement) {
-  test.Load(statement + "\n*a\n");
-  test.engine.script.phase = phase;
-  test.engine.script.position = 0;
-  return test.ErrorOf([&] { ExecuteCommand(test.engine, test.engine.script.ReadToken()); });
-}
-
 TEST(UiCommands, BadOperandsEndWithTheirMessagesAndTheSettingsAreRead) {
   TestEngine test;
   std::string many = "select ";
   for (int i = 0; i < 51; ++i) many += std::string(i ? "," : "") + "\"a\",*a";
-  EXPECT_EQ(RunStatement(test, Phase::Run, many), "エラー: 選択肢は50個までです。");
-  EXPECT_EQ(RunStatement(test, Phase::Run, "selnum 5,\"a\""), "構文エラー: selnumの第一引数は数値変数です。");
-  EXPECT_EQ(RunStatement(test, Phase::Run, "systemcall jump"), "エラー: systemcall命令へのパラメータが間違っています。");
-  EXPECT_EQ(RunStatement(test, Phase::Definition, "rmenu \"a\",save,\"b\",jump"), "エラー: rmenu命令へのパラメータが間違っています。");
-  EXPECT_EQ(RunStatement(test, Phase::Definition, "rmenu \"a\",save,\"b\""), "構文エラー: コンマが必要なところにコンマが有りません。");
-  EXPECT_EQ(RunStatement(test, Phase::Definition, "lookbackcolor ff0000"),
+  EXPECT_EQ(test.Run(many), "エラー: 選択肢は50個までです。");
+  EXPECT_EQ(test.Run("selnum 5,\"a\""), "構文エラー: selnumの第一引数は数値変数です。");
+  EXPECT_EQ(test.Run("systemcall jump"), "エラー: systemcall命令へのパラメータが間違っています。");
+  EXPECT_EQ(test.Run("rmenu \"a\",save,\"b\",jump", Phase::Definition), "エラー: rmenu命令へのパラメータが間違っています。");
+  EXPECT_EQ(test.Run("rmenu \"a\",save,\"b\"", Phase::Definition), "構文エラー: コンマが必要なところにコンマが有りません。");
+  EXPECT_EQ(test.Run("lookbackcolor ff0000", Phase::Definition),
             "エラー: lookbackcolorのパラメータは#rrggbbの色指定です。");
-  EXPECT_EQ(RunStatement(test, Phase::Definition, "selectcolor #ff0000,00ff00"), "エラー: selectcolorのパラメータが違います。");
-  EXPECT_EQ(RunStatement(test, Phase::Run, "inputstr %1,\"a\",4,0"), "構文エラー: inputstrの第一引数は文字変数です。");
+  EXPECT_EQ(test.Run("selectcolor #ff0000,00ff00", Phase::Definition), "エラー: selectcolorのパラメータが違います。");
+  EXPECT_EQ(test.Run("inputstr %1,\"a\",4,0"), "構文エラー: inputstrの第一引数は文字変数です。");
 
-  EXPECT_EQ(RunStatement(test, Phase::Definition, "rmenu \"a\",save,\"b\",SKIP"), "");
+  EXPECT_EQ(test.Run("rmenu \"a\",save,\"b\",SKIP", Phase::Definition), "");
   ASSERT_EQ(test.engine.ui.menuItems.size(), 2u);
   EXPECT_EQ(test.engine.ui.menuItems[1].kind, MenuItemKind::Skip);
-  // A seventh operand without '#' keeps the tint.
-  EXPECT_EQ(RunStatement(test, Phase::Definition, "menusetwindow 20,22,4,6,1,0,5"), "");
+  // Without a '#' colour after the sixth operand the tint stays.
+  EXPECT_EQ(test.Run("menusetwindow 20,22,4,6,1,0,", Phase::Definition), "");
   const MenuWindow& menu = test.engine.text.menuWindow;
   EXPECT_EQ(menu.pitchX, 24);
   EXPECT_EQ(menu.pitchY, 28);

@@ -1,4 +1,3 @@
-#include "engine/command_table.h"
 #include "engine/run_scenario.h"
 #include "test_engine.h"
 
@@ -116,14 +115,9 @@ TEST_F(OperandReaders, DefinitionBlockLimits) {
     script.numberAliases.Add("n" + std::to_string(i), i);
     script.stringAliases.Add("s" + std::to_string(i), "");
   }
-  auto run = [&](const std::string& statement) {
-    At(statement);
-    script.phase = Phase::Definition;
-    return test.ErrorOf([&] { ExecuteCommand(test.engine, script.ReadToken()); });
-  };
-  EXPECT_EQ(run("numalias extra,1"), "エラー: 数字エイリアスが多すぎます。");
-  EXPECT_EQ(run("stralias extra,\"x\""), "エラー: 文字列エイリアスが多すぎます。");
-  EXPECT_EQ(run("if fchk \"a.bmp\" end"), "エラー: fchk条件式は、定義ブロックでは使えません。");
+  EXPECT_EQ(test.Run("numalias extra,1", Phase::Definition), "エラー: 数字エイリアスが多すぎます。");
+  EXPECT_EQ(test.Run("stralias extra,\"x\"", Phase::Definition), "エラー: 文字列エイリアスが多すぎます。");
+  EXPECT_EQ(test.Run("if fchk \"a.bmp\" end", Phase::Definition), "エラー: fchk条件式は、定義ブロックでは使えません。");
 }
 
 }  // namespace
