@@ -36,7 +36,7 @@ TEST_F(PictureCommandsTest, SpriteNumbersAndNames) {
                                    {"csp 60", "60"}, {"csp -2", "-2"}, {"vsp 60,1", "60"}, {"msp -5,0,0", "-5"}})
     EXPECT_EQ(Run(statement), std::string("エラー: スプライト番号") + number + "は0～59の範囲外です。");
   EXPECT_EQ(Run("lsp 59,\"p.bmp\",0,0"), "");
-  EXPECT_EQ(Graphics().sprites[59].name, "p.bmp");
+  EXPECT_EQ(Graphics().sprites[59].Name(), "p.bmp");
 }
 
 TEST_F(PictureCommandsTest, SpriteAlpha) {
@@ -51,7 +51,7 @@ TEST_F(PictureCommandsTest, SpriteAlpha) {
     EXPECT_EQ(Run(statement), "");
     EXPECT_EQ(layer->alpha, alpha) << statement;
   }
-  EXPECT_EQ(std::pair(sprite.x, sprite.y), std::pair(8, 10));
+  EXPECT_EQ(std::pair(sprite.X(), sprite.Y()), std::pair(8, 10));
 }
 
 TEST_F(PictureCommandsTest, DirtyRectangles) {
@@ -70,31 +70,31 @@ TEST_F(PictureCommandsTest, DirtyRectangles) {
 TEST_F(PictureCommandsTest, StandingPictures) {
   EXPECT_EQ(Run("ld c,\"p.bmp\",0"), "");
   const StandingPicture& centre = Graphics().standing[kStandingCentre];
-  EXPECT_EQ(std::pair(centre.x, centre.y), std::pair(315, 460));
+  EXPECT_EQ(std::pair(centre.X(), centre.Y()), std::pair(315, 460));
   EXPECT_EQ(Run("ld x,\"p.bmp\",0"), "");  // an unknown position changes nothing
   EXPECT_EQ(Run("ld l,\"p.bmp\",0"), "");
   EXPECT_EQ(Run("cl l,0"), "");
-  EXPECT_TRUE(Graphics().standing[kStandingLeft].name.empty());
+  EXPECT_TRUE(Graphics().standing[kStandingLeft].Name().empty());
   EXPECT_TRUE(Graphics().standing[kStandingLeft].layer.Empty());
-  EXPECT_EQ(centre.name, "p.bmp");
+  EXPECT_EQ(centre.Name(), "p.bmp");
   EXPECT_EQ(Run("ld r,\"p.bmp\",0"), "");
   EXPECT_EQ(Run("cl A,0"), "");
-  for (const StandingPicture& standing : Graphics().standing) EXPECT_TRUE(standing.name.empty());
+  for (const StandingPicture& standing : Graphics().standing) EXPECT_TRUE(standing.Name().empty());
   EXPECT_EQ(Run("ld c \"p.bmp\",0"), "構文エラー: コンマが必要なところにコンマが有りません。");
 }
 
 TEST_F(PictureCommandsTest, BackgroundOperands) {
   EXPECT_EQ(Run("ld c,\"p.bmp\",0"), "");
   EXPECT_EQ(Run("bg white,0"), "");
-  EXPECT_EQ(Graphics().backgroundName, "white");
+  EXPECT_EQ(Graphics().BackgroundName(), "white");
   EXPECT_EQ(Graphics().background.surface.Row(0)[0], 0xFF);
-  EXPECT_TRUE(Graphics().standing[kStandingCentre].name.empty());  // bg clears the standing pictures
+  EXPECT_TRUE(Graphics().standing[kStandingCentre].Name().empty());  // bg clears the standing pictures
   EXPECT_EQ(Run("bg #102030,0"), "");
-  EXPECT_EQ(Graphics().backgroundName, "#102030");  // what a save file needs to rebuild it
+  EXPECT_EQ(Graphics().BackgroundName(), "#102030");  // what a save file needs to rebuild it
   EXPECT_EQ(Graphics().background.surface.Row(479)[639 * 3 + 2], 0x10);
   test.engine.script.stringAliases.Add("room", "p.bmp");
   EXPECT_EQ(Run("bg room,0"), "");
-  EXPECT_EQ(Graphics().backgroundName, "p.bmp");
+  EXPECT_EQ(Graphics().BackgroundName(), "p.bmp");
   EXPECT_EQ(Graphics().background.surface.width, 640);
   EXPECT_EQ(Run("bg \"none.bmp\",0"), "ロードエラー: ファイルnone.bmpを開けません。");
 }
