@@ -89,7 +89,7 @@ BENCHMARK(BM_SaveToSlot)->Unit(benchmark::kMillisecond);
 void BM_LoadFromSlot(benchmark::State& state) {
   SaveFolder folder;
   auto full = std::make_unique<FullEngine>();
-  for (Sprite& sprite : full->engine.graphics.sprites) sprite.name.clear();
+  for (int number = 0; number < kSpriteCount; ++number) full->engine.graphics.ClearSpriteName(number);
   TakeSnapshot(full->engine);
   SaveToSlot(full->engine, 1);
   for (auto _ : state) LoadFromSlot(full->engine, 1);
