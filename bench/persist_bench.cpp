@@ -48,6 +48,27 @@ void BM_SnapshotAtPageStart(benchmark::State& state) {
 }
 BENCHMARK(BM_SnapshotAtPageStart)->Unit(benchmark::kMicrosecond);
 
+// The worst case: every part the snapshot keeps has changed since the last retake (the History
+// restored anew, the window picture's name changing length, which moves the pictures and the
+// variables behind it), so the whole record is written again.
+void BM_SnapshotAfterEverythingChanged(benchmark::State& state) {
+  auto full = std::make_unique<FullEngine>();
+  Interpreter& engine = full->engine;
+  History& history = engine.text.history;
+  const std::string text(reinterpret_cast<const char*>(history.Data()), history.Position());
+  bool longer = false;
+  for (auto _ : state) {
+    state.PauseTiming();
+    history.Restore(text, static_cast<int32_t>(text.size()), history.PageCount());
+    longer = !longer;
+    engine.text.windowPictureName = longer ? "window-long.bmp" : "window.bmp";
+    state.ResumeTiming();
+    TakeSnapshot(engine);
+    benchmark::DoNotOptimize(engine.persist.snapshot.Bytes().data());
+  }
+}
+BENCHMARK(BM_SnapshotAfterEverythingChanged)->Unit(benchmark::kMicrosecond);
+
 // The common case: a game just started, empty History, no variables set.
 void BM_SnapshotOfAFreshGame(benchmark::State& state) {
   HeadlessPlatform platform({}, 600000);
