@@ -102,9 +102,7 @@ struct Scene {
         return Pixel{uint8_t(x * 3), uint8_t(y), uint8_t(200)};
       });
       p.layer.mode = TransparencyMode::TopLeftKey;
-      p.name = "standing.bmp";
-      p.x = GraphicsState::kStandingAnchors[i] - 150;
-      p.y = 30;
+      g.PlaceStanding(i, "standing.bmp", GraphicsState::kStandingAnchors[i] - 150, 30);
     }
     for (int i = 0; i < kSpriteCount; ++i) {
       Sprite& s = g.sprites[i];
@@ -114,10 +112,7 @@ struct Scene {
       });
       s.layer.mode = TransparencyMode::TopLeftKey;
       s.layer.alpha = 128;
-      s.name = "sprite.bmp";
-      s.visible = 1;
-      s.x = (i % 10) * 64;
-      s.y = (i / 10) * 80;
+      g.SetSprite(i, "sprite.bmp", (i % 10) * 64, (i / 10) * 80, 1);
     }
   }
 };

@@ -27,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((data[0] & 1) == 0) {
     ReadStateRecord(engine, bytes);
     TakeSnapshot(engine);
+    // What was patched in place must be what a whole record holds.
+    if (engine.persist.snapshot.Bytes() != WholeStateRecord(engine)) __builtin_trap();
   } else {
     DecodeGlobals(bytes, engine.script.variables);
     engine.pictureLog.enabled = true;

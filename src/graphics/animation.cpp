@@ -95,11 +95,11 @@ void AnimationTick(GraphicsContext& engine) {
   // pass; the layers not reached advance at the next tick.
   for (Sprite& sprite : graphics.sprites) {
     if (engine.messages.HasInput()) return;
-    if (sprite.Shown()) tick(sprite.layer, sprite.x, sprite.y);
+    if (sprite.Shown()) tick(sprite.layer, sprite.X(), sprite.Y());
   }
   for (StandingPicture& standing : graphics.standing) {
     if (engine.messages.HasInput()) return;
-    if (standing.Shown()) tick(standing.layer, standing.x, standing.y);
+    if (standing.Shown()) tick(standing.layer, standing.X(), standing.Y());
   }
   if (!moved) return;
   const DirtyRect rect = graphics.dirty;

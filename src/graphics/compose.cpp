@@ -353,11 +353,11 @@ std::optional<DirtyRect> ComposeScreen(GraphicsState& graphics, const DirtyRect&
   const int humanz = std::clamp(graphics.humanz, 0, kSpriteCount - 1);
   auto drawSprite = [&](int number) {
     const Sprite& sprite = graphics.sprites[number];
-    if (sprite.Shown()) DrawLayer(sprite.layer, compose, clip, sprite.x, sprite.y);
+    if (sprite.Shown()) DrawLayer(sprite.layer, compose, clip, sprite.X(), sprite.Y());
   };
   for (int number = kSpriteCount - 1; number > humanz; --number) drawSprite(number);
   for (const StandingPicture& picture : graphics.standing)
-    if (picture.Shown()) DrawLayer(picture.layer, compose, clip, picture.x, picture.y);
+    if (picture.Shown()) DrawLayer(picture.layer, compose, clip, picture.X(), picture.Y());
   for (int number = humanz; number >= 0; --number) drawSprite(number);
 
   // 6-8. Filters.

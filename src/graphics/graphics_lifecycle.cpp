@@ -24,18 +24,15 @@ void InitialiseGraphics(GraphicsContext& engine) {
   }
   graphics.background.Reset();
   graphics.background.MakeBlank(kScreenWidth, kScreenHeight, 24);
-  graphics.backgroundName = "black";
+  graphics.SetBackgroundName("black");
   graphics.backgroundColour = 0;
-  for (StandingPicture& picture : graphics.standing) {
-    picture.layer.Reset();
-    picture.name.clear();
-    picture.x = picture.y = 0;
+  for (int index = 0; index < kStandingCount; ++index) {
+    graphics.standing[index].layer.Reset();
+    graphics.PlaceStanding(index, {}, 0, 0);
   }
-  for (Sprite& sprite : graphics.sprites) {
-    sprite.layer.Reset();
-    sprite.name.clear();
-    sprite.x = sprite.y = 0;
-    sprite.visible = 0;
+  for (int number = 0; number < kSpriteCount; ++number) {
+    graphics.sprites[number].layer.Reset();
+    graphics.SetSprite(number, {}, 0, 0, 0);
   }
   graphics.humanz = kDefaultHumanz;
   graphics.backgroundWindow = BackgroundWindow{};
@@ -60,11 +57,11 @@ void ResetGraphicsForStart(GraphicsContext& engine) {
   FillBlack(graphics.compose);
   FillBlack(graphics.effectWork);
   FillBlack(graphics.background.surface);
-  graphics.backgroundName = "black";
-  for (StandingPicture& picture : graphics.standing) picture.name.clear();
-  for (Sprite& sprite : graphics.sprites) {
-    sprite.name.clear();
-    sprite.x = sprite.y = 0;
+  graphics.SetBackgroundName("black");
+  for (int index = 0; index < kStandingCount; ++index) graphics.ClearStandingName(index);
+  for (int number = 0; number < kSpriteCount; ++number) {
+    const Sprite& sprite = graphics.sprites[number];
+    graphics.SetSprite(number, {}, 0, 0, sprite.Visible());
   }
 }
 

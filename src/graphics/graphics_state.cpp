@@ -33,4 +33,42 @@ GraphicsState::GraphicsState() {
   effectSlots[1].type = 1;
 }
 
+void GraphicsState::SetBackgroundName(std::string_view name) {
+  backgroundName_.assign(name);
+  ++pictureRevision_;
+}
+
+void GraphicsState::PlaceStanding(int index, std::string_view name, int32_t x, int32_t y) {
+  StandingPicture& picture = standing[index];
+  picture.name_.assign(name);
+  picture.x_ = x;
+  picture.y_ = y;
+  ++pictureRevision_;
+}
+
+void GraphicsState::SetSprite(int number, std::string_view name, int32_t x, int32_t y, int32_t visible) {
+  Sprite& sprite = sprites[number];
+  sprite.name_.assign(name);
+  sprite.x_ = x;
+  sprite.y_ = y;
+  sprite.visible_ = visible;
+  ++pictureRevision_;
+}
+
+void GraphicsState::ClearSpriteName(int number) {
+  sprites[number].name_.clear();
+  ++pictureRevision_;
+}
+
+void GraphicsState::MoveSprite(int number, int32_t x, int32_t y) {
+  sprites[number].x_ = x;
+  sprites[number].y_ = y;
+  ++pictureRevision_;
+}
+
+void GraphicsState::SetSpriteVisible(int number, int32_t visible) {
+  sprites[number].visible_ = visible;
+  ++pictureRevision_;
+}
+
 }  // namespace velmio

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graphics/picture_sources.h"
@@ -59,23 +60,50 @@ struct BackgroundWindow {
 
 enum StandingPosition : int { kStandingLeft = 0, kStandingCentre = 1, kStandingRight = 2 };
 
-// A standing picture: shown while its name is not empty.
-struct StandingPicture {
+struct GraphicsState;
+
+// A standing picture: shown while its name is not empty. What a save records of it (name and
+// position) changes only through GraphicsState, which counts every change.
+class StandingPicture {
+ public:
+  StandingPicture() = default;
+  StandingPicture& operator=(const StandingPicture&) = delete;
+
+  const std::string& Name() const { return name_; }  // picture descriptor as written (tag included)
+  int32_t X() const { return x_; }
+  int32_t Y() const { return y_; }
+  bool Shown() const { return !name_.empty(); }
+
   PictureLayer layer;  // includes its alpha (`tal`)
-  std::string name;    // picture descriptor as written (tag included); empty = not shown
-  int32_t x = 0;
-  int32_t y = 0;
-  bool Shown() const { return !name.empty(); }
+
+ private:
+  friend struct GraphicsState;
+  std::string name_;
+  int32_t x_ = 0;
+  int32_t y_ = 0;
 };
 
-// A sprite: shown while its name is not empty and `visible` is not 0.
-struct Sprite {
+// A sprite: shown while its name is not empty and `visible` is not 0. Its recorded fields change
+// only through GraphicsState, as for the standing pictures.
+class Sprite {
+ public:
+  Sprite() = default;
+  Sprite& operator=(const Sprite&) = delete;
+
+  const std::string& Name() const { return name_; }  // picture descriptor as written; empty = not defined
+  int32_t X() const { return x_; }
+  int32_t Y() const { return y_; }
+  int32_t Visible() const { return visible_; }
+  bool Shown() const { return !name_.empty() && visible_ != 0; }
+
   PictureLayer layer;  // includes its alpha
-  std::string name;    // picture descriptor as written; empty = not defined
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t visible = 0;
-  bool Shown() const { return !name.empty() && visible != 0; }
+
+ private:
+  friend struct GraphicsState;
+  std::string name_;
+  int32_t x_ = 0;
+  int32_t y_ = 0;
+  int32_t visible_ = 0;
 };
 
 // One of the 50 numbered transitions defined by `effect`.
@@ -94,11 +122,23 @@ struct GraphicsState {
   Surface effectWork;  // scratch for the effects (and `bg`'s centring)
 
   // --- Screen layers ---
-  PictureLayer background;     // at (0, 0), or shifted by the background window
-  std::string backgroundName;  // last descriptor given to `bg` ("black" after reset)
+  PictureLayer background;  // at (0, 0), or shifted by the background window
   uint32_t backgroundColour = 0;  // 0xRRGGBB of the last `bg` colour operand (informative)
   std::array<StandingPicture, kStandingCount> standing;  // left, centre, right
   std::array<Sprite, kSpriteCount> sprites;
+
+  // The names and positions of the background, standing pictures and sprites (what a save
+  // records of them) change only here, and every change counts a revision: the save-point
+  // snapshot keeps its copy of them while the revision stands.
+  const std::string& BackgroundName() const { return backgroundName_; }  // last `bg` ("black" after reset)
+  void SetBackgroundName(std::string_view name);
+  void PlaceStanding(int index, std::string_view name, int32_t x, int32_t y);
+  void ClearStandingName(int index) { PlaceStanding(index, {}, standing[index].x_, standing[index].y_); }
+  void SetSprite(int number, std::string_view name, int32_t x, int32_t y, int32_t visible);
+  void ClearSpriteName(int number);
+  void MoveSprite(int number, int32_t x, int32_t y);
+  void SetSpriteVisible(int number, int32_t visible);
+  uint64_t PictureRevision() const { return pictureRevision_; }
 
   // --- Composition settings (set by the picture commands) ---
   int32_t humanz = kDefaultHumanz;  // sprites above this number lie behind the standing pictures
@@ -126,6 +166,10 @@ struct GraphicsState {
   // (the blue byte of each pixel repeated three times, laid out like a screen surface).
   Surface maskFadeOld;
   std::vector<uint8_t> maskBytes;
+
+ private:
+  std::string backgroundName_;
+  uint64_t pictureRevision_ = 0;
 };
 
 // AddDirtyRect on the engine's DirtyRect.

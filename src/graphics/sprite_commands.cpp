@@ -15,20 +15,19 @@ enum class Visibility { Shown, Hidden };
 
 // Sprite numbers index fixed arrays; a number outside them is a scenario error, not something
 // to read or write beyond the table.
-Sprite& SpriteNumbered(GraphicsState& graphics, int32_t number) {
+int SpriteNumber(int32_t number) {
   if (number < 0 || number >= kSpriteCount)
     RaiseError("エラー", "スプライト番号%dは0～59の範囲外です。", std::to_string(number));
-  return graphics.sprites[number];
+  return number;
 }
 
-Sprite& DefinedSprite(GraphicsState& graphics, int32_t number) {
-  Sprite& sprite = SpriteNumbered(graphics, number);
-  if (sprite.name.empty())
+int DefinedSpriteNumber(const GraphicsState& graphics, int32_t number) {
+  if (graphics.sprites[SpriteNumber(number)].Name().empty())
     RaiseError("エラー", "定義されていないスプライト%dを使おうとしました。", std::to_string(number));
-  return sprite;
+  return number;
 }
 
-void MarkSprite(GraphicsState& graphics, const Sprite& sprite) { MarkLayer(graphics, sprite.layer, sprite.x, sprite.y); }
+void MarkSprite(GraphicsState& graphics, const Sprite& sprite) { MarkLayer(graphics, sprite.layer, sprite.X(), sprite.Y()); }
 
 // An alpha operand: -1 keeps "no blending", anything else is held to 0..255 so that blending
 // never indexes outside the blend table.
@@ -38,7 +37,8 @@ void LoadSprite(GraphicsContext& engine, Visibility visibility) {
   Script& script = engine.script;
   GraphicsState& graphics = engine.graphics;
   engine.EraseTextWindow();
-  Sprite& sprite = SpriteNumbered(graphics, script.ReadNumber());
+  const int number = SpriteNumber(script.ReadNumber());
+  Sprite& sprite = graphics.sprites[number];
   script.ExpectComma();
   if (sprite.Shown()) MarkSprite(graphics, sprite);
   std::string descriptor = script.ReadString();
@@ -46,12 +46,9 @@ void LoadSprite(GraphicsContext& engine, Visibility visibility) {
   const int32_t x = script.ReadNumber();
   script.ExpectComma();
   const int32_t y = script.ReadNumber();
-  sprite.name = descriptor;
+  graphics.SetSprite(number, descriptor, x, y, visibility == Visibility::Shown ? 1 : 0);
   LoadPicture(engine, sprite.layer, descriptor);
-  sprite.x = x;
-  sprite.y = y;
-  sprite.visible = visibility == Visibility::Shown ? 1 : 0;
-  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+  if (sprite.Visible() != 0) MarkSprite(graphics, sprite);
   script.SkipBlanks();
   if (script.Current() == ',') {
     ++script.position;
@@ -59,9 +56,10 @@ void LoadSprite(GraphicsContext& engine, Visibility visibility) {
   }
 }
 
-void ClearSprite(GraphicsState& graphics, Sprite& sprite) {
-  sprite.name.clear();
-  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+void ClearSprite(GraphicsState& graphics, int number) {
+  Sprite& sprite = graphics.sprites[number];
+  graphics.ClearSpriteName(number);
+  if (sprite.Visible() != 0) MarkSprite(graphics, sprite);
   sprite.layer.DestroyPicture();
 }
 
@@ -75,12 +73,11 @@ void ClearSpriteCommand(GraphicsContext& engine) {
   engine.EraseTextWindow();
   const int32_t number = engine.script.ReadNumber();
   if (number == -1) {
-    for (Sprite& sprite : graphics.sprites)
-      if (!sprite.name.empty()) ClearSprite(graphics, sprite);
+    for (int each = 0; each < kSpriteCount; ++each)
+      if (!graphics.sprites[each].Name().empty()) ClearSprite(graphics, each);
     return;
   }
-  Sprite& sprite = SpriteNumbered(graphics, number);
-  if (!sprite.name.empty()) ClearSprite(graphics, sprite);
+  if (!graphics.sprites[SpriteNumber(number)].Name().empty()) ClearSprite(graphics, number);
 }
 
 void SpriteVisibilityCommand(GraphicsContext& engine) {
@@ -90,9 +87,9 @@ void SpriteVisibilityCommand(GraphicsContext& engine) {
   const int32_t number = script.ReadNumber();
   script.ExpectComma();
   const int32_t visible = script.ReadNumber();
-  Sprite& sprite = DefinedSprite(graphics, number);
-  if (visible != sprite.visible) MarkSprite(graphics, sprite);
-  sprite.visible = visible;
+  const Sprite& sprite = graphics.sprites[DefinedSpriteNumber(graphics, number)];
+  if (visible != sprite.Visible()) MarkSprite(graphics, sprite);
+  graphics.SetSpriteVisible(number, visible);
 }
 
 void MoveSpriteCommand(GraphicsContext& engine) {
@@ -104,12 +101,12 @@ void MoveSpriteCommand(GraphicsContext& engine) {
   const int32_t dx = script.ReadNumber();
   script.ExpectComma();
   const int32_t dy = script.ReadNumber();
-  Sprite& sprite = DefinedSprite(graphics, number);
-  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+  Sprite& sprite = graphics.sprites[DefinedSpriteNumber(graphics, number)];
+  if (sprite.Visible() != 0) MarkSprite(graphics, sprite);
   // Wrapping arithmetic: a runaway script moves the sprite off the screen, never into UB.
-  sprite.x = static_cast<int32_t>(static_cast<uint32_t>(sprite.x) + static_cast<uint32_t>(dx));
-  sprite.y = static_cast<int32_t>(static_cast<uint32_t>(sprite.y) + static_cast<uint32_t>(dy));
-  if (sprite.visible != 0) MarkSprite(graphics, sprite);
+  graphics.MoveSprite(number, static_cast<int32_t>(static_cast<uint32_t>(sprite.X()) + static_cast<uint32_t>(dx)),
+                      static_cast<int32_t>(static_cast<uint32_t>(sprite.Y()) + static_cast<uint32_t>(dy)));
+  if (sprite.Visible() != 0) MarkSprite(graphics, sprite);
   script.SkipBlanks();
   if (script.Current() == ',') {
     ++script.position;

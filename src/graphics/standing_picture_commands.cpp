@@ -26,13 +26,13 @@ int StandingIndex(char letter) {
 
 void MarkStanding(GraphicsState& graphics, int index) {
   const StandingPicture& standing = graphics.standing[index];
-  MarkLayer(graphics, standing.layer, standing.x, standing.y);
+  MarkLayer(graphics, standing.layer, standing.X(), standing.Y());
 }
 
 void ClearStanding(GraphicsState& graphics, int index) {
   MarkStanding(graphics, index);
   graphics.standing[index].layer.DestroyPicture();
-  graphics.standing[index].name.clear();
+  graphics.ClearStandingName(index);
 }
 
 // Makes the background a blank picture of the screen's size (the background window's when it is
@@ -53,7 +53,7 @@ void FillBackground(GraphicsState& graphics, uint32_t rgb) {
 // border, larger ones are cut around their centre.
 void LoadBackgroundPicture(GraphicsContext& engine, const std::string& descriptor) {
   GraphicsState& graphics = engine.graphics;
-  graphics.backgroundName = descriptor;
+  graphics.SetBackgroundName(descriptor);
   LoadPicture(engine, graphics.background, descriptor);
   const int32_t width = graphics.background.DisplayedWidth();
   const int32_t height = graphics.background.DisplayedHeight();
@@ -81,7 +81,7 @@ int64_t ParseColour(const std::string& text) {
 
 void RestoreSavedPictures(GraphicsContext& engine) {
   GraphicsState& graphics = engine.graphics;
-  const std::string name = graphics.backgroundName;
+  const std::string name = graphics.BackgroundName();
   int64_t rgb = ParseColour(name);
   if (rgb >= 0) {
     FillBackground(graphics, static_cast<uint32_t>(rgb));
@@ -91,17 +91,17 @@ void RestoreSavedPictures(GraphicsContext& engine) {
     LoadBackgroundPicture(engine, name);
   }
   for (StandingPicture& standing : graphics.standing) {
-    if (standing.name.empty()) {
+    if (standing.Name().empty()) {
       standing.layer.DestroyPicture();
     } else {
-      LoadPicture(engine, standing.layer, standing.name);
+      LoadPicture(engine, standing.layer, standing.Name());
     }
   }
   for (Sprite& sprite : graphics.sprites) {
-    if (sprite.name.empty()) {
+    if (sprite.Name().empty()) {
       sprite.layer.DestroyPicture();
     } else {
-      LoadPicture(engine, sprite.layer, sprite.name);
+      LoadPicture(engine, sprite.layer, sprite.Name());
     }
   }
 }
@@ -118,13 +118,13 @@ void BackgroundCommand(GraphicsContext& engine) {
     uint32_t rgb = script.ReadColor();
     FillBackground(graphics, rgb);
     // Save files restore the background from its name, so a colour is recorded as written.
-    graphics.backgroundName.assign(script.Text() + start, 7);
+    graphics.SetBackgroundName(std::string_view(script.Text() + start, 7));
   } else {
     const int32_t start = script.position;
     std::string word = script.ReadToken();
     if (word == "black" || word == "white") {
       FillBackground(graphics, word == "black" ? 0x000000 : 0xFFFFFF);
-      graphics.backgroundName = word;
+      graphics.SetBackgroundName(word);
     } else {
       // Not a colour: a string variable or alias naming a picture.
       script.position = start;
@@ -132,7 +132,7 @@ void BackgroundCommand(GraphicsContext& engine) {
     }
   }
   for (int index = 0; index < kStandingCount; ++index) {
-    graphics.standing[index].name.clear();
+    graphics.ClearStandingName(index);
     graphics.standing[index].layer.DestroyPicture();
   }
   script.ExpectComma();
@@ -151,10 +151,10 @@ void LoadStandingCommand(GraphicsContext& engine) {
   if (index >= 0) {
     StandingPicture& standing = graphics.standing[index];
     MarkStanding(graphics, index);
-    standing.name = descriptor;
+    graphics.PlaceStanding(index, descriptor, standing.X(), standing.Y());
     LoadPicture(engine, standing.layer, descriptor);
-    standing.x = GraphicsState::kStandingAnchors[index] - standing.layer.DisplayedWidth() / 2;
-    standing.y = graphics.underline - standing.layer.DisplayedHeight();
+    graphics.PlaceStanding(index, descriptor, GraphicsState::kStandingAnchors[index] - standing.layer.DisplayedWidth() / 2,
+                           graphics.underline - standing.layer.DisplayedHeight());
     MarkStanding(graphics, index);
   }
   RunPrint(engine);

@@ -34,8 +34,8 @@ std::vector<uint8_t> EncodeGlobals(const VariableStore& variables) {
   std::vector<uint8_t> bytes;
   bytes.reserve(size_t{kVariableCount - kLocalVariableCount} * 8);
   for (int variable = kLocalVariableCount; variable < kVariableCount; ++variable) {
-    AppendInt(bytes, variables.numbers[variable]);
-    const std::string& text = variables.strings[variable];
+    AppendInt(bytes, variables.Number(variable));
+    const std::string& text = variables.String(variable);
     bytes.insert(bytes.end(), text.begin(), text.begin() + std::min(text.size(), std::strlen(text.c_str())));
     bytes.push_back(0);
   }
@@ -53,12 +53,12 @@ void DecodeGlobals(std::span<const uint8_t> bytes, VariableStore& variables) {
     } else {
       at = bytes.size();
     }
-    variables.numbers[variable] = number;
+    variables.SetNumber(variable, number);
     std::span<const uint8_t> rest = bytes.subspan(at);
     const void* nul = rest.empty() ? nullptr : std::memchr(rest.data(), 0, rest.size());
     size_t length = nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - rest.data()) : rest.size();
-    variables.strings[variable].assign(reinterpret_cast<const char*>(rest.data()),
-                                       std::min(length, kMaxGlobalStringLength));
+    variables.SetString(variable, std::string_view(reinterpret_cast<const char*>(rest.data()),
+                                                   std::min(length, kMaxGlobalStringLength)));
     at += nul != nullptr ? length + 1 : length;
   }
 }

@@ -6,15 +6,14 @@ namespace velmio {
 namespace {
 
 // The state record of a full History (90,000 bytes) plus 60 sprite names and 200 string
-// variables of ordinary length fits without growing.
+// variables of ordinary length fits without growing, so retaking it never allocates.
 constexpr size_t kSnapshotCapacity = size_t{256} << 10;
 
 }  // namespace
 
-PersistState::PersistState() {
-  snapshot.reserve(kSnapshotCapacity);
-  ResetSettings();
-}
+Snapshot::Snapshot() { bytes_.reserve(kSnapshotCapacity); }
+
+PersistState::PersistState() { ResetSettings(); }
 
 void PersistState::ResetSettings() {
   slotCount = kDefaultSaveSlots;

@@ -1,29 +1,52 @@
 #pragma once
 // The state of saving and loading: the save-point snapshot, the slot settings of the save and
 // load pages, and whether the global variables are written at exit.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "script/script.h"
 
 namespace velmio {
 
 constexpr int kMaxSaveSlots = 20;  // the page's digit table labels slots 1 to 20
 constexpr int kDefaultSaveSlots = 9;
 
-// Where the snapshot holds the History's text, and which revision of the History it is.
-struct HistoryInSnapshot {
-  uint64_t revision = ~uint64_t{0};
+// Where the last snapshot put a part that is kept from one snapshot to the next, and which
+// revision of its source it holds. A size of 0: nothing kept.
+struct KeptPart {
+  uint64_t revision = 0;
   size_t offset = 0;
-  size_t size = 0;  // with its NUL
+  size_t size = 0;  // strings included with their NULs
+};
+
+// The state record as it was at the start of the current text page: what a save writes. It is
+// retaken before every statement of an empty page, so it is brought up to date in place rather
+// than written whole: the History's text and the pictures stay while their revisions stand, and
+// of the local variables only those written since the last time are rewritten.
+class Snapshot {
+ public:
+  Snapshot();
+  // Empty until the run phase first takes it.
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  friend class SnapshotWriter;
+
+  std::vector<uint8_t> bytes_;
+  KeptPart history_;
+  KeptPart pictures_;
+  // Where each local variable's record begins in `bytes_`, then where the last one ends; valid
+  // while `variablesKept_`.
+  std::array<uint32_t, kLocalVariableCount + 1> variableStarts_{};
+  bool variablesKept_ = false;
 };
 
 struct PersistState {
   PersistState();
 
-  // The state record as it was at the start of the current text page: what a save writes.
-  // Its capacity is reserved once, so that retaking it on every statement never allocates.
-  std::vector<uint8_t> snapshot;
-  HistoryInSnapshot historyInSnapshot;
+  Snapshot snapshot;
 
   // --- Settings of the definition block ---
   int32_t slotCount = kDefaultSaveSlots;  // `savenumber`

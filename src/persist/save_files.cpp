@@ -78,7 +78,7 @@ SlotOutcome SaveToSlot(PersistContext& engine, int slot) {
     TellPlayer(engine, "セーブ番号" + std::to_string(slot) + "はありません。1から20までです。");
     return SlotOutcome::Refused;
   }
-  const std::vector<uint8_t>& snapshot = engine.persist.snapshot;
+  const std::vector<uint8_t>& snapshot = engine.persist.snapshot.Bytes();
   if (snapshot.empty()) {
     TellPlayer(engine, "まだセーブできる場面がありません。");
     return SlotOutcome::Refused;

@@ -1,6 +1,8 @@
 #include "persist/state_record.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,15 +16,19 @@ constexpr size_t kMaxNameLength = 255;  // picture and sound names: 256-byte fie
 constexpr size_t kMaxVariableLength = 4095;
 constexpr size_t kMaxHistoryLength = History::kCapacity - 1;
 
-// Writes over the buffer in place: it only grows when a record is longer than any before it,
-// so retaking the snapshot neither allocates nor clears memory.
-class RecordWriter {
+}  // namespace
+
+// Brings the snapshot up to date in place. The buffer only grows when a record is longer than
+// any before it, so retaking the snapshot neither allocates nor clears memory. A part is kept
+// only where it was left: when something before it changed size, it is written again.
+class SnapshotWriter {
  public:
   static constexpr bool kReading = false;
-  explicit RecordWriter(std::vector<uint8_t>& bytes) : bytes_(bytes), out_(bytes.data()), end_(out_ + bytes.size()) {}
-  ~RecordWriter() { bytes_.resize(At()); }
+  explicit SnapshotWriter(Snapshot& snapshot)
+      : snapshot_(snapshot), bytes_(snapshot.bytes_), out_(bytes_.data()), end_(out_ + bytes_.size()) {}
+  ~SnapshotWriter() { bytes_.resize(At()); }
 
-  void Int(int32_t& value) {
+  void Int(int32_t value) {
     if (end_ - out_ < 4) [[unlikely]] Grow(4);
     const uint32_t bits = static_cast<uint32_t>(value);
     out_[0] = static_cast<uint8_t>(bits);
@@ -31,25 +37,48 @@ class RecordWriter {
     out_[3] = static_cast<uint8_t>(bits >> 24);
     out_ += 4;
   }
-  void String(std::string& text, size_t /*limit*/) { Bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size()); }
+  void String(const std::string& text, size_t /*limit*/) { Bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size()); }
   // A string that may hold no NUL of its own: what follows one would read as the next field.
-  // Returns the bytes written, its NUL included.
-  size_t Bytes(const uint8_t* data, size_t size) {
-    if (size != 0) {
-      const void* nul = std::memchr(data, 0, size);
-      if (nul != nullptr) size = static_cast<size_t>(static_cast<const uint8_t*>(nul) - data);
-    }
+  void Bytes(const uint8_t* data, size_t size) {
+    size = StoredLength(data, size);
     if (static_cast<size_t>(end_ - out_) <= size) [[unlikely]] Grow(size + 1);
     if (size != 0) std::memcpy(out_, data, size);
     out_[size] = 0;
     out_ += size + 1;
-    return size + 1;
   }
-  // Steps over `size` bytes that the buffer already holds from the last record.
-  void Keep(size_t size) { out_ += size; }
-  size_t At() const { return static_cast<size_t>(out_ - bytes_.data()); }
+
+  void History(const History& history) {
+    Part(snapshot_.history_, history.Revision(), [&] { Bytes(history.Data(), history.Position()); });
+  }
+  template <typename Write>
+  void Pictures(const GraphicsState& graphics, Write write) {
+    Part(snapshot_.pictures_, graphics.PictureRevision(), write);
+  }
+  void LocalVariables(const VariableStore& variables);
 
  private:
+  static size_t StoredLength(const uint8_t* data, size_t size) {
+    const void* nul = size != 0 ? std::memchr(data, 0, size) : nullptr;
+    return nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - data) : size;
+  }
+  size_t At() const { return static_cast<size_t>(out_ - bytes_.data()); }
+  void Seek(size_t offset) { out_ = bytes_.data() + offset; }
+  template <typename Write>
+  void Part(KeptPart& kept, uint64_t revision, Write write) {
+    if (kept.size != 0 && kept.revision == revision && kept.offset == At()) {
+      out_ += kept.size;
+      return;
+    }
+    kept.offset = At();
+    write();
+    kept.size = At() - kept.offset;
+    kept.revision = revision;
+  }
+  void Variable(const VariableStore& variables, int variable) {
+    Int(variables.Number(variable));
+    String(variables.String(variable), kMaxVariableLength);
+  }
+  void VariablesFrom(const VariableStore& variables, int first);
   [[gnu::noinline]] void Grow(size_t size) {
     const size_t at = At();
     bytes_.resize(std::max(bytes_.size() * 2, at + size));
@@ -57,10 +86,51 @@ class RecordWriter {
     end_ = bytes_.data() + bytes_.size();
   }
 
+  Snapshot& snapshot_;
   std::vector<uint8_t>& bytes_;
   uint8_t* out_;
   uint8_t* end_;
 };
+
+// A written variable whose record keeps its size is patched where it lies; one that changes size
+// moves every record after it, so those are written again.
+void SnapshotWriter::LocalVariables(const VariableStore& variables) {
+  std::array<uint32_t, kLocalVariableCount + 1>& starts = snapshot_.variableStarts_;
+  if (!snapshot_.variablesKept_ || starts[0] != At()) {
+    starts[0] = static_cast<uint32_t>(At());
+    VariablesFrom(variables, 0);
+  } else {
+    const LocalVariableMarks& marks = variables.WrittenLocals();
+    bool rewritten = false;
+    for (size_t word = 0; word < marks.size() && !rewritten; ++word) {
+      for (uint64_t bits = marks[word]; bits != 0 && !rewritten; bits &= bits - 1) {
+        const int variable = static_cast<int>(word * 64) + std::countr_zero(bits);
+        const std::string& text = variables.String(variable);
+        const size_t size = 4 + StoredLength(reinterpret_cast<const uint8_t*>(text.data()), text.size()) + 1;
+        if (size == starts[variable + 1] - starts[variable]) {
+          Seek(starts[variable]);
+          Variable(variables, variable);
+        } else {
+          VariablesFrom(variables, variable);
+          rewritten = true;
+        }
+      }
+    }
+    Seek(starts[kLocalVariableCount]);
+  }
+  snapshot_.variablesKept_ = true;
+}
+
+void SnapshotWriter::VariablesFrom(const VariableStore& variables, int first) {
+  Seek(snapshot_.variableStarts_[first]);
+  for (int variable = first; variable < kLocalVariableCount; ++variable) {
+    snapshot_.variableStarts_[variable] = static_cast<uint32_t>(At());
+    Variable(variables, variable);
+  }
+  snapshot_.variableStarts_[kLocalVariableCount] = static_cast<uint32_t>(At());
+}
+
+namespace {
 
 class RecordReader {
  public:
@@ -104,20 +174,8 @@ void Flag(Io& io, bool& value) {
   if constexpr (Io::kReading) value = wide != 0;
 }
 
-// The History is the longest field and changes only when text is typed, so the text of an
-// unchanged History stays where the last snapshot put it.
-void WriteHistory(RecordWriter& writer, History& history, HistoryInSnapshot& kept) {
-  if (kept.revision == history.Revision() && writer.At() == kept.offset) {
-    writer.Keep(kept.size);
-  } else {
-    kept.offset = writer.At();
-    kept.size = writer.Bytes(history.Data(), history.Position());
-    kept.revision = history.Revision();
-  }
-}
-
 template <typename Io>
-void WalkHistory(Io& io, History& history, HistoryInSnapshot& kept) {
+void WalkHistory(Io& io, History& history) {
   int32_t position = static_cast<int32_t>(history.Position());
   int32_t pageCount = history.PageCount();
   if constexpr (Io::kReading) {
@@ -127,9 +185,65 @@ void WalkHistory(Io& io, History& history, HistoryInSnapshot& kept) {
     io.Int(pageCount);
     history.Restore(text, position, pageCount);
   } else {
-    WriteHistory(io, history, kept);
+    io.History(history);
     io.Int(position);
     io.Int(pageCount);
+  }
+}
+
+// The background, the standing pictures and the sprites.
+template <typename Io>
+void WalkPictures(Io& io, GraphicsState& graphics) {
+  if constexpr (Io::kReading) {
+    std::string name;
+    io.String(name, kMaxNameLength);
+    graphics.SetBackgroundName(name);
+    std::array<std::string, kStandingCount> names;
+    std::array<int32_t, kStandingCount> xs{};
+    std::array<int32_t, kStandingCount> ys{};
+    for (std::string& standing : names) io.String(standing, kMaxNameLength);
+    for (int32_t& x : xs) io.Int(x);
+    for (int32_t& y : ys) io.Int(y);
+    for (int index = 0; index < kStandingCount; ++index) graphics.PlaceStanding(index, names[index], xs[index], ys[index]);
+    for (int number = 0; number < kSpriteCount; ++number) {
+      int32_t x = 0, y = 0, visible = 0;
+      io.String(name, kMaxNameLength);
+      io.Int(x);
+      io.Int(y);
+      io.Int(visible);
+      graphics.SetSprite(number, name, x, y, visible);
+    }
+  } else {
+    // Pictures change a few times a scene, the record is retaken on every statement of an empty
+    // page: their part stays as it is while their revision stands.
+    io.Pictures(graphics, [&] {
+      io.String(graphics.BackgroundName(), kMaxNameLength);
+      for (const StandingPicture& standing : graphics.standing) io.String(standing.Name(), kMaxNameLength);
+      for (const StandingPicture& standing : graphics.standing) io.Int(standing.X());
+      for (const StandingPicture& standing : graphics.standing) io.Int(standing.Y());
+      for (const Sprite& sprite : graphics.sprites) {
+        io.String(sprite.Name(), kMaxNameLength);
+        io.Int(sprite.X());
+        io.Int(sprite.Y());
+        io.Int(sprite.Visible());
+      }
+    });
+  }
+}
+
+template <typename Io>
+void WalkLocalVariables(Io& io, VariableStore& variables) {
+  if constexpr (Io::kReading) {
+    std::string text;
+    for (int variable = 0; variable < kLocalVariableCount; ++variable) {
+      int32_t number = 0;
+      io.Int(number);
+      io.String(text, kMaxVariableLength);
+      variables.SetNumber(variable, number);
+      variables.SetString(variable, text);
+    }
+  } else {
+    io.LocalVariables(variables);
   }
 }
 
@@ -143,7 +257,7 @@ void WalkStateRecord(Io& io, PersistContext& engine) {
 
   io.Int(text.bold);
   io.Int(text.shadow);
-  WalkHistory(io, text.history, engine.persist.historyInSnapshot);
+  WalkHistory(io, text.history);
   io.Int(engine.persist.rightClickEnabled);
   Byte(io, text.textRed);
   Byte(io, text.textBlue);
@@ -175,21 +289,9 @@ void WalkStateRecord(Io& io, PersistContext& engine) {
   io.Int(text.cursors[0].offsetY);
   io.Int(text.cursors[1].offsetY);
 
-  io.String(graphics.backgroundName, kMaxNameLength);
-  for (StandingPicture& standing : graphics.standing) io.String(standing.name, kMaxNameLength);
-  for (StandingPicture& standing : graphics.standing) io.Int(standing.x);
-  for (StandingPicture& standing : graphics.standing) io.Int(standing.y);
-  for (Sprite& sprite : graphics.sprites) {
-    io.String(sprite.name, kMaxNameLength);
-    io.Int(sprite.x);
-    io.Int(sprite.y);
-    io.Int(sprite.visible);
-  }
+  WalkPictures(io, graphics);
+  WalkLocalVariables(io, script.variables);
 
-  for (int variable = 0; variable < kLocalVariableCount; ++variable) {
-    io.Int(script.variables.numbers[variable]);
-    io.String(script.variables.strings[variable], kMaxVariableLength);
-  }
   io.Int(script.position);
   int32_t depth = script.gosubDepth;
   io.Int(depth);
@@ -234,14 +336,20 @@ void KeepInsideBounds(PersistContext& engine) {
 }  // namespace
 
 void TakeSnapshot(PersistContext& engine) {
-  std::vector<uint8_t>& snapshot = engine.persist.snapshot;
-  HistoryInSnapshot& kept = engine.persist.historyInSnapshot;
-  // The History text kept from the last snapshot must still be there (a test or a caller may
-  // have replaced the bytes).
-  if (kept.size == 0 || snapshot.size() < kept.offset + kept.size || snapshot[kept.offset + kept.size - 1] != 0)
-    kept = HistoryInSnapshot{};
-  RecordWriter writer(snapshot);
-  WalkStateRecord(writer, engine);
+  {
+    SnapshotWriter writer(engine.persist.snapshot);
+    WalkStateRecord(writer, engine);
+  }
+  engine.script.variables.ForgetWrittenLocals();
+}
+
+std::vector<uint8_t> WholeStateRecord(PersistContext& engine) {
+  Snapshot fresh;
+  {
+    SnapshotWriter writer(fresh);
+    WalkStateRecord(writer, engine);
+  }
+  return fresh.Bytes();
 }
 
 void ReadStateRecord(PersistContext& engine, std::span<const uint8_t> bytes) {

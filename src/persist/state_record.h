@@ -3,13 +3,19 @@
 // both directions. Written into the snapshot at page starts; read back from a save file.
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace velmio {
 
 class PersistContext;
 
-// Rewrites the snapshot with the live state. No allocation once the buffer has grown to fit.
+// Brings the snapshot up to date with the live state. No allocation once the buffer has grown
+// to fit.
 void TakeSnapshot(PersistContext& engine);
+
+// The record of the live state written whole, from nothing: what the snapshot must equal after
+// TakeSnapshot, however little of it that rewrote.
+std::vector<uint8_t> WholeStateRecord(PersistContext& engine);
 
 // Replaces the live state with the record in `bytes`. A short record leaves the missing numbers
 // 0 and the missing strings empty; over-long strings are cut; values that would point outside

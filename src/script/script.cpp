@@ -137,7 +137,7 @@ int32_t Script::ReadNumber() {
     }
     --indirectionDepth_;
     SkipBlanks();
-    return variables.numbers[variable];
+    return variables.Number(variable);
   }
   if (IsDigit(c) || c == '+' || c == '-') {
     bool negative = c == '-';
@@ -167,7 +167,7 @@ std::string Script::ReadString() {
     ++position;
     int variable = ReadVariableNumber();
     SkipBlanks();
-    const std::string& text = variables.strings[variable];
+    const std::string& text = variables.String(variable);
     if (text.size() > kMaxStringOperandLength)
       RaiseError("実行時エラー", "文字列変数$%dが255バイトを超えています。", std::to_string(variable));
     return text;
@@ -261,23 +261,25 @@ void VariableStore::SetLimits(int variable, int32_t lower, int32_t upper) {
 
 void VariableStore::ApplyIntLimits() {
   for (int variable : limitedVariables) {
-    int32_t& value = numbers[variable];
+    int32_t value = numbers_[variable];
     if (value > upperLimits[variable]) value = upperLimits[variable];
     if (value < lowerLimits[variable]) value = lowerLimits[variable];
+    if (value != numbers_[variable]) SetNumber(variable, value);
   }
 }
 
 void VariableStore::ClearLocals() {
   for (int i = 0; i < kLocalVariableCount; ++i) {
-    numbers[i] = 0;
-    strings[i].clear();
+    numbers_[i] = 0;
+    strings_[i].clear();
+    MarkWritten(i);
   }
 }
 
 void VariableStore::ClearGlobals() {
   for (int i = kLocalVariableCount; i < kVariableCount; ++i) {
-    numbers[i] = 0;
-    strings[i].clear();
+    numbers_[i] = 0;
+    strings_[i].clear();
   }
 }
 

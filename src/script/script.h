@@ -38,21 +38,54 @@ struct ScenarioFileSpan {
   std::string name;
 };
 
-struct VariableStore {
-  std::array<int32_t, kVariableCount> numbers{};
-  std::array<std::string, kVariableCount> strings;
+// One bit per local variable (0..199).
+using LocalVariableMarks = std::array<uint64_t, (kLocalVariableCount + 63) / 64>;
+
+class VariableStore {
+ public:
+  VariableStore() { ClearLimits(); }
+
+  int32_t Number(int variable) const { return numbers_[variable]; }
+  const std::string& String(int variable) const { return strings_[variable]; }
+  // Values change only here, so that every write of a local variable is marked.
+  void SetNumber(int variable, int32_t value) {
+    numbers_[variable] = value;
+    MarkWritten(variable);
+  }
+  void SetString(int variable, std::string_view text) {
+    strings_[variable].assign(text);
+    MarkWritten(variable);
+  }
+  void AppendString(int variable, std::string_view text) {
+    strings_[variable].append(text);
+    MarkWritten(variable);
+  }
+
+  // The local variables written since the marks were last forgotten. The save-point snapshot
+  // is retaken on every statement of an empty page and rewrites only these.
+  const LocalVariableMarks& WrittenLocals() const { return writtenLocals_; }
+  void ForgetWrittenLocals() { writtenLocals_ = {}; }
+
+  void ClearLimits();
+  void SetLimits(int variable, int32_t lower, int32_t upper);
+  void ApplyIntLimits();
+  void ClearLocals();
+  void ClearGlobals();
+
   std::array<int32_t, kVariableCount> lowerLimits;
   std::array<int32_t, kVariableCount> upperLimits;
   // Variables whose upper limit is set, in increasing order: the limit pass after every
   // assignment visits only these instead of all 4096.
   std::vector<int> limitedVariables;
 
-  VariableStore() { ClearLimits(); }
-  void ClearLimits();
-  void SetLimits(int variable, int32_t lower, int32_t upper);
-  void ApplyIntLimits();
-  void ClearLocals();
-  void ClearGlobals();
+ private:
+  void MarkWritten(int variable) {
+    if (variable < kLocalVariableCount) writtenLocals_[variable / 64] |= uint64_t{1} << (variable % 64);
+  }
+
+  std::array<int32_t, kVariableCount> numbers_{};
+  std::array<std::string, kVariableCount> strings_;
+  LocalVariableMarks writtenLocals_{};
 };
 
 template <typename Value>
@@ -124,8 +157,8 @@ class Script {
   void SkipRestOfLine();
 
   // --- Variables ---
-  int32_t& Number(int variable) { return variables.numbers[variable]; }
-  std::string& String(int variable) { return variables.strings[variable]; }
+  int32_t Number(int variable) const { return variables.Number(variable); }
+  const std::string& String(int variable) const { return variables.String(variable); }
 
   int32_t position = 0;   // the ReadPosition
   int32_t statementStart = 0;  // where the statement being executed began (for error locations)

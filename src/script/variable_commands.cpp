@@ -16,7 +16,7 @@ void Arithmetic(ScriptContext& engine, std::string_view messageUtf8, Operation o
   int variable = script.ExpectVariable(VariableKind::Number, messageUtf8);
   script.ExpectComma();
   int32_t operand = script.ReadNumber();
-  script.Number(variable) = operation(script.Number(variable), operand);
+  script.variables.SetNumber(variable, operation(script.Number(variable), operand));
   script.variables.ApplyIntLimits();
 }
 
@@ -27,7 +27,7 @@ void Mov(ScriptContext& engine) {
   if (script.Current() == '$') {
     int variable = script.ExpectVariable(VariableKind::String, message);
     script.ExpectComma();
-    script.String(variable) = script.ReadString();
+    script.variables.SetString(variable, script.ReadString());
     return;
   }
   Arithmetic(engine, message, [](int32_t, int32_t value) { return value; });
@@ -41,7 +41,7 @@ void Add(ScriptContext& engine) {
     int variable = script.ExpectVariable(VariableKind::String, message);
     script.ExpectComma();
     std::string operand = script.ReadString();
-    script.String(variable) += operand;
+    script.variables.AppendString(variable, operand);
     return;
   }
   Arithmetic(engine, message, [](int32_t a, int32_t b) { return Wrap(int64_t{a} + b); });
@@ -72,7 +72,7 @@ void Mod(ScriptContext& engine) {
 void Step(ScriptContext& engine, std::string_view messageUtf8, int32_t delta) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, messageUtf8);
-  script.Number(variable) = Wrap(int64_t{script.Number(variable)} + delta);
+  script.variables.SetNumber(variable, Wrap(int64_t{script.Number(variable)} + delta));
   script.variables.ApplyIntLimits();
 }
 
@@ -85,7 +85,7 @@ void Rnd(ScriptContext& engine) {
   script.ExpectComma();
   int32_t range = script.ReadNumber();
   if (range == 0) RaiseError("０除算エラー", "０で剰余演算しました。");
-  script.Number(variable) = Wrap(int64_t{script.NextRandom()} % range);
+  script.variables.SetNumber(variable, Wrap(int64_t{script.NextRandom()} % range));
   script.variables.ApplyIntLimits();
 }
 
@@ -99,7 +99,7 @@ void Rnd2(ScriptContext& engine) {
   int64_t range = int64_t{high} - low + 1;
   // A range that is empty or reversed has no value to give.
   if (range <= 0) RaiseError("０除算エラー", "０で剰余演算しました。");
-  script.Number(variable) = Wrap(low + int64_t{script.NextRandom()} % range);
+  script.variables.SetNumber(variable, Wrap(low + int64_t{script.NextRandom()} % range));
   script.variables.ApplyIntLimits();
 }
 
@@ -107,7 +107,7 @@ void Len(ScriptContext& engine) {
   Script& script = engine.script;
   int variable = script.ExpectVariable(VariableKind::Number, "lenの第一引数は数字変数です。");
   script.ExpectComma();
-  script.Number(variable) = static_cast<int32_t>(script.ReadString().size());
+  script.variables.SetNumber(variable, static_cast<int32_t>(script.ReadString().size()));
 }
 
 void Cmp(ScriptContext& engine) {
@@ -118,7 +118,7 @@ void Cmp(ScriptContext& engine) {
   script.ExpectComma();
   std::string second = script.ReadString();
   int order = first.compare(second);  // std::string compares as unsigned char
-  script.Number(variable) = order == 0 ? 0 : (order < 0 ? -1 : 1);
+  script.variables.SetNumber(variable, order == 0 ? 0 : (order < 0 ? -1 : 1));
 }
 
 void GetReg(ScriptContext& engine) {
@@ -128,7 +128,7 @@ void GetReg(ScriptContext& engine) {
   std::string key = script.ReadString();
   script.ExpectComma();
   std::string name = script.ReadString();
-  script.String(variable) = ReadRegistryValue(key, name);
+  script.variables.SetString(variable, ReadRegistryValue(key, name));
 }
 
 void GetIni(ScriptContext& engine) {
@@ -140,7 +140,7 @@ void GetIni(ScriptContext& engine) {
   std::string section = script.ReadString();
   script.ExpectComma();
   std::string key = script.ReadString();
-  script.String(variable) = ReadProfileValue(file, section, key);
+  script.variables.SetString(variable, ReadProfileValue(file, section, key));
 }
 
 void IntLimit(ScriptContext& engine) {

@@ -127,8 +127,8 @@ void ClickPos(TextContext& engine) {
   script.ExpectComma();
   int yVariable = script.ExpectVariable(VariableKind::Number, "clickposの第ニ引数は数字変数です。");
   WaitForClick(engine);
-  script.Number(xVariable) = engine.input.clickX;
-  script.Number(yVariable) = engine.input.clickY;
+  script.variables.SetNumber(xVariable, engine.input.clickX);
+  script.variables.SetNumber(yVariable, engine.input.clickY);
   script.variables.ApplyIntLimits();
 }
 

@@ -93,7 +93,7 @@ void InputStr(UiContext& engine) {
   script.ExpectComma();
   request.fullWidth = script.ReadNumber() != 0 ? FullWidthOnly::Yes : FullWidthOnly::No;
   ReadSizes(script, request.labels);
-  script.String(variable) = RunDialog(engine, request);
+  script.variables.SetString(variable, RunDialog(engine, request));
 }
 
 void InputNum(UiContext& engine) {
@@ -105,7 +105,7 @@ void InputNum(UiContext& engine) {
   const std::string answer = RunDialog(engine, request);
   // Digits beyond what 32 bits hold saturate, as the standard conversion does.
   const long long value = std::strtoll(answer.c_str(), nullptr, 10);
-  script.Number(variable) = static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+  script.variables.SetNumber(variable, static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX)));
 }
 
 }  // namespace velmio

@@ -105,7 +105,7 @@ void SelNum(UiContext& engine) {
     AddChoice(choices, std::move(choice));
   } while (NextPairFollows(script));
   const int taken = Choose(engine, choices);
-  if (taken != kNoChoice) script.Number(variable) = taken;
+  if (taken != kNoChoice) script.variables.SetNumber(variable, taken);
 }
 
 uint32_t ReadHashColour(Script& script, std::string_view messageUtf8) {

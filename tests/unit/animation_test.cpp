@@ -12,10 +12,7 @@ class Animation : public ::testing::Test {
   // A shown sprite of `cells` 2 x 2 cells, each of its own colour, opaque, at (x, 0).
   Sprite& AnimatedSprite(int number, int cells, int32_t interval, AnimationMode mode, int x = 0) {
     Sprite& sprite = graphics.sprites[number];
-    sprite.name = "anim.bmp";
-    sprite.visible = 1;
-    sprite.x = x;
-    sprite.y = 0;
+    graphics.SetSprite(number, "anim.bmp", x, 0, 1);
     PictureLayer& layer = sprite.layer;
     layer.Reset();
     layer.MakeBlank(2 * cells, 2, 24);
@@ -73,9 +70,9 @@ TEST_F(Animation, MovedCellsAreComposedAndShown) {
   AnimatedSprite(5, 3, 100, AnimationMode::Loop, 10);
   // Hidden sprites, sprites without a name and single-cell pictures never move.
   Sprite& hidden = AnimatedSprite(6, 3, 0, AnimationMode::Loop);
-  hidden.visible = 0;
+  graphics.SetSpriteVisible(6, 0);
   Sprite& unnamed = AnimatedSprite(7, 3, 0, AnimationMode::Loop);
-  unnamed.name.clear();
+  graphics.ClearSpriteName(7);
   test.platform.Idle(101, WaitKind::Timed);
   AnimationTick(test.engine);
   const Surface& shown = graphics.display;
@@ -89,7 +86,7 @@ TEST_F(Animation, PendingInputStopsThePass) {
   PictureLayer& first = AnimatedSprite(0, 2, 10, AnimationMode::Loop).layer;
   PictureLayer& second = AnimatedSprite(1, 2, 10, AnimationMode::Loop).layer;
   auto cells = [&] { return std::pair(first.cell, second.cell); };
-  graphics.standing[kStandingCentre].name = "x";
+  graphics.PlaceStanding(kStandingCentre, "x", 0, 0);
   test.platform.Idle(20, WaitKind::Timed);
   test.engine.messages.Post(Message{MessageKind::Timer});
   AnimationTick(test.engine);  // a timer message is not input

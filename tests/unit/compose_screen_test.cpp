@@ -25,18 +25,13 @@ class ComposeScreenTest : public ::testing::Test {
   Sprite& SpriteAt(int number, int x, int y, Rgb colour) {
     Sprite& s = g().sprites[number];
     Solid(s.layer, 10, 10, colour);
-    s.name = "sprite";
-    s.visible = 1;
-    s.x = x;
-    s.y = y;
+    g().SetSprite(number, "sprite", x, y, 1);
     return s;
   }
   StandingPicture& StandingAt(int index, int x, int y, Rgb colour) {
     StandingPicture& p = g().standing[index];
     Solid(p.layer, 10, 10, colour);
-    p.name = "standing";
-    p.x = x;
-    p.y = y;
+    g().PlaceStanding(index, "standing", x, y);
     return p;
   }
 
@@ -69,9 +64,12 @@ TEST_F(ComposeScreenTest, LayerOrderAroundHumanz) {
 }
 
 TEST_F(ComposeScreenTest, HiddenAndUnnamedLayersAreNotDrawnAndNoBackgroundIsBlack) {
-  SpriteAt(3, 0, 0, kRed).visible = 0;
-  SpriteAt(4, 20, 0, kRed).name.clear();
-  StandingAt(kStandingLeft, 40, 0, kRed).name.clear();
+  SpriteAt(3, 0, 0, kRed);
+  g().SetSpriteVisible(3, 0);
+  SpriteAt(4, 20, 0, kRed);
+  g().ClearSpriteName(4);
+  StandingAt(kStandingLeft, 40, 0, kRed);
+  g().ClearStandingName(kStandingLeft);
   test.engine.RecomposeScreen();
   for (auto [x, y] : {std::pair{1, 1}, {21, 1}, {41, 1}, {639, 479}}) EXPECT_EQ(At(x, y), Pattern(x, y, 20));
   g().background.Reset();
@@ -160,11 +158,11 @@ TEST_F(ComposeScreenTest, LifecycleClearsTheScreenAndKeepsSettings) {
   Paint(g().display, 640, 480, [](int, int) { return kRed; });
   ResetGraphicsForStart(test.engine);
   EXPECT_EQ(std::tuple(GetPixel(g().display, 5, 5), GetPixel(g().background.surface, 5, 5), g().dirty.Empty(),
-                       g().backgroundName),
+                       g().BackgroundName()),
             std::tuple(kBlack, kBlack, true, "black"));
   const Sprite& sprite = g().sprites[3];  // the visible flag and the picture stay
-  EXPECT_EQ(std::tuple(sprite.name, sprite.x, sprite.visible, sprite.layer.Empty()), std::tuple("", 0, 1, false));
-  EXPECT_TRUE(g().standing[kStandingRight].name.empty());
+  EXPECT_EQ(std::tuple(sprite.Name(), sprite.X(), sprite.Visible(), sprite.layer.Empty()), std::tuple("", 0, 1, false));
+  EXPECT_TRUE(g().standing[kStandingRight].Name().empty());
   EXPECT_EQ(g().humanz, 7);  // not reset by ResetToStart
   ResetGraphicsFiltersForStart(test.engine);
   EXPECT_EQ(std::pair(g().monochrome, g().negativeMode), std::pair(false, 0));

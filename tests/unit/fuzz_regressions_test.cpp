@@ -114,6 +114,7 @@ TEST(FuzzRegressions, SaveFileReaders) {
       ReadStateRecord(t.engine, bytes);
       TakeSnapshot(t.engine);
       ASSERT_LE(t.engine.script.position, t.engine.script.Length());
+      ASSERT_EQ(t.engine.persist.snapshot.Bytes(), WholeStateRecord(t.engine));
     } else {
       DecodeGlobals(bytes, t.engine.script.variables);
       DecodePictureLog(bytes, t.engine.pictureLog);

@@ -1,7 +1,5 @@
 // "gloval.sav" and "Velmflog.dat": their layouts, damaged copies, and what one run leaves for the
 // next.
-#include <random>
-
 #include "game_folder.h"
 #include "persist/global_files.h"
 #include "test_engine.h"
@@ -11,33 +9,26 @@ namespace {
 
 TEST(GlobalFilesTest, GlobalsLayoutAndDamagedFiles) {
   VariableStore variables;
-  variables.numbers[200] = -2;
-  variables.strings[200] = "ab";
-  variables.numbers[4095] = 0x01020304;
-  variables.numbers[5] = 99;  // a local variable: never in the file
+  variables.SetNumber(200, -2);
+  variables.SetString(200, "ab");
+  variables.SetNumber(4095, 0x01020304);
+  variables.SetNumber(5, 99);  // a local variable: never in the file
   std::vector<uint8_t> bytes = EncodeGlobals(variables);
   ASSERT_EQ(bytes.size(), 3896u * 5 + 2);
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 8), (std::vector<uint8_t>{0xFE, 0xFF, 0xFF, 0xFF, 'a', 'b', 0, 0}));
   EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 5, bytes.end()), (std::vector<uint8_t>{4, 3, 2, 1, 0}));
 
   // Cut short: what is there, then zeros and empty strings; a 600-byte string is cut to 511.
+  // (Random files are the fuzzer's.)
   VariableStore read;
-  read.numbers[4095] = 77;
-  read.strings[300] = "old";
+  read.SetNumber(4095, 77);
+  read.SetString(300, "old");
   DecodeGlobals(std::span(bytes).first(5), read);
-  EXPECT_EQ(read.numbers[200], -2);
-  EXPECT_EQ(read.strings[200], "a");
-  EXPECT_EQ(read.numbers[4095], 0);
-  EXPECT_EQ(read.strings[300], "");
+  EXPECT_EQ(std::tuple(read.Number(200), read.String(200), read.Number(4095), read.String(300)), std::tuple(-2, "a", 0, ""));
   std::vector<uint8_t> longString(4, 0);
   longString.insert(longString.end(), 600, 'x');
   DecodeGlobals(longString, read);
-  EXPECT_EQ(read.strings[200].size(), 511u);
-  std::mt19937 random(3);
-  std::vector<uint8_t> noise(1 << 20);
-  for (uint8_t& byte : noise) byte = static_cast<uint8_t>(random());
-  DecodeGlobals(noise, read);
-  for (int v = 200; v < kVariableCount; ++v) ASSERT_LE(read.strings[v].size(), 511u);
+  EXPECT_EQ(read.String(200).size(), 511u);
 }
 
 TEST(GlobalFilesTest, PictureLogLayoutCaseAndDamagedFiles) {
@@ -58,7 +49,7 @@ TEST(GlobalFilesTest, PictureLogLayoutCaseAndDamagedFiles) {
   read.enabled = true;
   DecodePictureLog(bytes, read);
   EXPECT_EQ(read.names, log.names);
-  // A count larger than the entries, an entry without its closing quote, junk and noise.
+  // A count larger than the entries, an entry without its closing quote, junk.
   PictureLog damaged;
   damaged.enabled = true;
   std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 3);
@@ -66,13 +57,7 @@ TEST(GlobalFilesTest, PictureLogLayoutCaseAndDamagedFiles) {
   DecodePictureLog(cut, damaged);
   EXPECT_EQ(damaged.names, std::vector<std::string>{"BG.BMP"});
   for (std::string junk : {"", "-1\n\"x\"", "x", "99999999999999999999\n\""}) DecodePictureLog(std::vector<uint8_t>(junk.begin(), junk.end()), damaged);
-  std::mt19937 random(5);
-  std::vector<uint8_t> noise(1 << 16);
-  for (uint8_t& byte : noise) byte = static_cast<uint8_t>(random());
-  noise[0] = '8';
-  noise[1] = '"';
-  DecodePictureLog(noise, damaged);
-  EXPECT_LE(damaged.names.size(), kMaxPictureLogEntries);
+  EXPECT_EQ(damaged.names, std::vector<std::string>{"BG.BMP"});
 }
 
 // One run writes at its end what the next one reads at its start; without `globalon` the file
@@ -82,31 +67,30 @@ TEST(GlobalFilesTest, GlobalsAndPictureLogCarryOverToTheNextRun) {
   {
     TestEngine first;
     LoadGlobals(first.engine);
-    EXPECT_EQ(first.engine.script.variables.numbers[300], 0);
+    EXPECT_EQ(first.engine.script.Number(300), 0);
     first.engine.persist.globalsOn = true;
     first.engine.pictureLog.enabled = true;
-    first.engine.script.variables.numbers[300] = 12345;
-    first.engine.script.variables.strings[4000] = "kept";
+    first.engine.script.variables.SetNumber(300, 12345);
+    first.engine.script.variables.SetString(4000, "kept");
     LogPicture(first.engine.pictureLog, "cg01.bmp");
     SaveGlobals(first.engine);
     WritePictureLog(first.engine);
   }
   TestEngine second;
-  second.engine.script.variables.numbers[300] = 1;
+  second.engine.script.variables.SetNumber(300, 1);
   LoadGlobals(second.engine);
-  EXPECT_EQ(second.engine.script.variables.numbers[300], 12345);
-  EXPECT_EQ(second.engine.script.variables.strings[4000], "kept");
+  EXPECT_EQ(std::pair(second.engine.script.Number(300), second.engine.script.String(4000)), std::pair(12345, std::string("kept")));
   ReadPictureLog(second.engine);  // `filelog` not given: the log stays empty
   EXPECT_FALSE(PictureLogged(second.engine.pictureLog, "cg01.bmp"));
   second.engine.pictureLog.enabled = true;
   ReadPictureLog(second.engine);
   EXPECT_TRUE(PictureLogged(second.engine.pictureLog, "CG01.bmp"));
 
-  second.engine.script.variables.numbers[300] = 6;
+  second.engine.script.variables.SetNumber(300, 6);
   SaveGlobals(second.engine);  // `globalon` not given
   TestEngine third;
   LoadGlobals(third.engine);
-  EXPECT_EQ(third.engine.script.variables.numbers[300], 12345);
+  EXPECT_EQ(third.engine.script.Number(300), 12345);
 }
 
 }  // namespace

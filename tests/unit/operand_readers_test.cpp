@@ -29,8 +29,8 @@ TEST_F(OperandReaders, NumberLiteralsSignsAndWrap) {
 
 TEST_F(OperandReaders, VariablesIndirectionAndRange) {
   Script& script = At("%%0 , x");
-  script.Number(0) = 7;
-  script.Number(7) = 99;
+  script.variables.SetNumber(0, 7);
+  script.variables.SetNumber(7, 99);
   EXPECT_EQ(script.ReadNumber(), 99);
   EXPECT_EQ(script.Current(), ',');
   EXPECT_EQ(test.ErrorOf([&] { At("%4096").ReadNumber(); }), "実行時エラー: 変数番号4096は0から4095の範囲にありません。");
@@ -61,7 +61,7 @@ TEST_F(OperandReaders, StringLiteralsAndLimits) {
   EXPECT_EQ(test.ErrorOf([&] { At("\"no end").ReadString(); }), "構文エラー: 文字列中に改行が有ります。");
   // A variable made longer than any literal cannot be used as an operand.
   Script& script = At("$5");
-  script.String(5) = std::string(256, 'z');
+  script.variables.SetString(5, std::string(256, 'z'));
   EXPECT_EQ(test.ErrorOf([&] { script.ReadString(); }), "実行時エラー: 文字列変数$5が255バイトを超えています。");
 }
 
@@ -102,10 +102,10 @@ TEST_F(OperandReaders, StoryTextIsLimitedAfterExpansion) {
   EXPECT_EQ(test.ErrorOf([&] { ExpandTextLine(At(std::string(528, 'a'))); }), tooLong);
   // A number becomes two bytes per full-width digit.
   Script& script = At(std::string(523, 'a') + "%0");
-  script.Number(0) = 9;
+  script.variables.SetNumber(0, 9);
   EXPECT_EQ(ExpandTextLine(script).size(), 525u);
   script.position = 0;
-  script.Number(0) = 100;
+  script.variables.SetNumber(0, 100);
   EXPECT_EQ(test.ErrorOf([&] { ExpandTextLine(script); }), tooLong);
 }
 

@@ -29,7 +29,7 @@ TEST_F(PictureCommandsTest, SpriteNumbersAndNames) {
                                    {"csp 60", "60"}, {"csp -2", "-2"}, {"vsp 60,1", "60"}, {"msp -5,0,0", "-5"}})
     EXPECT_EQ(Run(statement), std::string("エラー: スプライト番号") + number + "は0～59の範囲外です。");
   EXPECT_EQ(Run("lsp 59,\"p.bmp\",0,0"), "");
-  EXPECT_EQ(Graphics().sprites[59].name, "p.bmp");
+  EXPECT_EQ(Graphics().sprites[59].Name(), "p.bmp");
 }
 
 TEST_F(PictureCommandsTest, SpriteAlpha) {
@@ -44,7 +44,7 @@ TEST_F(PictureCommandsTest, SpriteAlpha) {
     EXPECT_EQ(Run(statement), "");
     EXPECT_EQ(layer->alpha, alpha) << statement;
   }
-  EXPECT_EQ(std::pair(sprite.x, sprite.y), std::pair(8, 10));
+  EXPECT_EQ(std::pair(sprite.X(), sprite.Y()), std::pair(8, 10));
 }
 
 TEST_F(PictureCommandsTest, DirtyRectangles) {
@@ -63,9 +63,9 @@ TEST_F(PictureCommandsTest, DirtyRectangles) {
 TEST_F(PictureCommandsTest, StandingPictures) {
   // Where each one stands and `cl` of one are the placement scenario's.
   EXPECT_EQ(Run("ld c,\"p.bmp\",0:ld x,\"p.bmp\",0:ld r,\"p.bmp\",0"), "");
-  EXPECT_TRUE(Graphics().standing[kStandingLeft].name.empty());  // an unknown position changes nothing
+  EXPECT_TRUE(Graphics().standing[kStandingLeft].Name().empty());  // an unknown position changes nothing
   EXPECT_EQ(Run("cl A,0"), "");
-  for (const StandingPicture& standing : Graphics().standing) EXPECT_TRUE(standing.name.empty() && standing.layer.Empty());
+  for (const StandingPicture& standing : Graphics().standing) EXPECT_TRUE(standing.Name().empty() && standing.layer.Empty());
   EXPECT_EQ(Run("ld c \"p.bmp\",0"), "構文エラー: コンマが必要なところにコンマが有りません。");
 }
 
@@ -73,13 +73,13 @@ TEST_F(PictureCommandsTest, BackgroundOperands) {
   // The name is what a save file needs to rebuild the background; bg clears the standing pictures.
   EXPECT_EQ(Run("ld c,\"p.bmp\",0:bg white,0"), "");
   const Surface& shown = Graphics().background.surface;
-  EXPECT_EQ(std::tuple(Graphics().backgroundName, shown.Row(0)[0], Graphics().standing[kStandingCentre].name),
+  EXPECT_EQ(std::tuple(Graphics().BackgroundName(), shown.Row(0)[0], Graphics().standing[kStandingCentre].Name()),
             std::tuple("white", 0xFF, ""));
   EXPECT_EQ(Run("bg #102030,0"), "");
-  EXPECT_EQ(std::pair(Graphics().backgroundName, shown.Row(479)[639 * 3 + 2]), std::pair(std::string("#102030"), uint8_t{0x10}));
+  EXPECT_EQ(std::pair(Graphics().BackgroundName(), shown.Row(479)[639 * 3 + 2]), std::pair(std::string("#102030"), uint8_t{0x10}));
   test.engine.script.stringAliases.Add("room", "p.bmp");
   EXPECT_EQ(Run("bg room,0"), "");
-  EXPECT_EQ(std::pair(Graphics().backgroundName, shown.width), std::pair(std::string("p.bmp"), 640));
+  EXPECT_EQ(std::pair(Graphics().BackgroundName(), shown.width), std::pair(std::string("p.bmp"), 640));
   EXPECT_EQ(Run("bg \"none.bmp\",0"), "ロードエラー: ファイルnone.bmpを開けません。");
 }
 

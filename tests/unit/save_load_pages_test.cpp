@@ -17,14 +17,9 @@ namespace {
 TEST(SaveLoadPagesTest, GeometryLabelsAndDates) {
   // Start-up values: title at y 100, first slot at 156, ninth at 380.
   SlotListGeometry nine = ComputeSlotListGeometry(9, 10, 34, 26, 28);
-  EXPECT_EQ(nine.titleX, 255);
-  EXPECT_EQ(nine.titleY, 100);
-  EXPECT_EQ(nine.left, 99);
-  EXPECT_EQ(nine.right, 541);
-  EXPECT_EQ(nine.top + 8 * nine.pitchY, 380);
+  EXPECT_EQ(std::tuple(nine.titleX, nine.titleY, nine.left, nine.right, nine.top + 8 * nine.pitchY), std::tuple(255, 100, 99, 541, 380));
   SlotListGeometry twelve = ComputeSlotListGeometry(12, 10, 36, 26, 28);
-  EXPECT_EQ(twelve.top, 100);
-  EXPECT_EQ(twelve.titleY, 44);
+  EXPECT_EQ(std::pair(twelve.top, twelve.titleY), std::pair(100, 44));
 
   EXPECT_EQ(FormatSlotDate(3, 5, 13, 7), Sjis("　３月　５日１３時０７分"));
   EXPECT_EQ(SlotLabel(Sjis("しおり"), 12, 2, ""), Sjis("しおり　３　－－－－－－－－－－－－"));
@@ -38,12 +33,11 @@ TEST(SaveLoadPagesTest, SaveThroughConfirmationAndLoadRefusesEmptySlots) {
   // Slot 3, "いいえ" (back to the list), slot 3 again, "はい".
   TestEngine saving(Events("click 320 226\nclick 410 280\nclick 320 226\nclick 250 280\n"));
   saving.Load("*define\ngame\n*start\nwait 1\n");
-  saving.engine.script.variables.numbers[1] = 42;
+  saving.engine.script.variables.SetNumber(1, 42);
   TakeSnapshot(saving.engine);
   saving.engine.text.menuMode = true;
   SavePage(saving.engine);
-  EXPECT_TRUE(std::filesystem::exists("save3.dat"));
-  EXPECT_EQ(std::filesystem::file_size("save3.dat"), saving.engine.persist.snapshot.size());
+  EXPECT_EQ(std::filesystem::file_size("save3.dat"), saving.engine.persist.snapshot.Bytes().size());
 
   // Slot 5 has no file: the click is refused with the refusal voice and the list stays; a right
   // click leaves.
@@ -62,7 +56,7 @@ TEST(SaveLoadPagesTest, SaveThroughConfirmationAndLoadRefusesEmptySlots) {
   loading.engine.text.menuMode = true;
   LoadPage(loading.engine);
   EXPECT_TRUE(loading.engine.script.loadRequest);
-  EXPECT_EQ(loading.engine.script.variables.numbers[1], 42);
+  EXPECT_EQ(loading.engine.script.Number(1), 42);
   EXPECT_FALSE(loading.engine.text.menuMode);
 }
 

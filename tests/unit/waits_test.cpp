@@ -67,10 +67,7 @@ TEST(Waits, CellsLastTheirIntervalInEveryWait) {
   Interpreter& engine = test.engine;
   StartWindowTimer(engine);  // its ticks wake the waits too, and must not shift the cells
   Sprite& sprite = engine.graphics.sprites[0];
-  sprite.name = "cursor.bmp";
-  sprite.visible = 1;
-  sprite.x = 100;
-  sprite.y = 50;
+  engine.graphics.SetSprite(0, "cursor.bmp", 100, 50, 1);
   MakeCursor(sprite.layer);
   sprite.layer.mode = TransparencyMode::Copy;
   sprite.layer.interval = 100;
