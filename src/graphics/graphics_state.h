@@ -60,8 +60,6 @@ struct BackgroundWindow {
 
 enum StandingPosition : int { kStandingLeft = 0, kStandingCentre = 1, kStandingRight = 2 };
 
-struct GraphicsState;
-
 // A standing picture: shown while its name is not empty. What a save records of it (name and
 // position) changes only through GraphicsState, which counts every change.
 class StandingPicture {
