@@ -20,7 +20,7 @@ def main():
     with open(source, encoding="utf-8") as cache:
         for line in cache:
             match = CHECK.match(line.rstrip("\n"))
-            if match:
+            if match and not match.group(1).endswith("_run_result"):
                 name, kind, value = match.groups()
                 value = value.replace("\\", "\\\\").replace('"', '\\"')
                 lines.append(f'set({name} "{value}" CACHE {kind} "")')
