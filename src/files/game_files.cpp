@@ -82,6 +82,12 @@ std::string PathForNewGameFile(std::string_view name) {
   return folder.empty() ? folder : folder + std::string(name);
 }
 
+std::optional<std::time_t> LastWriteTime(const std::string& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return std::nullopt;
+  return status.st_mtime;
+}
+
 bool WriteGameFile(std::string_view name, std::span<const uint8_t> bytes) {
   std::string local(name);
   const bool gameFolderWritable = GameFolderWritable();

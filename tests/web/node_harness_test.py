@@ -20,6 +20,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from run_scenario import copy_game  # noqa: E402
 from screenshot_check import Screenshot  # noqa: E402
 
+# The one line only the web build logs, where the demo starts its music.
+SILENT_MIDI = b"WARNING MIDI music is silent in this build (it has no synthesiser)\n"
 SCENARIOS = ["save_load_pages", "transitions", "sound_wave_cd", "text_speed_and_colour",
              "choices_by_position", "picture_placement"]
 
@@ -47,7 +49,7 @@ def compare(name, native, web):
     problems = []
     for file in ("exit", "log.txt"):
         with open(os.path.join(native, file), "rb") as a, open(os.path.join(web, file), "rb") as b:
-            if a.read() != b.read():
+            if a.read() != b.read().replace(SILENT_MIDI, b""):
                 problems.append(f"{name}: {file} differs")
     pictures = sorted(os.path.relpath(p, native) for p in glob.glob(native + "/**/*.png", recursive=True))
     if not pictures:
