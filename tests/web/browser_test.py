@@ -20,6 +20,11 @@ SAVE, LOAD = (320, 198, 0), (320, 226, 0)  # items 0 and 1 of the demo's five-it
 SLOT_1_YES = ((320, 170, 0), (250, 280, 0))  # README: slot 1, then the confirmation's はい
 
 
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
 def call(path, body=None, method="POST"):
     request = urllib.request.Request(f"http://127.0.0.1:{DRIVER_PORT}{path}", method=method,
                                      data=None if method == "GET" else json.dumps(body or {}).encode())
@@ -71,15 +76,14 @@ def main():
     title, first = (Screenshot(shot) for shot in shots)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(http.server.SimpleHTTPRequestHandler, directory=page))
-    server.RequestHandlerClass.log_message = lambda *args: None
+        ("127.0.0.1", 0), functools.partial(Quiet, directory=page))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     driver = subprocess.Popen(["chromedriver", f"--port={DRIVER_PORT}"], stdout=subprocess.DEVNULL)
     failures = []
     try:
         time.sleep(1)
         session = "/session/" + call("/session", {"capabilities": {"alwaysMatch": {"goog:chromeOptions": {
-            "args": ["--headless=new", "--no-sandbox", "--window-size=640,500"]}}}})["sessionId"]
+            "args": ["--headless=new", "--no-sandbox", "--window-size=800,800"]}}}})["sessionId"]
         run = lambda script: call(session + "/execute/sync", {"script": script, "args": []})  # noqa: E731
 
         def wait_for(condition, what):
@@ -99,8 +103,13 @@ def main():
                     {"type": "pointerDown", "button": button}, {"type": "pointerUp", "button": button}]}]})
                 time.sleep(0.5)
 
+        def at_one_to_one():  # the stage cut to the frame's size, so that the page scales by 1
+            wait_for(lambda: run("return window.crossOriginIsolated && typeof fitToWindow == 'function'"), "the page")
+            run("stage.style.inset = 'auto'; stage.style.width = '640px'; stage.style.height = '500px';"
+                "fitToWindow()")
+
         call(session + "/url", {"url": f"http://127.0.0.1:{server.server_address[1]}/"})
-        wait_for(lambda: run("return window.crossOriginIsolated"), "the isolated page")
+        at_one_to_one()
         shows(title, "the title")
         title_ms = run("return performance.now()")
         before = cpu_seconds(driver.pid)
@@ -114,6 +123,7 @@ def main():
         click((320, 240, 2), SAVE, *SLOT_1_YES)
         wait_for(lambda: run("return Module.persistedOnce === true"), "the save in browser storage")
         call(session + "/refresh", {})
+        at_one_to_one()
         shows(title, "the title after the reload")
         click((320, 240, 2), LOAD, *SLOT_1_YES)
         shows(first, "the page loaded from slot 1")
