@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -29,6 +32,16 @@ bool WriteAll(int descriptor, std::span<const uint8_t> bytes) {
   return true;
 }
 
+// In a browser the files live in memory and only a copy in the page's storage survives a reload:
+// each write is copied there at once (the page runs one copy at a time).
+void KeepInBrowserStorage() {
+#ifdef __EMSCRIPTEN__
+  MAIN_THREAD_ASYNC_EM_ASM({
+    if (Module.velmioPersist) Module.velmioPersist();
+  });
+#endif
+}
+
 bool ReplaceFile(const std::string& path, std::span<const uint8_t> bytes) {
   std::string temporary = path + ".tmp" + std::to_string(getpid());
   int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -39,6 +52,7 @@ bool ReplaceFile(const std::string& path, std::span<const uint8_t> bytes) {
     unlink(temporary.c_str());
     return false;
   }
+  KeepInBrowserStorage();
   return true;
 }
 
@@ -66,6 +80,12 @@ std::string PathForNewGameFile(std::string_view name) {
   if (GameFolderWritable()) return std::string(name);
   std::string folder = GameDataFolder(FolderCreation::Yes);
   return folder.empty() ? folder : folder + std::string(name);
+}
+
+std::optional<std::time_t> LastWriteTime(const std::string& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return std::nullopt;
+  return status.st_mtime;
 }
 
 bool WriteGameFile(std::string_view name, std::span<const uint8_t> bytes) {

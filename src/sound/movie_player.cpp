@@ -7,6 +7,7 @@
 
 #include "base/encoding.h"
 #include "base/errors.h"
+#include "base/warning.h"
 #include "files/sound/movie_decoder.h"
 #include "graphics/present.h"
 #include "sound/media.h"
@@ -122,6 +123,12 @@ void PlayMovie(SoundContext& engine, std::string_view name, ClickToStop clickToS
   ResolvedMedia media = ResolveMediaFile(engine, name);
   TemporaryMark mark;
   Mark(mark, media);
+  // A build without movies goes on with the story rather than stopping the game.
+  if (!MovieDecoder::Available()) {
+    DeleteTemporary(mark);
+    Warn(ShiftJisToUtf8(name) + ": movies are not played in this build; skipped");
+    return;
+  }
   MovieDecoder decoder;
   std::string problem = decoder.Open(media.path);
   if (!problem.empty()) {

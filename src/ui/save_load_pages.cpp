@@ -1,10 +1,8 @@
 #include "ui/save_load_pages.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -38,12 +36,10 @@ std::string FullWidthDigits(std::string_view ascii) {
 // The modification time of the slot's file as the list shows it, or empty without a file.
 std::string SlotDate(int slot) {
   if (!SaveFileExists(slot)) return {};
-  std::error_code error;
-  auto written = std::filesystem::last_write_time(GameFileForReading(SaveFileName(slot)), error);
-  if (error) return {};
-  std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+  std::optional<std::time_t> seconds = LastWriteTime(GameFileForReading(SaveFileName(slot)));
+  if (!seconds) return {};
   std::tm local{};
-  localtime_r(&seconds, &local);
+  localtime_r(&*seconds, &local);
   return FormatSlotDate(local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
 }
 

@@ -58,6 +58,8 @@ AVCodecContext* OpenDecoder(AVStream* stream, std::string& problem) {
 
 }  // namespace
 
+bool MovieDecoder::Available() { return true; }
+
 MovieDecoder::MovieDecoder() : picture_(static_cast<size_t>(kStride) * kHeight, 0) {}
 
 MovieDecoder::~MovieDecoder() { Close(); }

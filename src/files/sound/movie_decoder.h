@@ -38,6 +38,9 @@ class MovieDecoder {
   // Rows are padded to 4 bytes, like every picture of the screen.
   static constexpr int kStride = (kWidth * 3 + 3) & ~3;
 
+  // False in a build without a movie decoder (the browser's), where Open always fails.
+  static bool Available();
+
   MovieDecoder();
   MovieDecoder(const MovieDecoder&) = delete;
   MovieDecoder& operator=(const MovieDecoder&) = delete;

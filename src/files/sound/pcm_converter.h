@@ -49,6 +49,9 @@ class PcmConverter {
 
   PcmFormat format_;
   SwrContext* context_ = nullptr;  // null when the input is already 44.1 kHz stereo 16-bit
+  // Instead, in the browser build, which has no libswresample: our own linear resampler.
+  struct Resampler;
+  Resampler* resampler_ = nullptr;
   bool configured_ = false;
 };
 

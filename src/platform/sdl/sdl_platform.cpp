@@ -2,6 +2,9 @@
 
 #include <SDL_image.h>
 #include <unistd.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +27,10 @@ constexpr int kBarHeight = MenuBarWidget::kBarHeight;
 constexpr int kWindowHeight = SdlPlatform::kPictureHeight + kBarHeight;
 // How long a window manager has to grant full screen before we make it ourselves.
 constexpr uint32_t kFullScreenGrantTime = 400;
+#ifdef __EMSCRIPTEN__
+// The longest sleep of a wait in a page: one frame at 60 Hz, so a click is seen in the next one.
+constexpr uint32_t kBrowserSleepMs = 16;
+#endif
 
 }  // namespace
 
@@ -152,7 +159,17 @@ void SdlPlatform::Idle(uint32_t timeout, WaitKind kind) {
   if (noticeShown_) wait = std::min(wait, std::max<uint32_t>(noticeUntil_ - Milliseconds(), 1));
   if (fullScreenCheckPending_) wait = std::min(wait, std::max<uint32_t>(fullScreenCheckAt_ - Milliseconds(), 1));
   SDL_Event event;
+#ifdef __EMSCRIPTEN__
+  // A page has no thread to block: the wait hands the browser back its loop (Asyncify unwinds
+  // to it), waking at least once a frame to look for input.
+  if (SDL_PollEvent(&event)) {
+    Translate(event);
+    return;
+  }
+  emscripten_sleep(std::clamp<uint32_t>(wait, 1, kBrowserSleepMs));
+#else
   if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<uint32_t>(wait, 1)))) Translate(event);
+#endif
 }
 
 MessageBoxAnswer SdlPlatform::ShowMessageBox(std::string_view text, std::string_view title, MessageBoxStyle style) {

@@ -1,0 +1,143 @@
+#!/usr/bin/env python3
+"""The demo page in headless Chromium over WebDriver, served by a plain static server on
+127.0.0.1: it isolates itself (its service worker), shows the title within the budget, idles
+while it waits, moves on with a click, saves in slot 1 through the right-click menu into browser
+storage, and after a reload loads that save from the title. Screens are compared with the native
+harness's at the same moments: the canvas is at 1:1 below the 20-pixel menu bar, but the click
+cursor may show another cell of its animation (under 1 % of the screen) and WebGL may round a
+colour by a level or two.
+Usage: browser_test.py NATIVE_VELMIO SOURCE_DIR (exit 77 without the web build or chromedriver)
+"""
+import base64, functools, http.server, json, os, shutil, subprocess, sys, tempfile, threading, time
+import urllib.request
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from screenshot_check import Screenshot  # noqa: E402
+
+TITLE_BUDGET_MS, IDLE_BUDGET = 3000, 0.15  # the title after loading; share of a core at a click wait
+DRIVER_PORT = 9515 + os.getpid() % 1000
+SAVE, LOAD = (320, 198, 0), (320, 226, 0)  # items 0 and 1 of the demo's five-item right-click menu
+SLOT_1_YES = ((320, 170, 0), (250, 280, 0))  # README: slot 1, then the confirmation's はい
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def call(path, body=None, method="POST"):
+    request = urllib.request.Request(f"http://127.0.0.1:{DRIVER_PORT}{path}", method=method,
+                                     data=None if method == "GET" else json.dumps(body or {}).encode())
+    with urllib.request.urlopen(request, timeout=60) as response:
+        return json.load(response)["value"]
+
+
+def alike(png, native):
+    page, different = Screenshot("page", png), 0
+    rows, step = page.rows[20:500], page.channels
+    for row, expected in zip(rows, native.rows):
+        rgb = bytearray(len(expected))
+        for channel in range(3):
+            rgb[channel::3] = row[channel:640 * step:step]
+        if rgb != expected:
+            different += sum(abs(a - b) > 4 for a, b in zip(rgb, expected))
+    return len(rows) == 480 and different < 0.01 * 640 * 480 * 3
+
+
+def cpu_seconds(root):
+    """User and system time of a process and all its descendants."""
+    children, total, pending = {}, 0.0, [root]
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            children.setdefault(int(fields[1]), []).append((int(pid), int(fields[11]) + int(fields[12])))
+        except OSError:
+            pass
+    while pending:
+        for pid, ticks in children.get(pending.pop(), []):
+            total += ticks / os.sysconf("SC_CLK_TCK")
+            pending.append(pid)
+    return total
+
+
+def main():
+    native, source = sys.argv[1], os.path.abspath(sys.argv[2])
+    page = os.path.join(source, "build", "web")
+    if not os.path.exists(os.path.join(page, "velmio.wasm")) or not shutil.which("chromedriver"):
+        print("no web build (./scripts/web makes it) or no chromedriver: skipped")
+        return 77
+    work = tempfile.mkdtemp(prefix="velmio-browser-")
+    shots = [os.path.join(work, f"{n}.png") for n in range(2)]  # the title, the first page after it
+    with open(os.path.join(work, "input"), "w") as f:
+        f.write("screenshot {}\nclick\nscreenshot {}\n".format(*shots))
+    game = shutil.copytree(os.path.join(source, "demo"), os.path.join(work, "demo"))
+    subprocess.run([native, "--headless", "--input", os.path.join(work, "input"), game], check=True,
+                   env=dict(os.environ, XDG_DATA_HOME=work, XDG_CONFIG_HOME=work), capture_output=True)
+    title, first = (Screenshot(shot) for shot in shots)
+
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(Quiet, directory=page))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    driver = subprocess.Popen(["chromedriver", f"--port={DRIVER_PORT}"], stdout=subprocess.DEVNULL)
+    failures = []
+    try:
+        time.sleep(1)
+        session = "/session/" + call("/session", {"capabilities": {"alwaysMatch": {"goog:chromeOptions": {
+            "args": ["--headless=new", "--no-sandbox", "--window-size=800,800"]}}}})["sessionId"]
+        run = lambda script: call(session + "/execute/sync", {"script": script, "args": []})  # noqa: E731
+
+        def wait_for(condition, what):
+            deadline = time.time() + 30
+            while not condition():
+                if time.time() > deadline:
+                    raise AssertionError("timed out waiting for " + what)
+                time.sleep(0.1)
+
+        def shows(native, what):
+            wait_for(lambda: alike(base64.b64decode(call(session + "/screenshot", method="GET")), native), what)
+
+        def click(*points):
+            for x, y, button in points:
+                call(session + "/actions", {"actions": [{"type": "pointer", "id": "mouse", "actions": [
+                    {"type": "pointerMove", "x": x, "y": y + 20, "origin": "viewport"},
+                    {"type": "pointerDown", "button": button}, {"type": "pointerUp", "button": button}]}]})
+                time.sleep(0.5)
+
+        def at_one_to_one():  # the stage cut to the frame's size, so that the page scales by 1
+            wait_for(lambda: run("return window.crossOriginIsolated && typeof fitToWindow == 'function'"), "the page")
+            run("stage.style.inset = 'auto'; stage.style.width = '640px'; stage.style.height = '500px';"
+                "fitToWindow()")
+
+        url = {"url": f"http://127.0.0.1:{server.server_address[1]}/"}
+        call(session + "/url", url)
+        at_one_to_one()
+        shows(title, "the title")
+        title_ms = run("return performance.now()")
+        before = cpu_seconds(driver.pid)
+        time.sleep(3)
+        idle = (cpu_seconds(driver.pid) - before) / 3
+        print(f"title on screen after {title_ms:.0f} ms; {idle:.0%} of a core while it waits for a click")
+        if title_ms > TITLE_BUDGET_MS or idle > IDLE_BUDGET:
+            failures.append("over budget")
+        click((320, 240, 0))
+        shows(first, "the first page")
+        click((320, 240, 2), SAVE, *SLOT_1_YES)
+        wait_for(lambda: run("return Module.persistedOnce === true"), "the save in browser storage")
+        call(session + "/url", url)  # WebDriver's own refresh would bypass the service worker
+        at_one_to_one()
+        shows(title, "the title after the reload")
+        click((320, 240, 2), LOAD, *SLOT_1_YES)
+        shows(first, "the page loaded from slot 1")
+    except AssertionError as error:
+        failures.append(str(error))
+    finally:
+        driver.terminate()
+        server.shutdown()
+        shutil.rmtree(work, ignore_errors=True)
+    print("\n".join(failures) or "the page plays, saves and loads")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,16 @@
+// A service worker that adds the headers making the page cross-origin isolated, which the
+// engine's threads (SharedArrayBuffer) need, so that any static web server can serve the game.
+self.addEventListener('install', () => self.skipWaiting());
+self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim()));
+self.addEventListener('fetch', (event) => {
+  const request = event.request;
+  if (request.cache === 'only-if-cached' && request.mode !== 'same-origin') return;
+  event.respondWith(fetch(request).then((response) => {
+    if (response.status === 0) return response;
+    const headers = new Headers(response.headers);
+    headers.set('Cross-Origin-Opener-Policy', 'same-origin');
+    headers.set('Cross-Origin-Embedder-Policy', 'require-corp');
+    headers.set('Cross-Origin-Resource-Policy', 'cross-origin');
+    return new Response(response.body, { status: response.status, statusText: response.statusText, headers });
+  }));
+});
