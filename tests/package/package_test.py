@@ -16,6 +16,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+from pathlib import Path
 
 TOOLS = ["dpkg", "dpkg-deb", "dpkg-shlibdeps", "file", "desktop-file-validate", "appstreamcli", "groff", "man"]
 APPLICATION_ID = "io.velmio.Velmio"
@@ -61,23 +62,16 @@ def check_contents(root, failures):
         if png_size(icon) != (size, size):
             failures.append("no %d px PNG icon at %s" % (size, os.path.relpath(icon, root)))
 
-    with open(desktop, encoding="utf-8") as f:
-        entry = dict(line.split("=", 1) for line in f.read().splitlines() if "=" in line)
+    entry = dict(line.split("=", 1) for line in Path(desktop).read_text("utf-8").splitlines() if "=" in line)
     for key, wanted in (("Icon", APPLICATION_ID), ("StartupWMClass", APPLICATION_ID), ("Exec", "velmio %f")):
         if entry.get(key) != wanted:
             failures.append("desktop entry: %s=%s, expected %s" % (key, entry.get(key), wanted))
-    with open(metainfo, encoding="utf-8") as f:
-        if "<id>%s</id>" % APPLICATION_ID not in f.read():
-            failures.append("AppStream metadata: its id is not " + APPLICATION_ID)
+    if "<id>%s</id>" % APPLICATION_ID not in Path(metainfo).read_text("utf-8"):
+        failures.append("AppStream metadata: its id is not " + APPLICATION_ID)
 
-    validators = [
-        (["desktop-file-validate", desktop], None),
-        (["appstreamcli", "validate", "--no-net", metainfo], None),
-        (["groff", "-ww", "-k", "-Tutf8", "-man", "-z", manual], None),
-        (["man", "--warnings", "-l", manual], {"LANG": "C.UTF-8", "MANWIDTH": "80"}),
-    ]
-    for command, environment in validators:
-        result = run(command, env=dict(os.environ, **(environment or {})))
+    for command in (["desktop-file-validate", desktop], ["appstreamcli", "validate", "--no-net", metainfo],
+                    ["groff", "-ww", "-k", "-Tutf8", "-man", "-z", manual], ["man", "--warnings", "-l", manual]):
+        result = run(command, env=dict(os.environ, LANG="C.UTF-8", MANWIDTH="80"))
         # appstreamcli prints its verdict and man the page on standard output; the others print
         # only problems.
         problems = result.stderr + ("" if command[0] in ("appstreamcli", "man") else result.stdout)
@@ -86,8 +80,7 @@ def check_contents(root, failures):
 
     # Both list every option: a new one must reach the manual too.
     help_text = run([os.path.join(root, "usr", "bin", "velmio"), "--help"]).stdout
-    with open(manual, encoding="utf-8") as f:
-        manual_text = f.read().replace("\\-", "-")
+    manual_text = Path(manual).read_text("utf-8").replace("\\-", "-")
     in_help, in_manual = (set(re.findall(r"--[a-z][a-z-]*", text)) for text in (help_text, manual_text))
     if in_help != in_manual:
         failures.append("options only in --help: %s; only in the man page: %s" %
@@ -105,8 +98,7 @@ def play_demo(source, root, work, failures):
     result = run([velmio, "--demo", "--headless", "--log", "-", "--input", os.path.join(source, "demo", "demo.input")],
                  cwd=work, env=environment, timeout=240)
     lines = result.stdout.splitlines()
-    with open(os.path.join(source, "tests", "demo", "expected.log"), encoding="utf-8") as f:
-        expected = f.read().splitlines()
+    expected = Path(source, "tests", "demo", "expected.log").read_text("utf-8").splitlines()
     if result.returncode != 0 or result.stderr or [line for line in lines if not line.startswith("SCREENSHOT ")] != expected:
         failures.append("velmio --demo: exit code %d, standard error: %s\nlog:\n%s" %
                         (result.returncode, result.stderr, result.stdout))
@@ -114,9 +106,8 @@ def play_demo(source, root, work, failures):
     if not os.path.exists(os.path.join(root, "usr", "share", "velmio", "demo", "envdata")):
         failures.append("velmio --demo did not play the demo installed beside it")
 
-    result = run([velmio, "--demo", work])
-    if result.returncode != 2:
-        failures.append("velmio --demo with a game folder: exit code %d, expected 2" % result.returncode)
+    if (code := run([velmio, "--demo", work]).returncode) != 2:
+        failures.append("velmio --demo with a game folder: exit code %d, expected 2" % code)
 
 
 def main():
@@ -126,12 +117,9 @@ def main():
         print("skipped: %s not installed (scripts/setup installs them)" % ", ".join(missing))
         return 77
     package = build_package(source, build, cmake, cpack, generator, compiler)
-
-    failures = []
     depends = run(["dpkg-deb", "-f", package, "Depends"]).stdout
-    for wanted in ("fonts-ipafont-gothic", "timgm6mb-soundfont", "libsdl2-2.0-0", "libc6"):
-        if wanted not in depends:
-            failures.append("Depends lacks %s: %s" % (wanted, depends))
+    failures = ["Depends lacks %s: %s" % (wanted, depends) for wanted in
+                ("fonts-ipafont-gothic", "timgm6mb-soundfont", "libsdl2-2.0-0", "libc6") if wanted not in depends]
     if "libasan" in depends or "libubsan" in depends:
         failures.append("the package was built with sanitisers: " + depends)
 

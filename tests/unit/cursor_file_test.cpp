@@ -12,6 +12,9 @@ void Put(std::vector<uint8_t>& bytes, uint32_t value, int size = 4) {
   for (int i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 void PutTag(std::vector<uint8_t>& bytes, const char* tag) { bytes.insert(bytes.end(), tag, tag + 4); }
+void Append(std::vector<uint8_t>& bytes, std::initializer_list<std::vector<uint8_t>> parts) {
+  for (const auto& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
+}
 
 struct Image {
   int width;
@@ -30,7 +33,7 @@ std::vector<uint8_t> Directory(const std::vector<Image>& images) {
     for (uint32_t field : {static_cast<uint32_t>(image.data.size()), offset}) Put(bytes, field);
     offset += static_cast<uint32_t>(image.data.size());
   }
-  for (const Image& image : images) bytes.insert(bytes.end(), image.data.begin(), image.data.end());
+  for (const Image& image : images) Append(bytes, {image.data});
   return bytes;
 }
 
@@ -95,8 +98,7 @@ std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> bytes;
   PutTag(bytes, tag);
   Put(bytes, static_cast<uint32_t>(data.size()));
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  if (data.size() & 1) bytes.push_back(0);
+  Append(bytes, {data, std::vector<uint8_t>(data.size() & 1)});
   return bytes;
 }
 
@@ -105,29 +107,21 @@ std::vector<uint8_t> AnimatedCursor(bool withSequence) {
   // and a sequence may follow.
   std::vector<uint8_t> header;
   for (uint32_t field : {36u, 2u, withSequence ? 3u : 2u, 0u, 0u, 0u, 0u, 6u, withSequence ? 3u : 1u}) Put(header, field);
-  std::vector<uint8_t> list;
+  std::vector<uint8_t> list, body, rates, sequence;
   PutTag(list, "fram");
-  for (const Image& image : {AlphaImage(), MonochromeImage()}) {
-    std::vector<uint8_t> frame = Chunk("icon", Directory({image}));
-    list.insert(list.end(), frame.begin(), frame.end());
-  }
-  std::vector<uint8_t> body;
+  Append(list, {Chunk("icon", Directory({AlphaImage()})), Chunk("icon", Directory({MonochromeImage()}))});
   PutTag(body, "ACON");
-  for (const auto& chunk : {Chunk("anih", header), Chunk("LIST", list)}) body.insert(body.end(), chunk.begin(), chunk.end());
-  if (withSequence) {
-    std::vector<uint8_t> rates, sequence;
-    for (uint32_t rate : {3u, 30u, 60u}) Put(rates, rate);
-    for (uint32_t frame : {1u, 0u, 9u}) Put(sequence, frame);
-    for (const auto& chunk : {Chunk("rate", rates), Chunk("seq ", sequence)}) body.insert(body.end(), chunk.begin(), chunk.end());
-  }
+  Append(body, {Chunk("anih", header), Chunk("LIST", list)});
+  for (uint32_t rate : {3u, 30u, 60u}) Put(rates, rate);
+  for (uint32_t frame : {1u, 0u, 9u}) Put(sequence, frame);
+  if (withSequence) Append(body, {Chunk("rate", rates), Chunk("seq ", sequence)});
   return Chunk("RIFF", body);
 }
 
 TEST(CursorFile, AnimatedCursorStepsFollowRatesAndSequence) {
   auto plain = ParseCursorFile(AnimatedCursor(false));
   ASSERT_TRUE(plain);
-  ASSERT_EQ(plain->frames.size(), 2u);
-  ASSERT_EQ(plain->steps.size(), 2u);
+  ASSERT_EQ(std::pair(plain->frames.size(), plain->steps.size()), std::pair(size_t{2}, size_t{2}));
   EXPECT_EQ(std::pair(plain->steps[1].frame, plain->steps[0].milliseconds), std::pair(1, 100u));
 
   auto sequenced = ParseCursorFile(AnimatedCursor(true));
@@ -159,8 +153,7 @@ TEST(CursorFile, DamagedFilesAreRefusedAtEveryLength) {
   std::vector<uint8_t> huge = Directory({AlphaImage()});
   huge[22 + 4] = 0xFF;  // width 255 with a header of 2 x 2 pixels of data
   huge[22 + 5] = 0x7F;
-  EXPECT_FALSE(ParseCursorFile(huge));
-  EXPECT_FALSE(ParseCursorFile(std::vector<uint8_t>(64, 0)));
+  EXPECT_FALSE(ParseCursorFile(huge) || ParseCursorFile(std::vector<uint8_t>(64, 0)));
 }
 
 }  // namespace

@@ -47,15 +47,13 @@ TEST(Mixer, OnceEndsLoopWrapsAndStoppingIsNotAnEnd) {
   mixer.Start(VoiceKind::Wave, std::make_shared<PcmSource>(samples), PlayMode::Once);
   EXPECT_EQ(MixFrames(mixer, 5), (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 0, 0, 0, 0}));
   EXPECT_EQ(std::pair(mixer.IsPlaying(VoiceKind::Wave), mixer.PlayedFrames(VoiceKind::Wave)), std::pair(false, uint64_t{3}));
-  EXPECT_EQ(mixer.TakeFinished(VoiceKind::Wave), 1);
-  EXPECT_EQ(mixer.TakeFinished(VoiceKind::Wave), 0);
+  EXPECT_EQ((std::pair{mixer.TakeFinished(VoiceKind::Wave), mixer.TakeFinished(VoiceKind::Wave)}), std::pair(1, 0));
 
   mixer.Start(VoiceKind::Wave, std::make_shared<PcmSource>(samples), PlayMode::Loop);
   EXPECT_EQ(MixFrames(mixer, 7), (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 1, 1, 2, 2, 3, 3, 1, 1}));
   EXPECT_TRUE(mixer.IsPlaying(VoiceKind::Wave));
   mixer.Stop(VoiceKind::Wave);
-  EXPECT_FALSE(mixer.IsPlaying(VoiceKind::Wave));
-  EXPECT_EQ(mixer.TakeFinished(VoiceKind::Wave), 0);
+  EXPECT_EQ((std::pair{mixer.IsPlaying(VoiceKind::Wave), mixer.TakeFinished(VoiceKind::Wave)}), std::pair(false, 0));
 
   // An empty looping sound ends instead of spinning.
   mixer.Start(VoiceKind::Wave, Constant(1, 1, 0), PlayMode::Loop);
@@ -68,14 +66,11 @@ TEST(Mixer, FadeOutFallsLinearlyInSampleTimeThenStops) {
   mixer.Start(VoiceKind::Cd, Constant(10000, 10000, 100000), PlayMode::Once);
   mixer.FadeOut(VoiceKind::Cd, 100);  // 4,410 frames
   std::vector<int16_t> out = MixFrames(mixer, 4500);
-  EXPECT_NEAR(out[0], 10000, 5);
-  EXPECT_NEAR(out[2 * 1103], 7500, 10);
-  EXPECT_NEAR(out[2 * 2205], 5000, 10);
-  EXPECT_LT(out[2 * 4400], 50);
+  for (auto [frame, level, within] : {std::tuple{0, 10000, 5}, {1103, 7500, 10}, {2205, 5000, 10}, {4400, 25, 25}})
+    EXPECT_NEAR(out[2 * frame], level, within) << frame;
   EXPECT_EQ(out[2 * 4420], 0);
   for (size_t i = 2; i < 2 * 4400; i += 2) ASSERT_LE(out[i], out[i - 2]);
-  EXPECT_FALSE(mixer.IsPlaying(VoiceKind::Cd));
-  EXPECT_EQ(mixer.TakeFinished(VoiceKind::Cd), 0);
+  EXPECT_EQ((std::pair{mixer.IsPlaying(VoiceKind::Cd), mixer.TakeFinished(VoiceKind::Cd)}), std::pair(false, 0));
 
   // A fade of 0 ms stops at once. (The next track at full level again is scenario.sound_wave_cd's.)
   mixer.Start(VoiceKind::Cd, Constant(10000, 10000, 100), PlayMode::Once);
@@ -86,8 +81,7 @@ TEST(Mixer, FadeOutFallsLinearlyInSampleTimeThenStops) {
 TEST(BufferQueueSource, ReportsEachBufferWhenPlayedThroughAndTakesMoreFromTheCallback) {
   std::vector<int16_t> first(200, 1), second(200, 2), third(100, 3);
   std::vector<uintptr_t> reported;
-  std::shared_ptr<BufferQueueSource> queue;
-  queue = std::make_shared<BufferQueueSource>([&](uintptr_t tag) {
+  std::shared_ptr<BufferQueueSource> queue = std::make_shared<BufferQueueSource>([&](uintptr_t tag) {
     reported.push_back(tag);
     if (tag == 1) queue->Enqueue(third.data(), 50, 3);  // refilled from the audio thread's callback
   });
@@ -98,10 +92,8 @@ TEST(BufferQueueSource, ReportsEachBufferWhenPlayedThroughAndTakesMoreFromTheCal
 
   std::vector<int16_t> out = MixFrames(mixer, 99);
   EXPECT_TRUE(reported.empty());  // one frame of the first buffer is still to play
-  out = MixFrames(mixer, 2);
-  EXPECT_EQ(out, (std::vector<int16_t>{1, 1, 2, 2}));
-  EXPECT_EQ(reported, (std::vector<uintptr_t>{1}));
-  EXPECT_EQ(queue->Outstanding(), 2u);
+  EXPECT_EQ(MixFrames(mixer, 2), (std::vector<int16_t>{1, 1, 2, 2}));
+  EXPECT_EQ(std::pair(reported, queue->Outstanding()), std::pair(std::vector<uintptr_t>{1}, size_t{2}));
 
   out = MixFrames(mixer, 200);  // the rest of 2, all of 3, then silence: a queue never ends
   EXPECT_EQ((std::array{out[2 * 98], out[2 * 99], out[2 * 148], out[2 * 149]}), (std::array<int16_t, 4>{2, 3, 3, 0}));
@@ -112,8 +104,7 @@ TEST(BufferQueueSource, ReportsEachBufferWhenPlayedThroughAndTakesMoreFromTheCal
   EXPECT_FALSE(queue->Enqueue(first.data(), 10, 99));
   mixer.Stop(VoiceKind::Mp3);
   queue->ReleaseQueued();  // what a device reset hands back
-  EXPECT_EQ(reported.size(), 3 + BufferQueueSource::kCapacity);
-  EXPECT_EQ(queue->Outstanding(), 0u);
+  EXPECT_EQ(std::pair(reported.size(), queue->Outstanding()), std::pair(3 + BufferQueueSource::kCapacity, size_t{0}));
 }
 
 // Frames counting up from 0, `total` of them.

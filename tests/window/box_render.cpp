@@ -23,11 +23,8 @@ int main(int argc, char** argv) {
   std::FILE* output = std::fopen(argv[1], "wb");
   if (output == nullptr) return 1;
   std::fprintf(output, "P6\n%d %d\n255\n", rect.width, rect.height);
-  for (uint32_t pixel : pixels) {
-    unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16), static_cast<unsigned char>(pixel >> 8),
-                            static_cast<unsigned char>(pixel)};
-    std::fwrite(rgb, 1, 3, output);
-  }
+  for (uint32_t pixel : pixels)
+    for (int shift : {16, 8, 0}) std::fputc(static_cast<int>((pixel >> shift) & 0xFF), output);
   std::fclose(output);
   std::printf("%d %d\n", rect.left, rect.top);
   for (const WidgetRect& button : box.ButtonRects())

@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from pathlib import Path
 
 SKIP = 77
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 768
@@ -24,24 +25,27 @@ def skip(reason):
     sys.exit(SKIP)
 
 
+def until(seconds, attempt, pause=0.05, done=bool):
+    """Calls `attempt` until `done` holds for its result or `seconds` have passed; returns the last result."""
+    deadline = time.time() + seconds
+    while not done(result := attempt()) and time.time() < deadline:
+        time.sleep(pause)
+    return result
+
+
 def read_xwd(path):
     """Returns (width, height, pixel(x, y) -> (r, g, b)) of an xwd dump of a 24-bit visual."""
-    with open(path, "rb") as f:
-        data = f.read()
+    data = Path(path).read_bytes()
     fields = struct.unpack(">25I", data[:100])
-    header_size, width, height = fields[0], fields[4], fields[5]
-    byte_order, bits_per_pixel, bytes_per_line, colours = fields[7], fields[11], fields[12], fields[19]
-    if bits_per_pixel != 32:
-        raise RuntimeError("unexpected xwd depth %d" % bits_per_pixel)
-    start = header_size + colours * 12
-    unpack = "<I" if byte_order == 0 else ">I"
+    if fields[11] != 32:
+        raise RuntimeError("unexpected xwd depth %d" % fields[11])
+    start, order, stride = fields[0] + fields[19] * 12, "<>"[fields[7] != 0], fields[12]
 
     def pixel(x, y):
-        at = start + y * bytes_per_line + x * 4
-        value = struct.unpack(unpack, data[at:at + 4])[0]
+        value, = struct.unpack_from(order + "I", data, start + y * stride + x * 4)
         return (value >> 16) & 255, (value >> 8) & 255, value & 255
 
-    return width, height, pixel
+    return fields[4], fields[5], pixel
 
 
 class Session:
@@ -61,11 +65,10 @@ class Session:
             skip("cannot start Xvfb: %s" % error)
         os.close(write_end)
         # Xvfb writes its display number once it listens; the pipe ends empty if it cannot start.
-        with os.fdopen(read_end, "rb") as pipe:
-            number = pipe.readline()
-        if not number.strip():
+        with os.fdopen(read_end) as pipe:
+            self.environment["DISPLAY"] = ":" + pipe.readline().strip()
+        if self.environment["DISPLAY"] == ":":
             skip("Xvfb did not start")
-        self.environment["DISPLAY"] = ":" + number.decode().strip()
         # Full screen is something a window manager grants; without one only the window is tested.
         if window_manager and shutil.which("evilwm"):
             self.window_manager = subprocess.Popen(["evilwm", "-fn", "fixed"], env=self.environment,
@@ -79,24 +82,20 @@ class Session:
                               check=check).stdout
 
     def find_window(self, process, what):
-        deadline = time.time() + 30
-        while time.time() < deadline and process.poll() is None:
-            found = self.run("xdotool", "search", "--onlyvisible", "--pid", str(process.pid), check=False).split()
-            if found:
-                return found[0]
-            time.sleep(0.05)
-        raise RuntimeError("%s did not appear" % what)
+        found = until(30, lambda: self.run("xdotool", "search", "--onlyvisible", "--pid", str(process.pid),
+                                           check=False).split(), done=lambda found: found or process.poll() is not None)
+        if not found:
+            raise RuntimeError("%s did not appear" % what)
+        return found[0]
 
     def start_game(self, folder):
         for variable in ("XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"):
-            path = os.path.join(self.work, variable.lower())
-            os.makedirs(path, mode=0o700, exist_ok=True)
-            self.environment[variable] = path
+            self.environment[variable] = os.path.join(self.work, variable.lower())
+            os.makedirs(self.environment[variable], mode=0o700, exist_ok=True)
         # SDL's D-Bus connection keeps its allocations until exit on purpose, and the leak checker
         # cannot even unwind through the library to name them; the engine's own leaks are caught
         # by the headless tests.
-        options = os.environ.get("ASAN_OPTIONS", "")
-        self.environment["ASAN_OPTIONS"] = (options + ":" if options else "") + "detect_leaks=0"
+        self.environment["ASAN_OPTIONS"] = ":".join(filter(None, (os.environ.get("ASAN_OPTIONS"), "detect_leaks=0")))
         self.log = os.path.join(self.work, "log.txt")
         self.stderr = open(os.path.join(self.work, "stderr.txt"), "w")
         self.game = subprocess.Popen([self.velmio, "--log", self.log, folder], env=self.environment,
@@ -104,37 +103,31 @@ class Session:
         self.window = self.find_window(self.game, "the window")
 
     def wait_for_log(self, line, seconds=20):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            if os.path.exists(self.log):
-                with open(self.log, encoding="utf-8") as f:
-                    if line in f.read().splitlines():
-                        return
-            time.sleep(0.05)
-        raise RuntimeError("the log never showed %r" % line)
+        log = Path(self.log)
+        if not until(seconds, lambda: log.exists() and line in log.read_text("utf-8").splitlines()):
+            raise RuntimeError("the log never showed %r" % line)
 
     def expect(self, name, problem_of, window=None, seconds=15):
         """Captures the window until `problem_of(capture)` names no problem, else records the last
         problem named; True when none was."""
         path = os.path.join(self.work, name + ".xwd")
-        deadline = time.time() + seconds
-        while True:
+
+        def capture():
             self.run("xwd", "-silent", "-id", window or self.window, "-out", path)
-            problem = problem_of(read_xwd(path))
-            if not problem or time.time() > deadline:
-                break
-            time.sleep(0.1)
+            return problem_of(read_xwd(path))
+
+        problem = until(seconds, capture, 0.1, done=lambda problem: not problem)
         if self.artifacts:
             shutil.copy(path, self.artifacts)
         if problem:
             self.failures.append(problem)
         return not problem
 
-    def click(self, x, y, window=None):
-        self.run("xdotool", "mousemove", "--window", window or self.window, str(x), str(y), "click", "1", check=False)
+    def see(self, name, holds, problem):
+        return self.expect(name, lambda shot: None if holds(shot) else problem)
 
-    def move(self, x, y):
-        self.run("xdotool", "mousemove", "--window", self.window, str(x), str(y))
+    def click(self, x, y, window=None, press=("click", "1")):
+        self.run("xdotool", "mousemove", "--window", window or self.window, str(x), str(y), *press, check=False)
 
     def key(self, *keys):
         self.run("xdotool", "key", "--window", self.window, *keys, check=False)
@@ -156,18 +149,11 @@ def headless_lock_path(runtime, game):
 
 def render_box(session, title, text, style):
     """(left, top, width, height, rgb bytes, buttons) of the box as box_render draws it."""
-    tool = os.environ.get("VELMIO_BOX_RENDER")
-    if not tool:
-        raise RuntimeError("VELMIO_BOX_RENDER is not set")
     path = os.path.join(session.work, "box.ppm")
-    lines = session.run(tool, path, title, text, style).split("\n")
-    with open(path, "rb") as f:
-        data = f.read()
-    _magic, size, _depth, pixels = data.split(b"\n", 3)
-    width, height = map(int, size.split())
-    left, top = map(int, lines[0].split())
-    buttons = [tuple(map(int, line.split())) for line in lines[1:] if line.strip()]
-    return left, top, width, height, pixels, buttons
+    lines = [tuple(map(int, line.split())) for line in
+             session.run(os.environ["VELMIO_BOX_RENDER"], path, title, text, style).splitlines()]
+    _magic, size, _depth, pixels = Path(path).read_bytes().split(b"\n", 3)
+    return (*lines[0], *map(int, size.split()), pixels, lines[1:])
 
 
 def box_differences(shot, box, x0, y0, areas):
@@ -204,19 +190,12 @@ def check_second_copy(session, game):
     second = subprocess.Popen([session.velmio, game], env=session.environment, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL)
     try:
-        box = render_box(session, "起動エラー", "同時に二つ実行しないでください", "ok")
-        left, top, width, height, _pixels, buttons = box
+        box = left, top, width, height, _pixels, [(ok_left, ok_top, ok_width, ok_height)] = render_box(
+            session, "起動エラー", "同時に二つ実行しないでください", "ok")
         window = session.find_window(second, "the second copy's box")
-
-        def problem(shot):
-            if shot[:2] != (width, height):
-                return "the second copy's window is %dx%d, not the box's %dx%d" % (shot[0], shot[1], width, height)
-            if box_differences(shot, box, 0, 0, [(0, 0, width, height)]):
-                return "the second copy's box differs from the program's drawing of it"
-            return None
-
-        session.expect("second", problem, window)
-        ok_left, ok_top, ok_width, ok_height = buttons[0]
+        session.expect("second", lambda shot: "the second copy's window is %dx%d, not the box's %dx%d" % (
+            *shot[:2], width, height) if shot[:2] != (width, height) else "the second copy's box differs from the "
+            "program's drawing of it" if box_differences(shot, box, 0, 0, [(0, 0, width, height)]) else None, window)
         session.click(ok_left - left + ok_width // 2, ok_top - top + ok_height // 2, window)
         if second.wait(timeout=20) != 1:
             session.failures.append("the second copy exited with %d, not 1" % second.returncode)
@@ -230,8 +209,7 @@ def write_game(work, scenario):
     """A game folder under work holding the scenario as 0.txt, in Shift JIS."""
     game = os.path.join(work, "game")
     os.mkdir(game)
-    with open(os.path.join(game, "0.txt"), "wb") as f:
-        f.write(scenario.encode("cp932"))
+    Path(game, "0.txt").write_bytes(scenario.encode("cp932"))
     return game
 
 
@@ -250,8 +228,8 @@ def check_scaled_window(session):
     session.click(70, 156)
     session.wait_for_log("TEXT 二番。@")
     session.key("F11", "F11")
-    session.expect("1x", lambda shot: None if is_black(shot[2](100, 500)) and not is_black(shot[2](640, 500))
-                   else "F11 twice did not show the picture at 1x")
+    session.see("1x", lambda shot: is_black(shot[2](100, 500)) and not is_black(shot[2](640, 500)),
+                "F11 twice did not show the picture at 1x")
     session.key("alt+Return")
     session.expect("nowm-fullscreen", lambda shot: None if shot[:2] == (1600, 1200) and is_black(shot[2](400, 600))
                    and not is_black(shot[2](800, 600))
@@ -261,11 +239,9 @@ def check_scaled_window(session):
                    "back from full screen the window is %dx%d" % shot[:2])
     session.click(640, 500)
     session.game.wait(timeout=30)
-    with open(os.path.join(session.work, "xdg_config_home", "velmio", "window.ini")) as f:
-        settings = f.read()
-    for line in ("scaling=1x", "width=1280", "height=1000"):
-        if line not in settings.splitlines():
-            session.failures.append("window.ini lacks %s: %r" % (line, settings))
+    settings = Path(session.work, "xdg_config_home", "velmio", "window.ini").read_text()
+    session.failures += ["window.ini lacks %s: %r" % (line, settings) for line in ("scaling=1x", "width=1280",
+                         "height=1000") if line not in settings.splitlines()]
 
 
 def check_menu_bar_and_full_screen(session):
@@ -288,11 +264,9 @@ def check_menu_bar_and_full_screen(session):
 
     # 表示形式 (the fifth item) -> 一ページごと (the second entry of its popup).
     session.click(290, 10)
-    session.expect("popup", lambda shot: "the popup of the display mode item did not open"
-                   if is_black(shot[2](300, 55)) else None)
+    session.see("popup", lambda shot: not is_black(shot[2](300, 55)), "the popup of the display mode item did not open")
     session.click(310, 52)
-    session.expect("popup-closed", lambda shot: None if is_black(shot[2](300, 55))
-                   else "the popup did not close after the choice")
+    session.see("popup-closed", lambda shot: is_black(shot[2](300, 55)), "the popup did not close after the choice")
     session.click(320, 300)
     session.wait_for_log("TEXT フルスクリーン\\")
 
@@ -300,47 +274,40 @@ def check_menu_bar_and_full_screen(session):
     # draws them, and Escape answers いいえ, so the game goes on.
     session.click(12, 10)
     session.wait_for_log("MESSAGEBOX 終了確認: 終了しますか？")
-    box = render_box(session, "終了確認", "終了しますか？", "yesno")
-    left, top = box[0], box[1]
-    buttons = [(x - left, y - top, w, h) for x, y, w, h in box[5]]
-    session.expect("quit-box", lambda shot: "the buttons of the quit confirmation differ from はい/いいえ as the "
-                   "program draws them" if box_differences(shot, box, left, 20 + top, buttons) else None)
+    box = left, top, *_, button_areas = render_box(session, "終了確認", "終了しますか？", "yesno")
+    buttons = [(x - left, y - top, w, h) for x, y, w, h in button_areas]
+    session.see("quit-box", lambda shot: not box_differences(shot, box, left, 20 + top, buttons),
+                "the buttons of the quit confirmation differ from はい/いいえ as the program draws them")
     session.key("Escape")
-    session.expect("quit-box-gone", lambda shot: None if box_differences(shot, box, left, 20 + top, buttons)
-                   else "Escape did not close the quit confirmation")
+    session.see("quit-box-gone", lambda shot: box_differences(shot, box, left, 20 + top, buttons),
+                "Escape did not close the quit confirmation")
     if session.game.poll() is not None:
         session.failures.append("the game ended although the quit confirmation was declined")
 
     # 画面 -> フルスクリーン, with the pointer then low on the screen.
     session.click(62, 10)
-    session.expect("screen-popup", lambda shot: "the popup of the screen item did not open"
-                   if is_black(shot[2](80, 31)) else None)
+    session.see("screen-popup", lambda shot: not is_black(shot[2](80, 31)), "the popup of the screen item did not open")
     session.click(80, 31)
     full_screen = False
     if not session.window_manager:
         print("note: no window manager (evilwm), full screen not checked")
     else:
-        session.move(640, 600)
+        session.click(640, 600, press=())
 
-        def low_pointer(shot):
-            width, height, pixel = shot
-            if (width, height) != (SCREEN_WIDTH, SCREEN_HEIGHT):
-                return "full screen window is %dx%d" % (width, height)
-            if not all(is_black(pixel(x, y)) for x in (0, 100, 1179, 1279) for y in (5, 400, 760)):
-                return "no black bars beside the scaled picture"
-            if not is_black(pixel(640, 8)):
-                return "the menu bar shows while the pointer is low"
-            return None
-
-        full_screen = session.expect("fullscreen", low_pointer)
+        full_screen = session.expect("fullscreen", lambda shot: "full screen window is %dx%d" % shot[:2]
+                                     if shot[:2] != (SCREEN_WIDTH, SCREEN_HEIGHT) else "no black bars beside the "
+                                     "scaled picture" if not all(is_black(shot[2](x, y)) for x in (0, 100, 1179, 1279)
+                                                                 for y in (5, 400, 760)) else
+                                     "the menu bar shows while the pointer is low" if not is_black(shot[2](640, 8))
+                                     else None)
         if full_screen:
-            session.move(640, 5)
-            session.expect("fullscreen-menu", lambda shot: "the menu bar does not show when the pointer is at the top"
-                           if is_black(shot[2](200, 8)) else None)
+            session.click(640, 5, press=())
+            session.see("fullscreen-menu", lambda shot: not is_black(shot[2](200, 8)),
+                        "the menu bar does not show when the pointer is at the top")
     # 終了 asks first (in a box of the desktop, or drawn over the picture where the desktop
     # cannot show one); Enter answers yes.
     if full_screen:
-        session.move(144, 5)
+        session.click(144, 5, press=())
         time.sleep(0.3)
         session.click(144, 8)
     else:
@@ -348,17 +315,11 @@ def check_menu_bar_and_full_screen(session):
     session.wait_for_log("MESSAGEBOX 終了確認: 終了しますか？")
     # The box takes the keyboard a moment after the log names it: press Enter until the game
     # has gone, rather than guessing how long that moment is.
-    deadline = time.time() + 30
-    while session.game.poll() is None and time.time() < deadline:
-        session.run("xdotool", "key", "Return", check=False)
-        try:
-            session.game.wait(timeout=0.2)
-        except subprocess.TimeoutExpired:
-            pass
+    until(30, lambda: session.run("xdotool", "key", "Return", check=False), 0.2,
+          done=lambda _: session.game.poll() is not None)
     if session.game.wait(timeout=30) != 0:
         session.failures.append("exit code %d" % session.game.returncode)
-    with open(os.path.join(game, "envdata"), "rb") as f:
-        settings = f.read()
+    settings = Path(game, "envdata").read_bytes()
     remembered_full_screen, _wave, _speed, page_mode = struct.unpack("<4i", settings[:16])
     if page_mode != 1:
         session.failures.append("the menu choice 一ページごと did not reach the game (envdata %r)" % settings)
@@ -385,9 +346,7 @@ def main():
             session.stop()
         failures += session.failures
     if failures:
-        with open(os.path.join(work, "stderr.txt")) as f:
-            print(f.read())
-        print("FAILED:\n  " + "\n  ".join(failures))
+        print(Path(work, "stderr.txt").read_text() + "\nFAILED:\n  " + "\n  ".join(failures))
         print("files kept in " + work)
         return 1
     shutil.rmtree(work, ignore_errors=True)

@@ -291,16 +291,4 @@ int GlyphRasteriser::Draw(std::string_view text, TextEncoding encoding, const Co
   return pen - x;
 }
 
-CoverageImage RenderTextLine(std::string_view text, TextEncoding encoding, const FontRequest& request) {
-  static GlyphRasteriser rasteriser;
-  rasteriser.SelectFont(request);
-  CoverageImage image;
-  image.width = rasteriser.Measure(text, encoding);
-  image.height = rasteriser.CellHeight();
-  if (image.width <= 0 || image.height <= 0) return CoverageImage{};
-  image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
-  rasteriser.Draw(text, encoding, CoveragePlane{image.pixels.data(), image.width, image.height, image.width}, 0, 0);
-  return image;
-}
-
 }  // namespace velmio::fonts

@@ -61,15 +61,4 @@ class GlyphRasteriser {
   std::unique_ptr<Impl> impl_;
 };
 
-// A rendered line of text: coverage rows top-down, `width` bytes each.
-struct CoverageImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> pixels;
-};
-
-// Renders one line of text at once (menu bar items, dialogs): the image is as wide as the text's
-// advance and as high as the font's cell.
-CoverageImage RenderTextLine(std::string_view text, TextEncoding encoding, const FontRequest& request);
-
 }  // namespace velmio::fonts
