@@ -8,8 +8,7 @@ cursor may show another cell of its animation (under 1 % of the screen) and WebG
 colour by a level or two.
 Usage: browser_test.py NATIVE_VELMIO SOURCE_DIR (exit 77 without the web build or chromedriver)
 """
-import base64, functools, http.server, json, os, shutil, subprocess, sys, tempfile, threading, time
-import urllib.request
+import base64, functools, http.server, json, os, shutil, subprocess, sys, tempfile, threading, time, urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from screenshot_check import Screenshot  # noqa: E402
@@ -21,8 +20,7 @@ SLOT_1_YES = ((320, 170, 0), (250, 280, 0))  # README: slot 1, then the confirma
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
+    log_message = lambda *args: None  # noqa: E731
 
 
 def call(path, body=None, method="POST"):
@@ -39,26 +37,24 @@ def alike(png, native):
         rgb = bytearray(len(expected))
         for channel in range(3):
             rgb[channel::3] = row[channel:640 * step:step]
-        if rgb != expected:
-            different += sum(abs(a - b) > 4 for a, b in zip(rgb, expected))
+        different += rgb != expected and sum(abs(a - b) > 4 for a, b in zip(rgb, expected))
     return len(rows) == 480 and different < 0.01 * 640 * 480 * 3
 
 
 def cpu_seconds(root):
     """User and system time of a process and all its descendants."""
-    children, total, pending = {}, 0.0, [root]
+    children, total, pending = {}, 0, [root]
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
             with open(f"/proc/{pid}/stat") as f:
                 fields = f.read().rsplit(")", 1)[1].split()
-            children.setdefault(int(fields[1]), []).append((int(pid), int(fields[11]) + int(fields[12])))
         except OSError:
-            pass
+            continue
+        children.setdefault(int(fields[1]), []).append((int(pid), int(fields[11]) + int(fields[12])))
     while pending:
         for pid, ticks in children.get(pending.pop(), []):
-            total += ticks / os.sysconf("SC_CLK_TCK")
-            pending.append(pid)
-    return total
+            total, pending = total + ticks, pending + [pid]
+    return total / os.sysconf("SC_CLK_TCK")
 
 
 def main():
@@ -72,12 +68,11 @@ def main():
     with open(os.path.join(work, "input"), "w") as f:
         f.write("screenshot {}\nclick\nscreenshot {}\n".format(*shots))
     game = shutil.copytree(os.path.join(source, "demo"), os.path.join(work, "demo"))
-    subprocess.run([native, "--headless", "--input", os.path.join(work, "input"), game], check=True,
+    subprocess.run([native, "--headless", "--input", f.name, game], check=True,
                    env=dict(os.environ, XDG_DATA_HOME=work, XDG_CONFIG_HOME=work), capture_output=True)
     title, first = (Screenshot(shot) for shot in shots)
 
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Quiet, directory=page))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=page))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     driver = subprocess.Popen(["chromedriver", f"--port={DRIVER_PORT}"], stdout=subprocess.DEVNULL)
     failures = []
@@ -90,12 +85,14 @@ def main():
         def wait_for(condition, what):
             deadline = time.time() + 30
             while not condition():
-                if time.time() > deadline:
-                    raise AssertionError("timed out waiting for " + what)
+                assert time.time() < deadline, "timed out waiting for " + what
                 time.sleep(0.1)
 
-        def shows(native, what):
-            wait_for(lambda: alike(base64.b64decode(call(session + "/screenshot", method="GET")), native), what)
+        def shows(native, what):  # the page's clock just before the screenshot that showed it
+            moments = []
+            wait_for(lambda: moments.append(run("return performance.now()")) or alike(
+                base64.b64decode(call(session + "/screenshot", method="GET")), native), what)
+            return moments[-1]
 
         def click(*points):
             for x, y, button in points:
@@ -112,9 +109,7 @@ def main():
         url = {"url": f"http://127.0.0.1:{server.server_address[1]}/"}
         call(session + "/url", url)
         at_one_to_one()
-        shows(title, "the title")
-        title_ms = run("return performance.now()")
-        before = cpu_seconds(driver.pid)
+        title_ms, before = shows(title, "the title"), cpu_seconds(driver.pid)
         time.sleep(3)
         idle = (cpu_seconds(driver.pid) - before) / 3
         print(f"title on screen after {title_ms:.0f} ms; {idle:.0%} of a core while it waits for a click")
@@ -132,9 +127,7 @@ def main():
     except AssertionError as error:
         failures.append(str(error))
     finally:
-        driver.terminate()
-        server.shutdown()
-        shutil.rmtree(work, ignore_errors=True)
+        driver.terminate(), server.shutdown(), shutil.rmtree(work, ignore_errors=True)
     print("\n".join(failures) or "the page plays, saves and loads")
     return 1 if failures else 0
 

@@ -9,12 +9,7 @@ glyph or position is off by far more. The sound's samples are not compared: the 
 resamples with its own linear converter instead of libswresample.
 Usage: node_harness_test.py NATIVE_VELMIO NODE_VELMIO_JS SOURCE_DIR (exit 77 without the web build)
 """
-import glob
-import os
-import shutil
-import subprocess
-import sys
-import tempfile
+import glob, os, shutil, subprocess, sys, tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from run_scenario import copy_game  # noqa: E402
@@ -36,9 +31,7 @@ def play(command, game_source, input_script, work, copy):
         environment[variable] = os.path.join(run, variable.lower())
         os.makedirs(environment[variable], mode=0o700)
     arguments = ["--headless", "--log", "log.txt", "--screenshot", "final.png", "--audio-out", "out.wav"]
-    if os.path.exists(input_script):
-        arguments += ["--input", input_script]
-    arguments.append("game")
+    arguments += ["--input", input_script] * os.path.exists(input_script) + ["game"]
     result = subprocess.run(command + arguments, cwd=run, env=environment, capture_output=True, timeout=600)
     with open(os.path.join(run, "exit"), "w") as f:
         f.write(str(result.returncode))
@@ -46,11 +39,11 @@ def play(command, game_source, input_script, work, copy):
 
 
 def compare(name, native, web):
-    problems = []
-    for file in ("exit", "log.txt"):
-        with open(os.path.join(native, file), "rb") as a, open(os.path.join(web, file), "rb") as b:
-            if a.read() != b.read().replace(SILENT_MIDI, b""):
-                problems.append(f"{name}: {file} differs")
+    def read(folder, file):
+        with open(os.path.join(folder, file), "rb") as f:
+            return f.read()
+    problems = [f"{name}: {file} differs" for file in ("exit", "log.txt")
+                if read(native, file) != read(web, file).replace(SILENT_MIDI, b"")]
     pictures = sorted(os.path.relpath(p, native) for p in glob.glob(native + "/**/*.png", recursive=True))
     if not pictures:
         problems.append(f"{name}: no screenshots")
@@ -71,11 +64,9 @@ def main():
     if not os.path.exists(node_js) or shutil.which("node") is None:
         print("no web build (./scripts/web makes it): skipped")
         return 77
-    games = [("demo", os.path.join(SOURCE, "demo"), os.path.join(SOURCE, "demo", "demo.input"),
-              lambda source, target: shutil.copytree(source, target))]
-    for scenario in SCENARIOS:
-        folder = os.path.join(SOURCE, "tests", "scenarios", scenario)
-        games.append((scenario, folder, os.path.join(folder, "input"), copy_game))
+    folders = [os.path.join(SOURCE, "tests", "scenarios", scenario) for scenario in SCENARIOS]
+    games = [("demo", os.path.join(SOURCE, "demo"), os.path.join(SOURCE, "demo", "demo.input"), shutil.copytree)]
+    games += [(os.path.basename(f), f, os.path.join(f, "input"), copy_game) for f in folders]
     problems = []
     for name, source, input_script, copy in games:
         work = tempfile.mkdtemp(prefix="velmio-web-")
