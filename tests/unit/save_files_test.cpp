@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <tuple>
 
 #include "bmp_builder.h"
 #include "engine/reset.h"
@@ -25,14 +26,8 @@ namespace {
 // The names and loop flags a save records, in the record's order.
 void SetSound(SoundState& sound, int32_t cdTrack, int32_t cdLoop, const char* midiName, int32_t midiLoop,
               const char* waveName, int32_t waveLoop, const char* mp3Name, int32_t mp3Loop) {
-  sound.cdTrack = cdTrack;
-  sound.cdLoop = cdLoop;
-  sound.midiName = midiName;
-  sound.midiLoop = midiLoop;
-  sound.waveName = waveName;
-  sound.waveLoop = waveLoop;
-  sound.mp3Name = mp3Name;
-  sound.mp3Loop = mp3Loop;
+  std::tie(sound.cdTrack, sound.cdLoop, sound.midiName, sound.midiLoop, sound.waveName, sound.waveLoop, sound.mp3Name, sound.mp3Loop) =
+      std::tuple(cdTrack, cdLoop, midiName, midiLoop, waveName, waveLoop, mp3Name, mp3Loop);
 }
 
 // The record built field by field from the format's table, independently of the serialiser.
@@ -57,36 +52,21 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 // Every field given a value of its own, so that two fields swapped in the file would show.
 void SetDistinctState(Interpreter& engine) {
   TextState& text = engine.text;
-  text.bold = 0;
-  text.shadow = 2;
+  std::tie(text.bold, text.shadow, engine.persist.rightClickEnabled) = std::tuple(0, 2, 0);
   text.history.AppendCharacter(0x82, 0xA0);
   text.history.AppendLineEnd();
   text.history.AppendPageMark();
-  engine.persist.rightClickEnabled = 0;
-  text.textRed = 10;
-  text.textGreen = 20;
-  text.textBlue = 30;
+  std::tie(text.textRed, text.textGreen, text.textBlue) = std::tuple(10, 20, 30);
   text.cursors[0].name = "c0.bmp";
   text.cursors[1].name = "c1.bmp";
   text.windowEffect = WindowEffect{15, 400, "mask.bmp"};
-  text.textX = 3;
-  text.textY = 4;
-  text.charsPerLine = 20;
-  text.lineCount = 5;
-  text.glyphWidth = 24;
-  text.glyphHeight = 25;
-  text.pitchX = 27;
-  text.pitchY = 29;
-  text.windowColour = 0x123456;
-  text.charWait = 7;
+  std::tie(text.textX, text.textY, text.charsPerLine, text.lineCount, text.glyphWidth, text.glyphHeight) =
+      std::tuple(3, 4, 20, 5, 24, 25);
+  std::tie(text.pitchX, text.pitchY, text.windowColour, text.charWait) = std::tuple(27, 29, 0x123456, 7);
   text.windowRect = TextRect{11, 12, 613, 470};
   text.windowPictureName = "win.bmp";
-  text.cursors[0].relative = false;
-  text.cursors[1].relative = true;
-  text.cursors[0].offsetX = 41;
-  text.cursors[1].offsetX = 42;
-  text.cursors[0].offsetY = 43;
-  text.cursors[1].offsetY = 44;
+  for (int i = 0; i < 2; ++i)
+    std::tie(text.cursors[i].relative, text.cursors[i].offsetX, text.cursors[i].offsetY) = std::tuple(i == 1, 41 + i, 43 + i);
   GraphicsState& graphics = engine.graphics;
   graphics.SetBackgroundName("#102030");
   for (int i = 0; i < kStandingCount; ++i) graphics.PlaceStanding(i, i == 1 ? ":a;st.bmp" : "", 100 + i, 200 + i);
@@ -96,18 +76,12 @@ void SetDistinctState(Interpreter& engine) {
     engine.script.variables.SetNumber(v, v * 3 - 100);
     engine.script.variables.SetString(v, v % 7 == 0 ? std::string("s") + std::to_string(v) : "");
   }
-  engine.script.position = 9;
-  engine.script.gosubDepth = 2;
-  engine.script.gosubStack[0] = 4;
-  engine.script.gosubStack[1] = 8;
-  graphics.monochrome = true;
-  graphics.monochromeBlue = 1;
-  graphics.monochromeGreen = 2;
-  graphics.monochromeRed = 3;
-  graphics.negativeMode = 2;
+  std::tie(engine.script.position, engine.script.gosubDepth, engine.script.gosubStack[0], engine.script.gosubStack[1]) =
+      std::tuple(9, 2, 4, 8);
+  std::tie(graphics.monochrome, graphics.monochromeBlue, graphics.monochromeGreen, graphics.monochromeRed, graphics.negativeMode) =
+      std::tuple(true, 1, 2, 3, 2);
   SetSound(engine.sound, 5, 1, "bgm.mid", 1, "se.wav", 0, "song.mp3", 1);
-  text.eraseWindowMode = 0;
-  text.textVisible = 1;
+  std::tie(text.eraseWindowMode, text.textVisible) = std::tuple(0, 1);
 }
 
 Layout ExpectedLayout() {
