@@ -37,13 +37,9 @@ void PcmConverter::Release() {
 
 std::string PcmConverter::Configure(const PcmFormat& format) {
   Release();
-  if (format.channels < 1 || format.channels > kMaxChannels)
-    return std::to_string(format.channels) + " channels cannot be played";
-  if (format.rate < kMinRate || format.rate > kMaxRate)
-    return "a sample rate of " + std::to_string(format.rate) + " Hz cannot be played";
+  if (std::string refusal = Refusal(format); !refusal.empty()) return refusal;
   format_ = format;
-  bool native = format.type == SampleType::Short && format.rate == kPcmRate &&
-                (format.channels == kPcmChannels && format.layout == SampleLayout::Interleaved);
+  bool native = IsMixerFormat(format);
   if (native) {
     configured_ = true;
     return {};

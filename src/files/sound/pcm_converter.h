@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "files/sound/decoded_sound.h"
+
 struct SwrContext;
 
 namespace velmio {
@@ -34,6 +36,19 @@ class PcmConverter {
 
   // Empty when the format can be converted, else what is wrong with it.
   std::string Configure(const PcmFormat& format);
+  // What Configure refuses, the same in every build: empty when the format is playable.
+  static std::string Refusal(const PcmFormat& format) {
+    if (format.channels < 1 || format.channels > kMaxChannels)
+      return std::to_string(format.channels) + " channels cannot be played";
+    if (format.rate < kMinRate || format.rate > kMaxRate)
+      return "a sample rate of " + std::to_string(format.rate) + " Hz cannot be played";
+    return {};
+  }
+  // The mixer's own format, passed through untouched.
+  static bool IsMixerFormat(const PcmFormat& format) {
+    return format.type == SampleType::Short && format.rate == kPcmRate && format.channels == kPcmChannels &&
+           format.layout == SampleLayout::Interleaved;
+  }
   // Appends the converted frames to `out`. `planes` holds one pointer for interleaved samples,
   // one per channel for planar ones.
   void Convert(const uint8_t* const* planes, size_t frames, std::vector<int16_t>& out);
