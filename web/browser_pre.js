@@ -2,8 +2,11 @@
 // game writes (saves, "gloval.sav", "envdata", "Velmflog.dat") goes to the data folder, which
 // lives in IndexedDB so that a reload keeps it.
 Module['arguments'] = ['/game'];
-Module['preRun'] = Module['preRun'] || [];
-Module['preRun'].push(function () {
+// Before the engine and the game have arrived, so that reading browser storage overlaps the
+// downloads instead of following them.
+Module['preInit'] = Module['preInit'] || [];
+Module['preInit'].push(function () {
+  if (ENVIRONMENT_IS_PTHREAD) return;
   ENV['XDG_DATA_HOME'] = '/data/share';
   ENV['XDG_CONFIG_HOME'] = '/data/config';
   ENV['XDG_RUNTIME_DIR'] = '/run';

@@ -22,9 +22,17 @@ bool StreamFeeder::Fill(Stream& stream) {
 
 void StreamFeeder::Attach(std::shared_ptr<RingSource> ring, std::unique_ptr<FrameProducer> producer) {
   if (!ring || !producer) return;
-  std::lock_guard<std::mutex> lock(mutex_);
-  Stream stream{std::move(ring), std::move(producer)};
-  if (Fill(stream)) streams_.push_back(std::move(stream));
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Stream stream{std::move(ring), std::move(producer)};
+    if (!Fill(stream)) return;
+    streams_.push_back(std::move(stream));
+  }
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    ++attachments_;
+  }
+  wake_.notify_all();
 }
 
 void StreamFeeder::Detach(const RingSource* ring) {
@@ -36,13 +44,14 @@ void StreamFeeder::Detach(const RingSource* ring) {
   streams_.erase(end, streams_.end());
 }
 
-void StreamFeeder::FillAll() {
+bool StreamFeeder::FillAll() {
   std::lock_guard<std::mutex> lock(mutex_);
   std::erase_if(streams_, [this](Stream& stream) {
     // Nobody else holds the ring: the voice is gone, and so is any use for more sound.
     if (stream.ring.use_count() == 1) return true;
     return !Fill(stream);
   });
+  return !streams_.empty();
 }
 
 void StreamFeeder::StartThread(std::chrono::milliseconds period) {
@@ -51,10 +60,16 @@ void StreamFeeder::StartThread(std::chrono::milliseconds period) {
   thread_ = std::thread([this, period] {
     std::unique_lock<std::mutex> lock(wakeMutex_);
     while (!stopping_) {
+      const uint64_t attachmentsSeen = attachments_;
       lock.unlock();
-      FillAll();
+      const bool feeding = FillAll();
       lock.lock();
-      wake_.wait_for(lock, period, [this] { return stopping_; });
+      // With nothing to feed the thread sleeps until a stream comes: waking a hundred times a
+      // second for nothing costs an idle game (and a page's worker) processor time.
+      if (feeding)
+        wake_.wait_for(lock, period, [this] { return stopping_; });
+      else
+        wake_.wait(lock, [this, attachmentsSeen] { return stopping_ || attachments_ != attachmentsSeen; });
     }
   });
 }

@@ -38,8 +38,8 @@ class StreamFeeder {
   // Drops the stream now; when it returns its producer is destroyed and no fill is running, so
   // whatever the producer shared (a MIDI synthesiser) may be used again.
   void Detach(const RingSource* ring);
-  // Tops every ring up to its capacity.
-  void FillAll();
+  // Tops every ring up to its capacity; false when no stream is left to feed.
+  bool FillAll();
 
   void StartThread(std::chrono::milliseconds period = std::chrono::milliseconds(10));
   void StopThread();
@@ -61,6 +61,7 @@ class StreamFeeder {
   std::mutex wakeMutex_;
   std::condition_variable wake_;
   bool stopping_ = false;
+  uint64_t attachments_ = 0;  // streams attached so far, under wakeMutex_
 };
 
 }  // namespace velmio

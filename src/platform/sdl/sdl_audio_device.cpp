@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "base/warning.h"
+
 namespace velmio {
 
 void SdlAudioDevice::Callback(void* user, uint8_t* stream, int bytes) {
@@ -11,8 +13,33 @@ void SdlAudioDevice::Callback(void* user, uint8_t* stream, int bytes) {
 
 std::string SdlAudioDevice::Open(PullCallback pull) {
   Close();
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return std::string("no sound: ") + SDL_GetError();
   pull_ = std::move(pull);
+  paused_ = true;
+#ifdef __EMSCRIPTEN__
+  // A page's sound cannot start before the player's first click, key or touch, and making the
+  // browser's audio output stalls the page for a noticeable moment: it waits for that gesture
+  // instead of holding up the first picture. Until then nothing is pulled, as it would not be
+  // from a suspended output either.
+  waitingForGesture_ = true;
+  return {};
+#else
+  return OpenNow();
+#endif
+}
+
+void SdlAudioDevice::OpenAfterGesture() {
+  if (!waitingForGesture_) return;
+  waitingForGesture_ = false;
+  std::string problem = OpenNow();
+  if (!problem.empty()) {
+    Warn(problem + "; the game plays without sound");
+    return;
+  }
+  if (!paused_) SDL_PauseAudioDevice(device_, 0);
+}
+
+std::string SdlAudioDevice::OpenNow() {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return std::string("no sound: ") + SDL_GetError();
   SDL_AudioSpec wanted{};
   wanted.freq = kRate;
   wanted.format = AUDIO_S16SYS;
@@ -31,6 +58,7 @@ std::string SdlAudioDevice::Open(PullCallback pull) {
 }
 
 void SdlAudioDevice::Close() {
+  waitingForGesture_ = false;
   if (device_ == 0) return;
   SDL_CloseAudioDevice(device_);  // waits for a callback in progress
   device_ = 0;
@@ -38,10 +66,12 @@ void SdlAudioDevice::Close() {
 }
 
 void SdlAudioDevice::Pause() {
+  paused_ = true;
   if (device_ != 0) SDL_PauseAudioDevice(device_, 1);
 }
 
 void SdlAudioDevice::Resume() {
+  paused_ = false;
   if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
 }
 

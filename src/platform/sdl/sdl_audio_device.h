@@ -17,13 +17,19 @@ class SdlAudioDevice : public AudioDevice {
   void Close() override;
   void Pause() override;
   void Resume() override;
-  bool IsOpen() const override { return device_ != 0; }
+  bool IsOpen() const override { return device_ != 0 || waitingForGesture_; }
+  // Opens a device that waits for the player's first click, key or touch (in a page); the
+  // window calls it on each of them.
+  void OpenAfterGesture();
 
  private:
   static void Callback(void* user, uint8_t* stream, int bytes);
+  std::string OpenNow();
 
   uint32_t device_ = 0;
   PullCallback pull_;
+  bool waitingForGesture_ = false;
+  bool paused_ = true;
 };
 
 }  // namespace velmio

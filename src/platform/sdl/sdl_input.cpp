@@ -158,6 +158,8 @@ void SdlPlatform::TranslateWheel(const SDL_MouseWheelEvent& wheel) {
 }
 
 void SdlPlatform::Translate(const SDL_Event& event) {
+  if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_KEYDOWN || event.type == SDL_FINGERDOWN)
+    audio_.OpenAfterGesture();
   switch (event.type) {
     case SDL_QUIT:
       // Only a signal asks this (closing the window does not): end as after a confirmed close.

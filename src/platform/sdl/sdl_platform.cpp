@@ -67,9 +67,21 @@ bool SdlPlatform::Create(std::string& error) {
     return false;
   }
   settings_ = LoadWindowSettings();
+#ifdef __EMSCRIPTEN__
+  // In a page the canvas keeps the frame's own size and the page scales it, smoothed by the
+  // browser's compositor: a frame costs the same in a small tab and in full screen. Drawn by
+  // SDL's software renderer into a 2D canvas, a frame that only moves the click cursor costs a
+  // small fraction of what WebGL costs where the browser rasterises WebGL in software.
+  windowWidth_ = kPictureWidth;
+  windowHeight_ = kWindowHeight;
+  constexpr Uint32 kWindowFlags = SDL_WINDOW_HIDDEN;
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+#else
   ChooseStartSize(windowWidth_, windowHeight_);
+  constexpr Uint32 kWindowFlags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+#endif
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth_, windowHeight_,
-                             SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+                             kWindowFlags);
   if (window_ == nullptr) {
     error = SDL_GetError();
     return false;
@@ -84,8 +96,9 @@ bool SdlPlatform::Create(std::string& error) {
     error = SDL_GetError();
     return false;
   }
-  picture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
-                               kPictureHeight);
+  const uint32_t pictureFormat = PictureFormat();
+  if (pictureFormat != SDL_PIXELFORMAT_RGB888) std::swap(redShift_, blueShift_);
+  picture_ = SDL_CreateTexture(renderer_, pictureFormat, SDL_TEXTUREACCESS_STREAMING, kPictureWidth, kPictureHeight);
   bar_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth, kBarHeight);
   popup_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
                              kWindowHeight);
@@ -95,6 +108,7 @@ bool SdlPlatform::Create(std::string& error) {
                                    NoticePainter::kHeight);
   noticeTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
                                      NoticePainter::kHeight);
+  if (picture_ != nullptr) SDL_SetTextureBlendMode(picture_, SDL_BLENDMODE_NONE);
   if (picture_ == nullptr || bar_ == nullptr || popup_ == nullptr || boxTexture_ == nullptr ||
       skipTexture_ == nullptr || noticeTexture_ == nullptr) {
     error = SDL_GetError();
@@ -195,7 +209,8 @@ void SdlPlatform::Present(const uint8_t* pixels, int stride, const ScreenArea& a
     const uint8_t* source = pixels + static_cast<ptrdiff_t>(kPictureHeight - 1 - y) * stride + left * 3;
     uint32_t* target = frame_.data() + static_cast<size_t>(y) * kPictureWidth + left;
     for (int x = left; x < right; ++x, source += 3)
-      *target++ = static_cast<uint32_t>(source[2]) << 16 | static_cast<uint32_t>(source[1]) << 8 | source[0];
+      *target++ = 0xff000000u | static_cast<uint32_t>(source[2]) << redShift_ |
+                  static_cast<uint32_t>(source[1]) << 8 | static_cast<uint32_t>(source[0]) << blueShift_;
   }
   SDL_Rect rect{left, top, right - left, bottom - top};
   SDL_UpdateTexture(picture_, &rect, frame_.data() + static_cast<size_t>(top) * kPictureWidth + left,
@@ -273,6 +288,28 @@ void SdlPlatform::RenderIfNeeded() {
   if (needsRender_ && shown_) Render();
 }
 
+// A software renderer copies a texture in its window's own format, where any other costs a
+// conversion of every pixel of every frame; a page's canvas wants red first.
+uint32_t SdlPlatform::PictureFormat() const {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer_, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) == 0)
+    return SDL_PIXELFORMAT_RGB888;
+  const SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  const uint32_t windowFormat = surface != nullptr ? surface->format->format : SDL_PIXELFORMAT_UNKNOWN;
+  if (windowFormat == SDL_PIXELFORMAT_ABGR8888 || windowFormat == SDL_PIXELFORMAT_BGR888) return windowFormat;
+  return SDL_PIXELFORMAT_RGB888;
+}
+
+// Then clearing first would only cost a pass over every pixel, which a software renderer pays
+// in every frame.
+bool SdlPlatform::PictureAndBarCoverOutput(const Layout& layout) const {
+  int width = 0, height = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &width, &height) != 0) return false;
+  const bool barDrawn = layout.pictureTop == 0 || MenuVisible();
+  return barDrawn && layout.originX <= 0 && layout.originY <= 0 && kPictureWidth * layout.scale >= width &&
+         (layout.pictureTop + kPictureHeight) * layout.scale >= height;
+}
+
 void SdlPlatform::Render() {
   needsRender_ = false;
   Layout layout = CurrentLayout();
@@ -281,8 +318,10 @@ void SdlPlatform::Render() {
   SDL_ScaleMode quality = scale == std::floor(scale) ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
   for (SDL_Texture* texture : {picture_, bar_, popup_, boxTexture_, skipTexture_, noticeTexture_})
     SDL_SetTextureScaleMode(texture, quality);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
+  if (!PictureAndBarCoverOutput(layout)) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+  }
   SDL_FRect picture{layout.originX, layout.originY + layout.pictureTop * scale, kPictureWidth * scale,
                     kPictureHeight * scale};
   SDL_RenderCopyF(renderer_, picture_, nullptr, &picture);

@@ -91,6 +91,8 @@ class SdlPlatform final : public Platform {
   void RenderNotices(const Layout& layout);
   LogicalPoint ToLogical(int windowX, int windowY) const;
   bool MenuVisible() const { return !fullScreen_ || menuAttached_; }
+  uint32_t PictureFormat() const;
+  bool PictureAndBarCoverOutput(const Layout& layout) const;
   void Translate(const SDL_Event& event);
   void TranslateMotion(int windowX, int windowY);
   void TranslateButton(const SDL_MouseButtonEvent& button, bool pressed);
@@ -115,7 +117,9 @@ class SdlPlatform final : public Platform {
   SDL_Texture* bar_ = nullptr;
   SDL_Texture* popup_ = nullptr;
   SDL_Texture* boxTexture_ = nullptr;
-  std::vector<uint32_t> frame_;       // the picture as last presented, 0x00RRGGBB
+  std::vector<uint32_t> frame_;  // the picture as last presented, in picture_'s format
+  int redShift_ = 16;            // where red and blue sit in frame_'s pixels
+  int blueShift_ = 0;
   std::vector<uint32_t> barPixels_;
   std::vector<uint32_t> popupPixels_;
   std::unique_ptr<MessageBoxWidget> box_;  // a drawn message box is open
