@@ -89,6 +89,7 @@ def main():
         call(session + "/url", url)
         at_one_to_one()
         shows(title, "the title")
+        time.sleep(0.5)  # the last character shows a moment before the click wait, which a click would end
         click((320, 240, 0))
         shows(first, "the first page")
         click((320, 240, 2), SAVE, *SLOT_1_YES)

@@ -20,6 +20,34 @@
 #include "platform/sdl/sdl_renderer.h"
 #include "platform/sdl/window_icon.h"
 
+#ifdef __EMSCRIPTEN__
+// Sleeps until `milliseconds` have passed or the player moves, clicks, types or touches, so that
+// input is answered at once and a waiting game wakes only when something is due. The listeners
+// are set once and passive: adding and removing them at each sleep made the browser redo its
+// event regions every time. The wake comes after the input event's dispatch, so that SDL's own
+// handlers have queued the event by then.
+EM_ASYNC_JS(void, SleepUntilInputOrTimeout, (int milliseconds), {
+  if (!Module.velmioWake) {
+    Module.velmioWake = {finish: null};
+    const wake = () => {
+      const finish = Module.velmioWake.finish;
+      if (finish) setTimeout(finish, 0);
+    };
+    ['mousedown', 'mouseup', 'mousemove', 'wheel', 'keydown', 'keyup', 'touchstart', 'touchmove', 'touchend'].forEach(
+        (kind) => window.addEventListener(kind, wake, {capture: true, passive: true}));
+  }
+  await new Promise((resolve) => {
+    const finish = () => {
+      clearTimeout(timer);
+      if (Module.velmioWake.finish === finish) Module.velmioWake.finish = null;
+      resolve();
+    };
+    const timer = setTimeout(finish, milliseconds);
+    Module.velmioWake.finish = finish;
+  });
+});
+#endif
+
 namespace velmio {
 namespace {
 
@@ -28,10 +56,9 @@ constexpr int kWindowHeight = SdlPlatform::kPictureHeight + kBarHeight;
 // How long a window manager has to grant full screen before we make it ourselves.
 constexpr uint32_t kFullScreenGrantTime = 400;
 #ifdef __EMSCRIPTEN__
-// The longest sleep of a wait in a page. Input queues while the page sleeps, so this is only the
-// delay before a click is answered: 50 ms goes unnoticed, and waking 20 times a second instead of
-// 60 leaves the processor idle while the game waits for a click.
-constexpr uint32_t kBrowserSleepMs = 50;
+// The longest sleep of a wait in a page: input ends a sleep at once, and the page's other news
+// (a resize, the focus) waits at most this long.
+constexpr uint32_t kBrowserSleepMs = 250;
 #endif
 
 }  // namespace
@@ -96,6 +123,9 @@ bool SdlPlatform::Create(std::string& error) {
     error = SDL_GetError();
     return false;
   }
+  SDL_RendererInfo rendererInfo;
+  softwareRenderer_ = SDL_GetRendererInfo(renderer_, &rendererInfo) == 0 &&
+                      (rendererInfo.flags & SDL_RENDERER_SOFTWARE) != 0;
   const uint32_t pictureFormat = PictureFormat();
   if (pictureFormat != SDL_PIXELFORMAT_RGB888) std::swap(redShift_, blueShift_);
   picture_ = SDL_CreateTexture(renderer_, pictureFormat, SDL_TEXTUREACCESS_STREAMING, kPictureWidth, kPictureHeight);
@@ -177,12 +207,12 @@ void SdlPlatform::Idle(uint32_t timeout, WaitKind kind) {
   SDL_Event event;
 #ifdef __EMSCRIPTEN__
   // A page has no thread to block: the wait hands the browser back its loop (Asyncify unwinds
-  // to it), waking for the next cursor frame or, at the latest, to look for input.
+  // to it), waking for input or the next thing due.
   if (SDL_PollEvent(&event)) {
     Translate(event);
     return;
   }
-  emscripten_sleep(std::clamp<uint32_t>(wait, 1, kBrowserSleepMs));
+  SleepUntilInputOrTimeout(static_cast<int>(std::clamp<uint32_t>(wait, 1, kBrowserSleepMs)));
 #else
   if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<uint32_t>(wait, 1)))) Translate(event);
 #endif
@@ -215,7 +245,8 @@ void SdlPlatform::Present(const uint8_t* pixels, int stride, const ScreenArea& a
   SDL_Rect rect{left, top, right - left, bottom - top};
   SDL_UpdateTexture(picture_, &rect, frame_.data() + static_cast<size_t>(top) * kPictureWidth + left,
                     kPictureWidth * 4);
-  needsRender_ = true;
+  if (SDL_RectEmpty(&pictureChange_)) pictureChange_ = rect;
+  else SDL_UnionRect(&pictureChange_, &rect, &pictureChange_);
 }
 
 void SdlPlatform::SetWindowTitle(std::string_view title) { SDL_SetWindowTitle(window_, ShiftJisToUtf8(title).c_str()); }
@@ -285,17 +316,15 @@ void SdlPlatform::RenderIfNeeded() {
     noticeShown_ = false;
     needsRender_ = true;
   }
-  if (needsRender_ && shown_) Render();
+  if ((needsRender_ || !SDL_RectEmpty(&pictureChange_)) && shown_) Render();
 }
 
 // A software renderer copies a texture in its window's own format, where any other costs a
 // conversion of every pixel of every frame; a page's canvas wants red first.
 uint32_t SdlPlatform::PictureFormat() const {
-  SDL_RendererInfo info;
-  if (SDL_GetRendererInfo(renderer_, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) == 0)
-    return SDL_PIXELFORMAT_RGB888;
+  if (!softwareRenderer_) return SDL_PIXELFORMAT_RGB888;
   const SDL_Surface* surface = SDL_GetWindowSurface(window_);
-  const uint32_t windowFormat = surface != nullptr ? surface->format->format : SDL_PIXELFORMAT_UNKNOWN;
+  const uint32_t windowFormat = surface != nullptr ? surface->format->format : 0;
   if (windowFormat == SDL_PIXELFORMAT_ABGR8888 || windowFormat == SDL_PIXELFORMAT_BGR888) return windowFormat;
   return SDL_PIXELFORMAT_RGB888;
 }
@@ -311,7 +340,10 @@ bool SdlPlatform::PictureAndBarCoverOutput(const Layout& layout) const {
 }
 
 void SdlPlatform::Render() {
+  const bool wholeWindow = needsRender_;
+  const SDL_Rect pictureChange = pictureChange_;
   needsRender_ = false;
+  pictureChange_ = SDL_Rect{0, 0, 0, 0};
   Layout layout = CurrentLayout();
   float scale = layout.scale;
   // Whole multiples stay sharp; anything between is smoothed.
@@ -362,7 +394,21 @@ void SdlPlatform::Render() {
                      source.w * scale, source.h * scale};
     SDL_RenderCopyF(renderer_, boxTexture_, &source, &target);
   }
-  SDL_RenderPresent(renderer_);
+  if (wholeWindow || !softwareRenderer_) {
+    SDL_RenderPresent(renderer_);
+    return;
+  }
+  // Only the picture changed (a click cursor's cell, a typed character): a software renderer's
+  // frame is in the window's own pixels, and only the part that changed goes to the screen.
+  // One pixel more on each side covers what smoothing a scaled picture spreads.
+  SDL_Rect changed{static_cast<int>(std::floor(layout.originX + pictureChange.x * scale)) - 1,
+                   static_cast<int>(std::floor(layout.originY + (layout.pictureTop + pictureChange.y) * scale)) - 1,
+                   static_cast<int>(std::ceil(pictureChange.w * scale)) + 3,
+                   static_cast<int>(std::ceil(pictureChange.h * scale)) + 3};
+  SDL_Rect output{0, 0, 0, 0};
+  SDL_GetRendererOutputSize(renderer_, &output.w, &output.h);
+  SDL_RenderFlush(renderer_);
+  if (SDL_IntersectRect(&changed, &output, &changed)) SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
 }
 
 // F12: the picture goes beside the game (or to its data folder when the game is read-only),

@@ -134,7 +134,9 @@ class SdlPlatform final : public Platform {
   uint64_t barVersionShown_ = 0;
   std::unique_ptr<SdlCursors> cursors_;
   std::deque<Message> pending_;
-  bool needsRender_ = true;
+  bool needsRender_ = true;                // the whole window is to be drawn again
+  SDL_Rect pictureChange_{0, 0, 0, 0};     // what Present changed since, in picture pixels
+  bool softwareRenderer_ = false;
   bool shown_ = false;
   bool fullScreen_ = false;
   bool menuAttached_ = true;
