@@ -75,15 +75,8 @@ std::string MidiRenderer::Start(std::span<const uint8_t> midiFile, std::string_v
     ReleasePlayer();
     return std::string(name) + ": the MIDI file cannot be played";
   }
-  ended_ = false;
-  repeat_ = repeat;
-  end_ = end;
+  Started(repeat, end);
   return {};
-}
-
-void MidiRenderer::Stop() {
-  ReleasePlayer();
-  ended_ = true;
 }
 
 size_t MidiRenderer::Render(int16_t* out, size_t frames) {

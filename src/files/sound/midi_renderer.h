@@ -35,7 +35,10 @@ class MidiRenderer {
   // Empty when it plays, else why not; `name` is what the message calls the file.
   std::string Start(std::span<const uint8_t> midiFile, std::string_view name, PlayRepeat repeat,
                     SongEnd end = SongEnd::AfterTail);
-  void Stop();
+  void Stop() {
+    ReleasePlayer();
+    ended_ = true;
+  }
   // Writes `frames` frames of 44.1 kHz stereo 16-bit while the song plays (and, with
   // SongEnd::AfterTail, while its last notes ring, two seconds at most); 0 once it is over.
   size_t Render(int16_t* out, size_t frames);
@@ -44,6 +47,12 @@ class MidiRenderer {
 
  private:
   void ReleasePlayer();
+  // The end of a successful Start, alike in every build.
+  void Started(PlayRepeat repeat, SongEnd end) {
+    ended_ = false;
+    repeat_ = repeat;
+    end_ = end;
+  }
 
   struct Library;
   Library* library_;

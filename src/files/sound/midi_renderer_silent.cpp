@@ -114,15 +114,8 @@ std::string MidiRenderer::Start(std::span<const uint8_t> midiFile, std::string_v
   std::span<const uint8_t> data = FindMidiData(midiFile);
   if (data.empty()) return std::string(name) + ": not a standard MIDI file";
   library_->songFrames = SongFrames(data);
-  ended_ = false;
-  repeat_ = repeat;
-  end_ = end;
+  Started(repeat, end);
   return {};
-}
-
-void MidiRenderer::Stop() {
-  ReleasePlayer();
-  ended_ = true;
 }
 
 size_t MidiRenderer::Render(int16_t* out, size_t frames) {

@@ -138,12 +138,12 @@ bool SdlPlatform::Create(std::string& error) {
                                    NoticePainter::kHeight);
   noticeTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureWidth,
                                      NoticePainter::kHeight);
-  if (picture_ != nullptr) SDL_SetTextureBlendMode(picture_, SDL_BLENDMODE_NONE);
   if (picture_ == nullptr || bar_ == nullptr || popup_ == nullptr || boxTexture_ == nullptr ||
       skipTexture_ == nullptr || noticeTexture_ == nullptr) {
     error = SDL_GetError();
     return false;
   }
+  SDL_SetTextureBlendMode(picture_, SDL_BLENDMODE_NONE);
   frame_.assign(static_cast<size_t>(kPictureWidth) * kPictureHeight, 0);
   SDL_UpdateTexture(picture_, nullptr, frame_.data(), kPictureWidth * 4);
   barPixels_.assign(static_cast<size_t>(kPictureWidth) * kBarHeight, 0);
@@ -332,11 +332,9 @@ uint32_t SdlPlatform::PictureFormat() const {
 // Then clearing first would only cost a pass over every pixel, which a software renderer pays
 // in every frame.
 bool SdlPlatform::PictureAndBarCoverOutput(const Layout& layout) const {
-  int width = 0, height = 0;
-  if (SDL_GetRendererOutputSize(renderer_, &width, &height) != 0) return false;
   const bool barDrawn = layout.pictureTop == 0 || MenuVisible();
-  return barDrawn && layout.originX <= 0 && layout.originY <= 0 && kPictureWidth * layout.scale >= width &&
-         (layout.pictureTop + kPictureHeight) * layout.scale >= height;
+  return barDrawn && layout.originX <= 0 && layout.originY <= 0 && kPictureWidth * layout.scale >= layout.outputWidth &&
+         (layout.pictureTop + kPictureHeight) * layout.scale >= layout.outputHeight;
 }
 
 void SdlPlatform::Render() {
@@ -405,8 +403,7 @@ void SdlPlatform::Render() {
                    static_cast<int>(std::floor(layout.originY + (layout.pictureTop + pictureChange.y) * scale)) - 1,
                    static_cast<int>(std::ceil(pictureChange.w * scale)) + 3,
                    static_cast<int>(std::ceil(pictureChange.h * scale)) + 3};
-  SDL_Rect output{0, 0, 0, 0};
-  SDL_GetRendererOutputSize(renderer_, &output.w, &output.h);
+  const SDL_Rect output{0, 0, layout.outputWidth, layout.outputHeight};
   SDL_RenderFlush(renderer_);
   if (SDL_IntersectRect(&changed, &output, &changed)) SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
 }

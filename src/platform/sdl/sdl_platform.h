@@ -65,6 +65,8 @@ class SdlPlatform final : public Platform {
     float originX = 0;   // window position of logical (0, 0)
     float originY = 0;
     int pictureTop = 0;  // logical row where the picture starts (below the bar in a window)
+    int outputWidth = 0;  // what the renderer draws on, in drawable pixels
+    int outputHeight = 0;
   };
   struct LogicalPoint {
     int x = 0;

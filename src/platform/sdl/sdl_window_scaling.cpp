@@ -58,11 +58,13 @@ SdlPlatform::Layout SdlPlatform::CurrentLayout() const {
   int width = 0, height = 0;
   if (SDL_GetRendererOutputSize(renderer_, &width, &height) != 0 || width <= 0 || height <= 0)
     SDL_GetWindowSize(window_, &width, &height);
+  Layout layout;
+  layout.outputWidth = width;
+  layout.outputHeight = height;
   if (realSizeKnown_) {
     width = std::min(width, realWidth_);
     height = std::min(height, realHeight_);
   }
-  Layout layout;
   layout.pictureTop = fullScreen_ ? 0 : MenuBarWidget::kBarHeight;
   int logicalHeight = fullScreen_ ? kPictureHeight : kWindowHeight;
   float fit = std::min(static_cast<float>(width) / kPictureWidth, static_cast<float>(height) / logicalHeight);
