@@ -3,8 +3,7 @@
 
   web_page.py [SOURCE_DIR] [--runs N]
 
-Each run starts a fresh browser (a first visit: the page isolates itself and loads once more)
-on a page served from 127.0.0.1 and counts from the server's first request:
+Each run starts a fresh browser (a first visit) on a page served from 127.0.0.1 and counts from the server's first request:
 - when the demo's title is complete: the last frame the page drew sooner than the click wait's
   cursor animation draws them (every 160 ms); frames are timed by a hook on the canvas, added to
   every document through the DevTools protocol;

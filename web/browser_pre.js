@@ -6,7 +6,6 @@ Module['arguments'] = ['/game'];
 // downloads instead of following them.
 Module['preInit'] = Module['preInit'] || [];
 Module['preInit'].push(function () {
-  if (ENVIRONMENT_IS_PTHREAD) return;
   ENV['XDG_DATA_HOME'] = '/data/share';
   ENV['XDG_CONFIG_HOME'] = '/data/config';
   ENV['XDG_RUNTIME_DIR'] = '/run';

@@ -63,27 +63,5 @@ function load(source) {
   document.body.appendChild(script);
 }
 
-// Threads need a cross-origin isolated page; a plain static server does not send the headers,
-// so the service worker adds them and the page loads once more under it.
-if (window.crossOriginIsolated) {
-  load('game.js');
-  load('velmio.js');
-} else if ('serviceWorker' in navigator && window.isSecureContext) {
-  // Downloaded while the service worker starts, the engine and the game come from the browser's
-  // cache when the page loads again.
-  const downloads = ['velmio.js', 'velmio.wasm', 'velmio.worker.js', 'game.js', 'game.data'].map(
-    (name) => fetch(name).then((response) => response.arrayBuffer()).catch(() => null));
-  navigator.serviceWorker.register('isolation.js').then((registration) => {
-    if (navigator.serviceWorker.controller) {
-      statusLine.textContent = 'このブラウザではスレッドが使えません。';
-      return;
-    }
-    const reload = () => Promise.all(downloads).then(() => window.location.reload());
-    if (registration.active) reload();
-    else (registration.installing || registration.waiting).addEventListener('statechange', (event) => {
-      if (event.target.state === 'activated') reload();
-    });
-  });
-} else {
-  statusLine.textContent = 'このページは https か localhost で開いてください。';
-}
+load('game.js');
+load('velmio.js');

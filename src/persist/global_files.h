@@ -9,7 +9,7 @@ namespace velmio {
 
 class PersistContext;
 struct PictureLog;
-struct VariableStore;
+class VariableStore;
 
 constexpr char kGlobalsFile[] = "gloval.sav";
 constexpr char kPictureLogFile[] = "Velmflog.dat";

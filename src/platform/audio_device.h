@@ -7,7 +7,8 @@
 namespace velmio {
 
 // The sound output. It pulls 44.1 kHz stereo 16-bit frames from the callback whenever it needs
-// them: on an audio thread for a real device, on the caller's thread for the headless one.
+// them: on an audio thread for a real device, on the engine's thread for the headless one and a
+// page's (Platform::AudioPullKind).
 class AudioDevice {
  public:
   static constexpr int kRate = 44100;

@@ -45,10 +45,12 @@ enum class ScreenMode : uint8_t { Window, FullScreen };
 // Full screen only: whether the menu bar is shown over the top of the picture.
 enum class MenuBarState : uint8_t { Attached, Detached };
 enum class CursorChoice : uint8_t { Arrow, Custom };
-// How the platform's audio device takes its samples. Real: on an audio thread of its own, so
-// decoding must run ahead on another thread. Virtual: on the engine's thread whenever virtual
-// time moves, so streams are filled just before each pull and a run sounds the same every time.
-enum class AudioClock : uint8_t { Real, Virtual };
+// Where the platform's audio device pulls its samples. OwnThread: a thread of the device's own,
+// at any moment, so reading and decoding must run ahead of it on another thread. EngineThread:
+// the engine's thread, between its steps (the headless device as virtual time moves; a page,
+// which has no threads, while the engine waits): streams are filled just before each pull, with
+// no thread beside the engine, and a headless run sounds the same every time.
+enum class AudioPull : uint8_t { OwnThread, EngineThread };
 
 // Everything the engine needs from the machine it runs on. The SDL backend drives a real
 // window; the headless backend runs on a virtual clock with scripted input.
@@ -116,7 +118,7 @@ class Platform {
   // The sound output, owned by the platform and closed by the engine before it goes; null when
   // the platform has none. Everything the game hears is mixed into this one device.
   virtual AudioDevice* Audio() { return nullptr; }
-  virtual AudioClock AudioClockKind() const { return AudioClock::Real; }
+  virtual AudioPull AudioPullKind() const { return AudioPull::OwnThread; }
 };
 
 }  // namespace velmio

@@ -13,6 +13,11 @@ void Mp3Stream::Start(const std::string& path, PlayMode mode) {
   path_ = path;
   mode_ = mode;
   stopRequest_ = false;
+  if (servicing_ == Servicing::BeforeEachMix) {
+    running_ = BeginPass();
+    if (!running_) ReleaseImage();
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(primedMutex_);
     primed_ = false;
@@ -24,6 +29,13 @@ void Mp3Stream::Start(const std::string& path, PlayMode mode) {
 }
 
 void Mp3Stream::Stop() {
+  if (servicing_ == Servicing::BeforeEachMix) {
+    if (!running_) return;
+    EndPass();
+    ReleaseImage();
+    running_ = false;
+    return;
+  }
   if (!thread_.joinable()) return;
   stopRequest_ = true;
   // The thread answers a stop request within one decode step: it hands the queued buffers back
@@ -39,19 +51,27 @@ void Mp3Stream::SignalPrimed() {
 }
 
 void Mp3Stream::Run() {
-  while (PlayOnce() && !stopRequest_ && mode_ == PlayMode::Loop) {
+  while (!stopRequest_ && BeginPass()) {
+    SignalPrimed();
+    while (!stopRequest_ && !PassOver()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EndPass();
+    if (mode_ != PlayMode::Loop) break;
   }
-  image_.clear();
-  image_.shrink_to_fit();
-  std::lock_guard<std::mutex> lock(primedMutex_);
+  ReleaseImage();
   running_ = false;
-  primed_ = true;
-  primedSignal_.notify_all();
+  SignalPrimed();
 }
 
-void Mp3Stream::WaitWhileBetweenPasses() {
-  std::unique_lock<std::mutex> lock(primedMutex_);
-  primedSignal_.wait(lock, [this] { return !running_ || playing_ || outstanding_.load() != 0; });
+void Mp3Stream::Service() {
+  if (servicing_ != Servicing::BeforeEachMix || !running_ || !PassOver()) return;
+  EndPass();
+  running_ = mode_ == PlayMode::Loop && BeginPass();
+  if (!running_) ReleaseImage();
+}
+
+void Mp3Stream::ReleaseImage() {
+  image_.clear();
+  image_.shrink_to_fit();
 }
 
 bool Mp3Stream::NextChunk() {
@@ -67,7 +87,7 @@ void Mp3Stream::WriteBuffer(uintptr_t index, size_t bytes) {
   source_->Enqueue(buffers_[index].data(), bytes / (sizeof(int16_t) * kMixChannels), index);
 }
 
-bool Mp3Stream::PlayOnce() {
+bool Mp3Stream::BeginPass() {
   decoder_.InitMp3();
   image_.clear();
   if (!ReadWholeFile(path_, image_)) {
@@ -82,7 +102,6 @@ bool Mp3Stream::PlayOnce() {
   std::fill(chunk_.begin() + static_cast<std::ptrdiff_t>(chunkLength_), chunk_.end(), uint8_t{0});
   decoder_.GetWaveFormat(format, chunk_.data());
   source_ = std::make_shared<BufferQueueSource>([this](uintptr_t index) { RefillBuffer(index); });
-  mixer_.Start(VoiceKind::Mp3, source_, PlayMode::Once);
 
   uintptr_t next = 0;
   size_t produced = 0;
@@ -96,27 +115,19 @@ bool Mp3Stream::PlayOnce() {
     if (next == kBufferCount || stopRequest_) break;
     NextChunk();
   }
+  // Playing before the voice starts: a buffer played at once is refilled, not dropped.
+  playing_ = true;
+  mixer_.Start(VoiceKind::Mp3, source_, PlayMode::Once);
+  return true;
+}
 
-  {
-    std::lock_guard<std::mutex> lock(primedMutex_);
-    playing_ = true;
-  }
-  SignalPrimed();
-  while ((!stopRequest_ && playing_) || outstanding_.load() != 0) {
-    if (stopRequest_) {
-      // As a device reset does: stop playing and hand every queued buffer back.
-      playing_ = false;
-      mixer_.Stop(VoiceKind::Mp3);
-      source_->ReleaseQueued();
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+void Mp3Stream::EndPass() {
+  // As a device reset does: stop playing and hand every queued buffer back.
   playing_ = false;
   mixer_.Stop(VoiceKind::Mp3);
+  source_->ReleaseQueued();
   source_.reset();
   decoder_.ExitMp3();
-  return true;
 }
 
 void Mp3Stream::RefillBuffer(uintptr_t index) {

@@ -1,7 +1,9 @@
 #pragma once
-// MP3 background music, streamed: a thread of its own reads the whole file into memory and
-// primes a ring of four PCM buffers through the four-call decoder; from then on each buffer the
-// mixer has played is decoded anew from the mixer's completion callback, until the file ends.
+// MP3 background music, streamed: each pass reads the whole file into memory and primes a ring
+// of four PCM buffers through the four-call decoder; from then on each buffer the mixer has played
+// is decoded anew from the mixer's completion callback, until the file ends. Between passes of a
+// loop the file is read again, so that is done off the audio thread: by a thread of the stream's
+// own, or, where the device pulls on the engine's thread, just before a mix.
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -23,27 +25,37 @@ class Mp3Stream {
   static constexpr size_t kBufferCount = 4;
   static constexpr uint32_t kStopWaitMs = 4000;
 
+  // Who ends a pass that has played out and starts the next one of a loop.
+  enum class Servicing : uint8_t { OwnThread, BeforeEachMix };
+
   explicit Mp3Stream(Mixer& mixer) : mixer_(mixer) {}
   Mp3Stream(const Mp3Stream&) = delete;
   Mp3Stream& operator=(const Mp3Stream&) = delete;
   ~Mp3Stream() { Stop(); }
 
-  // Starts streaming `path` (the previous stream must be stopped). Returns once the first
-  // buffers are queued, so that the music begins where the script asked for it.
+  // Only while no stream runs.
+  void SetServicing(Servicing servicing) { servicing_ = servicing; }
+  // Starts streaming `path`, stopping the previous stream. Returns once the first buffers are
+  // queued, so that the music begins where the script asked for it.
   void Start(const std::string& path, PlayMode mode);
-  // Asks the stream to stop and waits for its thread; queued buffers are handed back unplayed.
+  // Stops the stream (and waits for its thread); queued buffers are handed back unplayed.
   void Stop();
-  // True while the thread runs (a stream that ended by itself has none).
+  // False once the stream has ended, by itself or stopped.
   bool Running() const { return running_.load(); }
-  // For a device in virtual time, before each pull: while a pass has played out and the thread
-  // has yet to start the next one (or end), waits for it, so that a looping stream starts again
-  // at the same moment on every run.
-  void WaitWhileBetweenPasses();
+  // BeforeEachMix, on the thread that mixes, right before the mix: ends a pass that has played
+  // out and starts the next of a loop. Between two mixes, so a loop starts again at the same
+  // moment on every run.
+  void Service();
 
  private:
   void Run();
-  // One pass over the file; false when the stream must end (stop request, unreadable file).
-  bool PlayOnce();
+  // Reads the file, queues the first buffers and starts the voice; false when the file cannot
+  // be read.
+  bool BeginPass();
+  // Stops the voice, takes back the buffers still queued and lets the decoder go.
+  void EndPass();
+  bool PassOver() const { return !playing_ && outstanding_.load() == 0; }
+  void ReleaseImage();
   bool NextChunk();
   void WriteBuffer(uintptr_t index, size_t bytes);
   // Completion callback: the mixer has played buffer `index`.
@@ -53,6 +65,7 @@ class Mp3Stream {
   Mixer& mixer_;
   std::string path_;
   PlayMode mode_ = PlayMode::Once;
+  Servicing servicing_ = Servicing::OwnThread;
   std::thread thread_;
   std::atomic<bool> running_{false};
   std::atomic<bool> stopRequest_{false};

@@ -5,14 +5,16 @@
 namespace velmio {
 
 void SoundSystem::Open(Platform& platform) {
+  const bool onEngineThread = platform.AudioPullKind() == AudioPull::EngineThread;
+  mp3_.SetServicing(onEngineThread ? Mp3Stream::Servicing::BeforeEachMix : Mp3Stream::Servicing::OwnThread);
   AudioDevice* device = platform.Audio();
   if (device == nullptr) return;
   AudioDevice::PullCallback pull;
-  if (platform.AudioClockKind() == AudioClock::Virtual) {
-    // Filling right before each mix makes the sound depend on virtual time only.
+  if (onEngineThread) {
+    // Nothing runs beside the engine, so the streams are fed right before each mix.
     pull = [this](int16_t* out, size_t frames) {
       feeder_.FillAll();
-      mp3_.WaitWhileBetweenPasses();
+      mp3_.Service();
       mixer_.Mix(out, frames);
     };
   } else {
@@ -24,7 +26,7 @@ void SoundSystem::Open(Platform& platform) {
     return;
   }
   device_ = device;
-  if (platform.AudioClockKind() == AudioClock::Real) {
+  if (!onEngineThread) {
     feeder_.StartThread();
     feederThread_ = true;
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's sound machinery: one mixer heard through the platform's device, the thread that
-// decodes streams ahead of it, and the MIDI synthesiser shared by every song of the run.
+// decodes streams ahead of it (none where the device pulls on the engine's thread: the streams
+// are fed before each mix), and the MIDI synthesiser shared by every song of the run.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -22,9 +22,10 @@ class FrameProducer {
   virtual size_t Produce(int16_t* out, size_t frames) = 0;
 };
 
-// Keeps ring sources topped up from their producers: from a thread of its own beside a real
-// audio device, or, headless, only when FillAll is called just before each mix, so that sound
-// in virtual time comes out the same on every run.
+// Keeps ring sources topped up from their producers: from a thread of its own beside a device
+// with an audio thread, or only when FillAll is called just before each mix where the device
+// pulls on the engine's thread (headless, where sound in virtual time then comes out the same
+// on every run, and a page, which has no threads).
 class StreamFeeder {
  public:
   StreamFeeder() = default;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The demo page in headless Chromium over WebDriver, served by a plain static server on
-127.0.0.1: it isolates itself (its service worker), shows the title, moves on with a click,
+127.0.0.1 (no isolation headers, no https): it shows the title, moves on with a click (and sounds),
 saves in slot 1 through the right-click menu into browser storage, and after a reload loads that
 save from the title. Screens are compared with the native harness's at the same moments: the
 canvas is at 1:1 below the 20-pixel menu bar, but the click cursor may show another cell of its
@@ -81,7 +81,7 @@ def main():
                 time.sleep(0.5)
 
         def at_one_to_one():  # the stage cut to the frame's size, so that the page scales by 1
-            wait_for(lambda: run("return window.crossOriginIsolated && typeof fitToWindow == 'function'"), "the page")
+            wait_for(lambda: run("return typeof fitToWindow == 'function'"), "the page")
             run("stage.style.inset = 'auto'; stage.style.width = '640px'; stage.style.height = '500px';"
                 "fitToWindow()")
 
@@ -92,9 +92,13 @@ def main():
         time.sleep(0.5)  # the last character shows a moment before the click wait, which a click would end
         click((320, 240, 0))
         shows(first, "the first page")
+        # The browser lets a page sound only after a gesture: the output is made at that click.
+        wait_for(lambda: run("const output = Module.SDL2 && Module.SDL2.audioContext;"
+                             "return !!output && output.state == 'running' && output.currentTime > 0.2"),
+                 "the sound output after the first click")
         click((320, 240, 2), SAVE, *SLOT_1_YES)
         wait_for(lambda: run("return Module.persistedOnce === true"), "the save in browser storage")
-        call(session + "/url", url)  # WebDriver's own refresh would bypass the service worker
+        call(session + "/url", url)
         at_one_to_one()
         shows(title, "the title after the reload")
         click((320, 240, 2), LOAD, *SLOT_1_YES)

@@ -46,7 +46,7 @@ class HeadlessPlatform : public Platform {
 
   // Pulled as the virtual clock moves: a headless run hears exactly what a window would.
   AudioDevice* Audio() override { return &audio_; }
-  AudioClock AudioClockKind() const override { return AudioClock::Virtual; }
+  AudioPull AudioPullKind() const override { return AudioPull::EngineThread; }
   // For --audio-out: receives every frame the device pulls.
   void SetAudioRecorder(NullAudioDevice::Recorder recorder) { audio_.SetRecorder(std::move(recorder)); }
 

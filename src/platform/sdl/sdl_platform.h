@@ -52,6 +52,10 @@ class SdlPlatform final : public Platform {
     screenshotWriter_ = std::move(writer);
   }
   AudioDevice* Audio() override { return &audio_; }
+#ifdef __EMSCRIPTEN__
+  // A page has no threads: the browser's audio output calls in while the engine waits.
+  AudioPull AudioPullKind() const override { return AudioPull::EngineThread; }
+#endif
   void ChoicesShown(std::span<const ScreenArea> entries) override { choices_.assign(entries.begin(), entries.end()); }
   void ShowSkipping(bool skipping) override;
   // The input dialog: a drawn box over the picture, typed into through SDL's text input.
