@@ -21,13 +21,13 @@
 #include "platform/sdl/window_icon.h"
 
 #ifdef __EMSCRIPTEN__
-// Sleeps until `milliseconds` have passed (0: only lets the browser run) or the player moves, clicks, types or touches, so that
-// input is answered at once and a waiting game wakes only when something is due. The listeners
-// are set once and passive: adding and removing them at each sleep made the browser redo its
-// event regions every time. The engine resumes from a message posted after the timer or the
-// input event (SDL's own handlers have queued the event by then), never from the timer's own
-// callback: a timer set from inside a timer's callback, five deep, waits at least 4 ms, which
-// made every step of an effect 4 ms late and a 1.5 s fade last 2 s.
+// Sleeps until `milliseconds` have passed (0: just lets the browser run) or the player moves,
+// clicks, types or touches, so that input is answered at once and a waiting game wakes only when
+// something is due. The listeners are set once and passive: adding and removing them at each
+// sleep made the browser redo its event regions every time. The engine resumes from a message
+// posted after the timer or the input event (SDL's own handlers have queued the event by then),
+// never from the timer's own callback: a timer set from inside a timer's callback, five deep,
+// waits at least 4 ms, which made every step of an effect 4 ms late and a 1.5 s fade last 2 s.
 EM_ASYNC_JS(void, SleepUntilInputOrTimeout, (int milliseconds), {
   if (!Module.velmioWake) {
     const channel = new MessageChannel();
@@ -45,17 +45,16 @@ EM_ASYNC_JS(void, SleepUntilInputOrTimeout, (int milliseconds), {
         (kind) => window.addEventListener(kind, wake, {capture: true, passive: true}));
   }
   await new Promise((resolve) => {
-    const finish = () => {
-      clearTimeout(timer);
-      Module.velmioWake.finish = null;
+    const resumeByMessage = () => {
       Module.velmioWake.resume = resolve;
       Module.velmioWake.post();
     };
-    if (milliseconds <= 0) {
-      Module.velmioWake.resume = resolve;
-      Module.velmioWake.post();
-      return;
-    }
+    if (milliseconds <= 0) return resumeByMessage();
+    const finish = () => {
+      clearTimeout(timer);
+      Module.velmioWake.finish = null;
+      resumeByMessage();
+    };
     const timer = setTimeout(finish, milliseconds);
     Module.velmioWake.finish = finish;
   });
