@@ -63,5 +63,11 @@ function load(source) {
   document.body.appendChild(script);
 }
 
-load('game.js');
-load('velmio.js');
+// This build's mark, written here and after page.js in index.html by scripts/web, goes with every
+// file the page fetches: a browser that kept an earlier build's files in its cache (a static
+// server says nothing of how long to keep them) fetches this build's instead of mixing the two,
+// and an author who rebuilds sees the new game on reloading the page.
+const kBuild = '@BUILD@';
+Module.locateFile = (path, prefix) => (prefix || '') + path + '?' + kBuild;
+load('game.js?' + kBuild);
+load('velmio.js?' + kBuild);
