@@ -1,7 +1,6 @@
 #include "sound/mp3_stream.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "files/file_reading.h"
@@ -19,13 +18,13 @@ void Mp3Stream::Start(const std::string& path, PlayMode mode) {
     return;
   }
   {
-    std::lock_guard<std::mutex> lock(primedMutex_);
+    std::lock_guard<std::mutex> lock(signalMutex_);
     primed_ = false;
   }
   running_ = true;
   thread_ = std::thread([this] { Run(); });
-  std::unique_lock<std::mutex> lock(primedMutex_);
-  primedSignal_.wait(lock, [this] { return primed_; });
+  std::unique_lock<std::mutex> lock(signalMutex_);
+  signal_.wait(lock, [this] { return primed_; });
 }
 
 void Mp3Stream::Stop() {
@@ -38,6 +37,7 @@ void Mp3Stream::Stop() {
   }
   if (!thread_.joinable()) return;
   stopRequest_ = true;
+  WakeThread();
   // The thread answers a stop request within one decode step: it hands the queued buffers back
   // itself rather than wait for them to be played.
   thread_.join();
@@ -45,21 +45,32 @@ void Mp3Stream::Stop() {
 }
 
 void Mp3Stream::SignalPrimed() {
-  std::lock_guard<std::mutex> lock(primedMutex_);
+  std::lock_guard<std::mutex> lock(signalMutex_);
   primed_ = true;
-  primedSignal_.notify_all();
+  signal_.notify_all();
 }
 
 void Mp3Stream::Run() {
   while (!stopRequest_ && BeginPass()) {
     SignalPrimed();
-    while (!stopRequest_ && !PassOver()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    {
+      std::unique_lock<std::mutex> lock(signalMutex_);
+      signal_.wait(lock, [this] { return stopRequest_ || PassOver(); });
+    }
     EndPass();
     if (mode_ != PlayMode::Loop) break;
   }
   ReleaseImage();
   running_ = false;
   SignalPrimed();
+}
+
+void Mp3Stream::WakeThread() {
+  if (servicing_ != Servicing::OwnThread) return;
+  // Taking the lock orders the change before the thread's next look: it is either waiting and
+  // woken, or has yet to look and sees the change.
+  { std::lock_guard<std::mutex> lock(signalMutex_); }
+  signal_.notify_all();
 }
 
 void Mp3Stream::Service() {
@@ -132,13 +143,17 @@ void Mp3Stream::EndPass() {
 
 void Mp3Stream::RefillBuffer(uintptr_t index) {
   outstanding_.fetch_sub(1);
-  if (!playing_) return;
+  if (!playing_) {
+    WakeThread();
+    return;
+  }
   size_t produced = 0;
   Mp3DecodeResult result = decoder_.DecodeMp3(nullptr, 0, block_.data(), block_.size(), &produced);
   while (result == Mp3DecodeResult::NeedMoreInput) {
     if (stopRequest_) return;
     if (!NextChunk()) {
       playing_ = false;
+      WakeThread();
       return;
     }
     result = decoder_.DecodeMp3(chunk_.data(), chunkLength_, block_.data(), block_.size(), &produced);

@@ -61,6 +61,8 @@ class Mp3Stream {
   // Completion callback: the mixer has played buffer `index`.
   void RefillBuffer(uintptr_t index);
   void SignalPrimed();
+  // Wakes the stream's thread to look again at the pass and the stop request.
+  void WakeThread();
 
   Mixer& mixer_;
   std::string path_;
@@ -81,8 +83,9 @@ class Mp3Stream {
   std::array<std::array<int16_t, Mp3Decoder::kOutputBlockBytes / sizeof(int16_t)>, kBufferCount> buffers_{};
   std::shared_ptr<BufferQueueSource> source_;
 
-  std::mutex primedMutex_;
-  std::condition_variable primedSignal_;
+  // Guard the waits for the first buffers (Start) and for the end of a pass (the thread).
+  std::mutex signalMutex_;
+  std::condition_variable signal_;
   bool primed_ = false;
 };
 
