@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The demo page in headless Chromium over WebDriver, served by a plain static server on
 127.0.0.1 (no isolation headers, no https): it shows the title, moves on with a click (and sounds),
-saves in slot 1 through the right-click menu into browser storage, and after a reload loads that
-save from the title. Screens are compared with the native harness's at the same moments: the
+saves in slot 1 through the right-click menu into browser storage, after a reload loads that
+save from the title, and takes the hero's name through the input dialog. Screens are compared with the native harness's at the same moments: the
 canvas is at 1:1 below the 20-pixel menu bar, but the click cursor may show another cell of its
 animation (under 1 % of the screen). bench/web_page.py measures the page's speed.
 Usage: browser_test.py NATIVE_VELMIO SOURCE_DIR (exit 77 without the web build or chromedriver)
@@ -46,13 +46,14 @@ def main():
         print("no web build (./scripts/web makes it) or no chromedriver: skipped")
         return 77
     work = tempfile.mkdtemp(prefix="velmio-browser-")
-    shots = [os.path.join(work, f"{n}.png") for n in range(2)]  # the title, the first page after it
+    # The title, the first page after it, and the page after the player typed the hero's name.
+    shots = [os.path.join(work, f"{n}.png") for n in range(3)]
     with open(os.path.join(work, "input"), "w") as f:
-        f.write("screenshot {}\nclick\nscreenshot {}\n".format(*shots))
+        f.write("screenshot {}\nclick\nscreenshot {}\nclick\nchoose 1\ntext ソラ\nscreenshot {}\n".format(*shots))
     game = shutil.copytree(os.path.join(source, "demo"), os.path.join(work, "demo"))
     subprocess.run([native, "--headless", "--input", f.name, game], check=True,
                    env=dict(os.environ, XDG_DATA_HOME=work, XDG_CONFIG_HOME=work), capture_output=True)
-    title, first = (Screenshot(shot) for shot in shots)
+    title, first, named = (Screenshot(shot) for shot in shots)
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=page))
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -80,6 +81,12 @@ def main():
                     {"type": "pointerDown", "button": button}, {"type": "pointerUp", "button": button}]}]})
                 time.sleep(0.5)
 
+        def keys(*typed):
+            for key in typed:
+                call(session + "/actions", {"actions": [{"type": "key", "id": "keyboard", "actions": [
+                    {"type": "keyDown", "value": key}, {"type": "keyUp", "value": key}]}]})
+                time.sleep(0.1)
+
         def at_one_to_one():  # the stage cut to the frame's size, so that the page scales by 1
             wait_for(lambda: run("return typeof fitToWindow == 'function'"), "the page")
             run("stage.style.inset = 'auto'; stage.style.width = '640px'; stage.style.height = '500px';"
@@ -103,6 +110,13 @@ def main():
         shows(title, "the title after the reload")
         click((320, 240, 2), LOAD, *SLOT_1_YES)
         shows(first, "the page loaded from slot 1")
+        # The input dialog waits for its own events, which the page must let the browser deliver.
+        click((320, 240, 0))
+        time.sleep(0.5)
+        keys("\ue013", "\ue007")  # up to the last choice, "自分で名前をつける", and take it
+        time.sleep(0.5)
+        keys(*"ソラ", "\ue007")
+        shows(named, "the page after the name typed into the input dialog")
     except AssertionError as error:
         failures.append(str(error))
     finally:

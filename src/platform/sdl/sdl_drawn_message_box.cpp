@@ -17,7 +17,7 @@ MessageBoxAnswer SdlPlatform::ShowDrawnMessageBox(const std::string& text, const
   while (!answer) {
     RenderIfNeeded();
     SDL_Event event;
-    if (SDL_WaitEvent(&event) == 0) {
+    if (!WaitForEvent(event)) {
       answer = box_->DismissAnswer();
     } else if (event.type == SDL_QUIT) {
       quitting = true;

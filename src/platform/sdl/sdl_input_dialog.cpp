@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include "platform/sdl/sdl_message_box.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace velmio {
@@ -50,8 +51,8 @@ bool SdlPlatform::TakeDialogText(const DialogLabels& labels, std::string& text) 
     if (dialog_->Version() != dialogVersionShown_) needsRender_ = true;
     RenderIfNeeded();
     SDL_Event event;
-    if (SDL_WaitEvent(&event) == 0) {
-      SDL_Delay(10);
+    if (!WaitForEvent(event)) {
+      SDL_Delay(10);  // SDL's error: not a hot loop meanwhile (a page never gets here)
       continue;
     }
     switch (event.type) {

@@ -100,7 +100,7 @@ MessageBoxAnswer ShowMessageBoxWindow(std::string_view text, std::string_view ti
       versionShown = box.Version();
     }
     SDL_Event event;
-    if (SDL_WaitEvent(&event) == 0) {
+    if (!WaitForEvent(event)) {
       answer = box.DismissAnswer();
     } else if (event.type == SDL_QUIT) {
       quitting = true;

@@ -18,6 +18,11 @@ namespace velmio {
 std::optional<MessageBoxAnswer> FeedMessageBox(MessageBoxWidget& box, const SDL_Event& event,
                                                const std::function<SDL_Point(int, int)>& toArea);
 
+// Waits for SDL's next event however long it takes; false on SDL's error. The boxes and the
+// input dialog wait through this: in a page, SDL's own wait would hold the browser's loop (SDL
+// sleeps by spinning there, see SdlPlatform::Create), so no event could ever come.
+bool WaitForEvent(SDL_Event& event);
+
 // A modal box in a window of its own, for when the game window is not shown (a refused second
 // copy, an error in the definition block). Texts are Shift JIS. Initialises SDL's video for the
 // time it is open; with no display at all, the answer is the box's dismissal.

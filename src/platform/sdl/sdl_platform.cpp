@@ -117,7 +117,8 @@ bool SdlPlatform::Create(std::string& error) {
   constexpr Uint32 kWindowFlags = SDL_WINDOW_HIDDEN;
   SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
   // SDL would yield after each frame through a timer, which the browser delays by 4 ms once
-  // timers nest: RenderIfNeeded yields instead.
+  // timers nest: RenderIfNeeded yields instead. Off, SDL's waits and delays spin without
+  // yielding, so nothing here calls them (WaitForEvent).
   SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");
 #else
   ChooseStartSize(windowWidth_, windowHeight_);
@@ -212,6 +213,15 @@ void SdlPlatform::CollectEvents(MessageQueue& queue) {
     queue.Post(pending_.front());
     pending_.pop_front();
   }
+}
+
+bool WaitForEvent(SDL_Event& event) {
+#ifdef __EMSCRIPTEN__
+  while (!SDL_PollEvent(&event)) SleepUntilInputOrTimeout(kBrowserSleepMs);
+  return true;
+#else
+  return SDL_WaitEvent(&event) != 0;
+#endif
 }
 
 void SdlPlatform::Idle(uint32_t timeout, WaitKind kind) {
