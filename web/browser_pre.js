@@ -41,8 +41,11 @@ Module['velmioPersist'] = (function () {
       if (again) run();
     });
   }
-  return function () {
+  var persist = function () {
     if (running) again = true;
     else run();
   };
+  // Whether every write so far is in browser storage (for tests: reloading before is a lost save).
+  persist.settled = function () { return !running && !again; };
+  return persist;
 })();

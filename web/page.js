@@ -56,6 +56,15 @@ var Module = {
   printErr(text) { console.warn(text); },
 };
 
+// Leaving the page while a save is still on its way into browser storage would lose it: the
+// browser asks the player first.
+window.addEventListener('beforeunload', (event) => {
+  if (Module.velmioPersist && !Module.velmioPersist.settled()) {
+    event.preventDefault();
+    event.returnValue = '';
+  }
+});
+
 function load(source) {
   const script = document.createElement('script');
   script.src = source;

@@ -103,8 +103,10 @@ def main():
         wait_for(lambda: run("const output = Module.SDL2 && Module.SDL2.audioContext;"
                              "return !!output && output.state == 'running' && output.currentTime > 0.2"),
                  "the sound output after the first click")
+        run("Module.persistedOnce = false")  # envdata may have been stored already
         click((320, 240, 2), SAVE, *SLOT_1_YES)
-        wait_for(lambda: run("return Module.persistedOnce === true"), "the save in browser storage")
+        wait_for(lambda: run("return Module.persistedOnce === true && Module.velmioPersist.settled()"),
+                 "the save in browser storage")
         call(session + "/url", url)
         at_one_to_one()
         shows(title, "the title after the reload")
