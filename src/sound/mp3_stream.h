@@ -23,7 +23,6 @@ namespace velmio {
 class Mp3Stream {
  public:
   static constexpr size_t kBufferCount = 4;
-  static constexpr uint32_t kStopWaitMs = 4000;
 
   // Who ends a pass that has played out and starts the next one of a loop.
   enum class Servicing : uint8_t { OwnThread, BeforeEachMix };
